@@ -1,0 +1,126 @@
+// MathMatrix<T>: the numeric matrices (T = int, double, complexd) and the
+// four leaf value classes.
+//
+// The value-interface operations live in ValueOps.cpp, the arithmetic in
+// Arithmetic.cpp and LinearAlgebra.cpp; all are explicitly instantiated for
+// the three element types. Arithmetic works in place on the left operand (the
+// evaluator's workspace), keeps the left operand's kind word, and raises the
+// operator's character as a CodeError when the shapes do not fit.
+#pragma once
+
+#include "core/JMatrix.h"
+
+namespace vemlor {
+
+template <class T> class MathMatrix : public JMatrix<T> {
+public:
+    using JMatrix<T>::n;
+    using JMatrix<T>::nrow;
+    using JMatrix<T>::kind;
+
+    MathMatrix() = default;
+
+    int type() const override;
+    void assignString(std::string_view text) override;
+    void copyFrom(const Value& v) override;
+    void assignScalar(double x) override;
+    void assignScalarInt(int x) override;
+    void assignConverted(const Value& v) override;
+    bool anyNonzero() const override;
+    bool allNonzero() const override;
+    int indexOfMin() const override;
+    int indexOfMax() const override;
+    int firstNonzero() const override;
+    int lastNonzero() const override;
+    std::string stringItem(int i, int precision) const override;
+    std::string toString() const override;
+    void subValue(int i, Value& result, int mode) const override;
+    void selectIndexed(const std::vector<int>& indices, Value& result, int mode) const override;
+    void selectRowsCols(const std::vector<int>& rows, const std::vector<int>& cols,
+                        Value& result) const override;
+    void erase(int mode, const int* indices, int count) override;
+    void item(int i, Value& result) const override;
+    void transpose() override;
+    void conjugate() override;
+    void logicalNot() override;
+    void negate() override;
+
+    // Arithmetic, each in place on this (the left operand).
+    // '+' '-' '*' '/' '^' '_' 'u' by numeric operator code, with broadcasting.
+    void elementwise(const MathMatrix<T>& r, int opCode);
+    // 'a' 'r' 'X' '&' '|' 'x' (and '^', 'u' when routed here): double results.
+    void scalarFunction(const MathMatrix<T>& r, int opCode);
+    void matrixProduct(const MathMatrix<T>& r);
+    void matrixPower(const MathMatrix<T>& p);
+    void kronecker(const MathMatrix<T>& r);
+    void cross(const MathMatrix<T>& r);
+    void vectorAdd(const MathMatrix<T>& r, int sign);
+    void concatHorizontal(const MathMatrix<T>& r);
+    void concatVertical(const MathMatrix<T>& r);
+};
+
+class IntValue : public MathMatrix<int> {
+public:
+    IntValue() = default;
+    explicit IntValue(int x) { assignScalarInt(x); }
+    int type() const override { return INTEGER_VAL; }
+};
+
+class DoubleValue : public MathMatrix<double> {
+public:
+    DoubleValue() = default;
+    explicit DoubleValue(double x) { assignScalar(x); }
+    // Shape and kind copied, integers converted.
+    explicit DoubleValue(const Value& v) { assignConverted(v); }
+    int type() const override { return DOUBLE_VAL; }
+};
+
+class ComplexValue : public MathMatrix<complexd> {
+public:
+    ComplexValue() = default;
+    explicit ComplexValue(complexd z) {
+        resize(1);
+        nrow = 1;
+        kind = 0;
+        data_[0] = z;
+    }
+    int type() const override { return COMPLEX_VAL; }
+    void assignString(std::string_view text) override;
+};
+
+class ListValue : public JMatrix<ListItem> {
+public:
+    ListValue() = default;
+    int type() const override { return LIST_VAL; }
+    void assignString(std::string_view text) override;
+    void copyFrom(const Value& v) override;
+    void assignScalar(double x) override;
+    void assignScalarInt(int x) override;
+    void assignConverted(const Value& v) override;
+    bool anyNonzero() const override;
+    bool allNonzero() const override;
+    int indexOfMin() const override;
+    int indexOfMax() const override;
+    int firstNonzero() const override;
+    int lastNonzero() const override;
+    std::string stringItem(int i, int precision) const override;
+    std::string toString() const override;
+    void subValue(int i, Value& result, int mode) const override;
+    void selectIndexed(const std::vector<int>& indices, Value& result, int mode) const override;
+    void selectRowsCols(const std::vector<int>& rows, const std::vector<int>& cols,
+                        Value& result) const override;
+    void erase(int mode, const int* indices, int count) override;
+    void item(int i, Value& result) const override;
+    void transpose() override;
+    void conjugate() override {}
+    void logicalNot() override {}
+    void negate() override {}
+    // Every item a deep copy of x; x itself is consumed.
+    void resizeFillItems(int newN, int rows, ValuePtr x);
+};
+
+extern template class MathMatrix<int>;
+extern template class MathMatrix<double>;
+extern template class MathMatrix<complexd>;
+
+} // namespace vemlor

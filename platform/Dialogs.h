@@ -1,0 +1,18 @@
+// Message boxes. The desktop backend shows real dialogs; the terminal backend
+// prints on the console and asks on the terminal.
+#pragma once
+
+#include <string>
+
+namespace vemlor {
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // An information box with a caption.
+    virtual void inform(const std::string& text, const std::string& caption) = 0;
+    // A yes/no question; true for yes. Without anyone to ask, the answer is yes.
+    virtual bool askYesNo(const std::string& text, const std::string& caption) = 0;
+};
+
+} // namespace vemlor

@@ -1,0 +1,26 @@
+#include "platform/TerminalDialogs.h"
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+namespace vemlor {
+
+void TerminalDialogs::inform(const std::string& text, const std::string& caption) {
+    if (printer_) printer_(caption.empty() ? text : caption + ": " + text);
+}
+
+bool TerminalDialogs::askYesNo(const std::string& text, const std::string& caption) {
+    inform(text, caption);
+    if (!interactive_) return true;
+    for (;;) {
+        std::fputs("(y/n) ", stdout);
+        std::fflush(stdout);
+        std::string answer;
+        if (!std::getline(std::cin, answer)) return true;
+        if (answer == "y" || answer == "Y" || answer == "yes") return true;
+        if (answer == "n" || answer == "N" || answer == "no") return false;
+    }
+}
+
+} // namespace vemlor
