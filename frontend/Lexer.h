@@ -1,0 +1,72 @@
+// The lexer: cuts one logical line into tokens.
+//
+// Everything between matching brackets becomes one bracket token holding its
+// contents as children. While the text is visibly unfinished (a dangling
+// operator, an open bracket, a trailing ellipsis) further lines are pulled
+// from the input source with getLine(throwAtEnd = true, raw = true) and the
+// text grows by them; text() is the logical line as it stands. All state of a
+// run lives in the Lexer object; nothing is shared between objects.
+#pragma once
+
+#include "frontend/LexInput.h"
+#include "frontend/Token.h"
+
+#include <string>
+
+namespace vemlor {
+
+class Lexer {
+public:
+    explicit Lexer(LexInput& input) : input_(input) {}
+
+    // Lexes text up to the terminator (the caller appends " #" and passes
+    // '#' for a whole line). Returns the position where lexing stopped. When
+    // suchThatIndex is given it receives the index of a "/." token, or -1.
+    // Raises SyntaxError; the end of the input while more is needed is
+    // reported as "dangling operator or more input needed", "bracket
+    // finished incorrectly" or "no closing bracket for line N:".
+    int lex(const std::string& text, char terminator, TokenList& out, int* suchThatIndex);
+
+    // The logical line lexed so far, continuation lines included.
+    const std::string& text() const { return text_; }
+
+private:
+    LexInput& input_;
+    std::string text_;
+    size_t pos_ = 0;
+    int depth_ = 0;           // bracket nesting of the current lexRange
+    int* suchThat_ = nullptr; // where the "/." index goes (top level only)
+    bool suchThatSeen_ = false;
+
+    void lexRange(char terminator, TokenList& out);
+    bool continueLine(bool required);
+
+    // One token each; they append to out (some append nothing).
+    void readName(TokenList& out);
+    void readNumber(TokenList& out);
+    void readString(TokenList& out, char terminator);
+    void readOperator(TokenList& out, char terminator, size_t& assignStart);
+    void readSeparator(TokenList& out, size_t assignStart);
+    void readBracket(TokenList& out);
+    void readBackslash(TokenList& out);
+    void readCommandWord(TokenList& out, size_t length);
+    bool readInterpolated(TokenList& out, char quote, const std::string& body);
+
+    void checkOperator(TokenList& out, Token& token, size_t assignStart, size_t start);
+    void finishBracket(TokenList& out, Token& bracket, bool absolute, bool lexedEmpty);
+    void afterBracket(TokenList& out, Token& bracket);
+
+    char at(size_t i) const { return i < text_.size() ? text_[i] : '\0'; }
+    char cur() const { return at(pos_); }
+};
+
+// Lexes with a fresh Lexer; see Lexer::lex.
+int lex(const std::string& text, char terminator, LexInput& input, TokenList& out,
+        int* suchThatIndex);
+
+// True when a token list cannot end a line: it ends with an assignment
+// operator, a ',' separator, or a binary operator other than in a help query,
+// a "<<" statement, or a wildcard pattern such as a*.
+bool needsMoreInput(const TokenList& tokens);
+
+} // namespace vemlor
