@@ -59,7 +59,7 @@ public:
     void resize(int newN) override {
         if (newN == n) return;
         if (newN <= capacity_ && !wasteful(newN)) {
-            clearTail(newN);
+            clearTail(0); // a list gets newN empty items, not leftovers
             n = newN;
             return;
         }

@@ -119,6 +119,12 @@ public:
     void resizeFillItems(int newN, int rows, ValuePtr x);
 };
 
+// Makes `list` the n-by-1 text list (kind 5) of `count` empty DoubleValue
+// items that the list-creating built-in returns for a single number. More
+// than 10 million items are refused; above 100000 the warning "creating a
+// very large list" goes to `warn` (when given) first.
+void makeEmptyItemList(ListValue& list, long count, OutputSink* warn);
+
 extern template class MathMatrix<int>;
 extern template class MathMatrix<double>;
 extern template class MathMatrix<complexd>;

@@ -50,6 +50,11 @@ std::string_view kindName(int kind);
 enum SelectMode : int { SELECT_AUTO = -1, SELECT_ELEMENT = 0, SELECT_ROW = 1, SELECT_COLUMN = 2,
                         SELECT_PAGE = 3 };
 
+class Value;
+// How a string value is described: "string" for one string (a row or a
+// column), "array of strings" for a matrix of them.
+std::string_view stringShapeName(const Value& v);
+
 class Value {
 public:
     int n = 0;    // number of elements

@@ -1,0 +1,97 @@
+// The non-virtual parts of Value and the factories: names of types and
+// kinds, scalar reads, the column count of a 3-D array, and creation of a
+// value (empty, or a deep copy) by type code.
+#include "core/Value.h"
+
+#include "core/Errors.h"
+#include "core/MathMatrix.h"
+#include "core/OutputSink.h"
+#include "core/StorageOps.h"
+
+#include <array>
+
+namespace vemlor {
+
+namespace {
+
+constexpr std::array<std::string_view, 4> TYPE_NAMES = {"int", "double", "complex", "list"};
+constexpr std::array<std::string_view, 10> KIND_NAMES = {
+    "numeric", "string", "bool", "complex", "---list", "text", "array", "set", "stack", "queue"};
+
+} // namespace
+
+std::string_view typeName(int type) {
+    if (type < 0 || type >= int(TYPE_NAMES.size())) return {};
+    return TYPE_NAMES[size_t(type)];
+}
+
+// Only the low 4 bits count, so a 3-D array's whole kind word names "set".
+std::string_view kindName(int kind) {
+    int code = kindCode(kind);
+    if (code >= int(KIND_NAMES.size())) return {};
+    return KIND_NAMES[size_t(code)];
+}
+
+std::string_view stringShapeName(const Value& v) {
+    return v.isVector() ? "string" : "array of strings";
+}
+
+double Value::scalarDouble() const {
+    if (n == 0) return 0.0;
+    switch (type()) {
+    case INTEGER_VAL:
+        return static_cast<const JMatrix<int>&>(*this)[0];
+    case DOUBLE_VAL:
+        return static_cast<const JMatrix<double>&>(*this)[0];
+    default:
+        return 0.0;
+    }
+}
+
+int Value::scalarInt() const {
+    if (n == 0) return 0;
+    switch (type()) {
+    case INTEGER_VAL:
+        return static_cast<const JMatrix<int>&>(*this)[0];
+    case DOUBLE_VAL:
+        return detail::truncateToInt(static_cast<const JMatrix<double>&>(*this)[0]);
+    default:
+        return 0;
+    }
+}
+
+int Value::ncol3D() const {
+    if (!is3D()) raiseBug("BUG: ncol3D called for non-3D value");
+    int perPage = pageCount(kind) * nrow;
+    return perPage > 0 ? n / perPage : 0;
+}
+
+ValuePtr newValue(int type, OutputSink* warn) {
+    switch (type) {
+    case INTEGER_VAL:
+        return std::make_unique<IntValue>();
+    case DOUBLE_VAL:
+        return std::make_unique<DoubleValue>();
+    case COMPLEX_VAL:
+        return std::make_unique<ComplexValue>();
+    case LIST_VAL:
+        return std::make_unique<ListValue>();
+    default:
+        if (warn) warn->print("variable of unknown type declared; double assumed");
+        return std::make_unique<DoubleValue>();
+    }
+}
+
+ValuePtr newValueCopy(const Value& v) {
+    int type = v.type();
+    if (type < INTEGER_VAL || type > LIST_VAL)
+        throw SyntaxError("newValueCopy: attempt to create a value of unknown type");
+    ValuePtr copy = newValue(type);
+    if (type == LIST_VAL)
+        copy->assignConverted(v);
+    else
+        copy->copyFrom(v);
+    return copy;
+}
+
+} // namespace vemlor
