@@ -16,7 +16,7 @@
 namespace vemlor {
 
 class InputSource : public LexInput {
-public:
+  public:
     enum Mode : int { Typed = 0, Text = 1, File = 2 };
 
     // A script file; when it cannot be opened the source is at its end at once.
@@ -68,7 +68,7 @@ public:
     const std::string& savedDirectory() const { return savedDirectory_; }
     void setSavedDirectory(std::string dir) { savedDirectory_ = std::move(dir); }
 
-private:
+  private:
     std::unique_ptr<std::ifstream> stream_;
     std::string text_;
     Mode mode_;

@@ -8,7 +8,7 @@
 namespace vemlor {
 
 class LexInput {
-public:
+  public:
     virtual ~LexInput() = default;
 
     // Delivers the next non-empty logical line without leading white space.

@@ -16,7 +16,7 @@
 namespace vemlor {
 
 class Lexer {
-public:
+  public:
     explicit Lexer(LexInput& input) : input_(input) {}
 
     // Lexes text up to the terminator (the caller appends " #" and passes
@@ -30,31 +30,53 @@ public:
     // The logical line lexed so far, continuation lines included.
     const std::string& text() const { return text_; }
 
-private:
+  private:
+    enum class CharClass {
+        Separator,
+        Operator,
+        Number,
+        Name,
+        CommandWord,
+        String,
+        Backslash,
+        Bracket,
+        Other
+    };
+
     LexInput& input_;
     std::string text_;
     size_t pos_ = 0;
-    int depth_ = 0;           // bracket nesting of the current lexRange
-    int* suchThat_ = nullptr; // where the "/." index goes (top level only)
-    bool suchThatSeen_ = false;
+    int depth_ = 0;                // brackets open around the current position
+    bool suchThatAllowed_ = false; // the caller asked for a such-that index
+    int suchThatIndex_ = -1;
+    bool joinedLine_ = false; // a continuation line was just joined
 
-    void lexRange(char terminator, TokenList& out);
-    bool continueLine(bool required);
+    // Lexes up to terminator into out; returns true when an absolute-value
+    // bracket's closing '|' was met right before the terminator.
+    bool lexRange(char terminator, bool absolute, TokenList& out);
+    // Replaces the text from the current position (a '#' or the end) by the
+    // next line of input plus " #".
+    void continueLine();
+    void skipBlanks();
+    CharClass classify(size_t& wordLength) const;
+    std::string contextFrom(size_t start) const;
 
-    // One token each; they append to out (some append nothing).
     void readName(TokenList& out);
-    void readNumber(TokenList& out);
-    void readString(TokenList& out, char terminator);
-    void readOperator(TokenList& out, char terminator, size_t& assignStart);
-    void readSeparator(TokenList& out, size_t assignStart);
-    void readBracket(TokenList& out);
-    void readBackslash(TokenList& out);
     void readCommandWord(TokenList& out, size_t length);
-    bool readInterpolated(TokenList& out, char quote, const std::string& body);
-
-    void checkOperator(TokenList& out, Token& token, size_t assignStart, size_t start);
-    void finishBracket(TokenList& out, Token& bracket, bool absolute, bool lexedEmpty);
-    void afterBracket(TokenList& out, Token& bracket);
+    void readSeparator(TokenList& out, char terminator);
+    void readBackslash(TokenList& out);
+    bool readOther(TokenList& out, char terminator);
+    void readNumber(TokenList& out);
+    void readString(TokenList& out);
+    bool rewriteInterpolated(size_t start, char quote, const std::string& body);
+    bool readOperator(TokenList& out, char terminator, bool absolute);
+    enum class Spelling { Operator, Ellipsis, ParentDirectory };
+    Spelling scanOperator(Token& token);
+    void checkOperator(const TokenList& out, Token& token, bool atStart);
+    void readBracket(TokenList& out);
+    void finishBracket(TokenList& out, Token& bracket, bool absolute, bool closedByBar,
+                       bool immediate);
+    static void appendChecked(TokenList& out, Token token);
 
     char at(size_t i) const { return i < text_.size() ? text_[i] : '\0'; }
     char cur() const { return at(pos_); }

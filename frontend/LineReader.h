@@ -13,7 +13,7 @@
 namespace vemlor {
 
 class LineReader {
-public:
+  public:
     explicit LineReader(LexInput& input) : input_(input) {}
 
     // Reads the next logical line and appends its statements to queue.
@@ -21,11 +21,12 @@ public:
     // instead when throwAtEnd is set). A line may queue no statement.
     bool readStatements(std::deque<TokenList>& queue, bool throwAtEnd = false);
 
-    // The logical line being lexed, grown by its continuation lines.
-    const std::string& text() const { return text_; }
+    // The logical line being lexed, grown by its continuation lines (without
+    // the " #" appended for the lexer).
+    std::string text() const;
     LexInput& input() { return input_; }
 
-private:
+  private:
     LexInput& input_;
     StatementSplitter splitter_;
     std::string text_;

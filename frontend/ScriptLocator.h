@@ -7,7 +7,7 @@
 namespace vemlor {
 
 class ScriptLocator {
-public:
+  public:
     virtual ~ScriptLocator() = default;
     // The full path of name searched with the extension ".vml" in the current
     // directory and the library folders; empty when there is none.

@@ -14,17 +14,14 @@
 namespace vemlor {
 
 class StatementSplitter {
-public:
+  public:
     // Appends the statements of tokens to queue. suchThatIndex is the index
     // of the "/." token or -1.
-    void split(TokenList tokens, int suchThatIndex, bool interactive,
-               std::deque<TokenList>& queue);
+    void split(TokenList tokens, int suchThatIndex, bool interactive, std::deque<TokenList>& queue);
 
-private:
+  private:
     bool afterColon_ = false; // the previous token seen was a ':' separator
 
-    // Splits a run of tokens; returns true when its last statement ended with
-    // ';' or a display terminator (or nothing was left over).
     void cut(TokenList& tokens, size_t begin, size_t end, std::deque<TokenList>& queue,
              TokenList& tail);
 };

@@ -16,7 +16,7 @@
 namespace vemlor {
 
 class UserInput : public LexInput {
-public:
+  public:
     explicit UserInput(ScriptLocator& locator);
 
     bool getLine(std::string& out, bool throwAtEnd, bool raw) override;
@@ -41,14 +41,14 @@ public:
     // True while any source still has text to read.
     bool hasPendingInput() const;
 
-private:
+  private:
     ScriptLocator& locator_;
     std::unique_ptr<InputSource> current_;
     std::deque<std::unique_ptr<InputSource>> suspended_;
     std::string lastText_;
 
-    bool resumeSuspended();
-    bool startUse(const std::string& line, size_t lineStart);
+    void resumeSuspended();
+    void startUse(const std::string& line, size_t lineStart, size_t useStart);
 };
 
 } // namespace vemlor
