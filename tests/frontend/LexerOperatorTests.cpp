@@ -169,3 +169,14 @@ TEST(LexerOperators, CommandWords) {
     EXPECT_EQ(shape(lexLine("dir;")), "1:; 8:;");
     EXPECT_EQ(shape(lexLine("cdx = dirt")), "1:  7:= 1: ");
 }
+
+TEST(LexerOperators, BackslashReferences) {
+    TokenList one = lexLine("f(\\g)");
+    ASSERT_EQ(one[1].children.size(), 1u);
+    EXPECT_EQ(one[1].children[0].kind, TK_BACKSLASH);
+    EXPECT_EQ(one[1].children[0].code, 1);
+    EXPECT_EQ(one[1].children[0].text, "g");
+    TokenList two = lexLine("x = \\\\ ");
+    EXPECT_EQ(shape(two), "1:  7:= 14:2");
+    EXPECT_EQ(two[2].text, "");
+}
