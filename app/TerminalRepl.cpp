@@ -1,0 +1,142 @@
+#include "app/TerminalRepl.h"
+
+#include "console/TerminalRenderer.h"
+#include "exec/Calc.h"
+#include "platform/Clipboard.h"
+#include "platform/ProgramPaths.h"
+#include "platform/TerminalDialogs.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <readline/history.h>
+#include <readline/readline.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace vemlor {
+namespace {
+
+struct TerminalMode {
+    bool interactiveInput = false; // prompt, readline, history
+    bool styledOutput = false;     // ANSI colours and wrapping
+};
+
+TerminalMode detectTerminal() {
+    return {::isatty(0) && ::isatty(1), bool(::isatty(1))};
+}
+
+int terminalWidth() {
+    winsize size{};
+    if (::ioctl(1, TIOCGWINSZ, &size) == 0 && size.ws_col > 20) return size.ws_col;
+    return 80;
+}
+
+// Everything one session needs, wired together: the interpreter prints its
+// console lines to standard output as they are completed.
+class TerminalSession {
+public:
+    TerminalSession(TerminalMode mode, bool primary)
+        : mode_(mode), dialogs_([this](const std::string& text) { showMessage(text); },
+                                mode.interactiveInput) {
+        CalcSetup setup;
+        setup.mode = primary ? 0 : 1;
+        setup.useStateFiles = primary;
+        setup.startDirectory = currentDirectory();
+        setup.programDirectory = programDirectory();
+        setup.stateDirectory = stateDirectory();
+        setup.dialogs = &dialogs_;
+        setup.clipboard = &clipboard_;
+        calc_ = std::make_unique<Calc>(setup);
+        ConsoleOutput& console = calc_->console();
+        console.setLineListener([this](const std::string& line) { writeLine(line); });
+        if (mode_.styledOutput) console.setLineWidth(terminalWidth());
+    }
+
+    Calc& calc() { return *calc_; }
+
+    void run(const std::string& text, char inputMode) {
+        calc_->setInput(text, inputMode);
+        if (inputMode != 'f' || !calc_->takeErrorReported()) calc_->executePendingInput();
+        else errorSeen_ = true;
+        calc_->console().endLine();
+        std::fflush(stdout);
+        if (calc_->takeErrorReported()) errorSeen_ = true;
+    }
+
+    bool errorSeen() const { return errorSeen_; }
+
+private:
+    void writeLine(const std::string& line) {
+        std::string text = mode_.styledOutput ? renderAnsi(line) : renderPlain(line);
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        std::fputc('\n', stdout);
+    }
+    void showMessage(const std::string& text) {
+        if (calc_) calc_->console().print(text, true, PRINT_LITERAL);
+        else std::fprintf(stderr, "%s\n", text.c_str());
+    }
+
+    TerminalMode mode_;
+    TerminalDialogs dialogs_;
+    MemoryClipboard clipboard_;
+    std::unique_ptr<Calc> calc_;
+    bool errorSeen_ = false;
+};
+
+// A script named on the command line runs as `use` would run it: from its own
+// directory, found relative to where the program was started.
+void runStartupScript(TerminalSession& session, const std::string& script) {
+    session.run(session.calc().dir().resolve(script, "", false), 'f');
+}
+
+bool readLine(const TerminalMode& mode, int promptNumber, std::string& line) {
+    if (!mode.interactiveInput) {
+        if (!std::getline(std::cin, line)) return false;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        return true;
+    }
+    std::string prompt = std::to_string(promptNumber) + ">";
+    char* text = ::readline(prompt.c_str());
+    if (!text) return false;
+    line = text;
+    std::free(text);
+    return true;
+}
+
+} // namespace
+
+int runTerminalSession(const std::string& script) {
+    TerminalMode mode = detectTerminal();
+    TerminalSession session(mode, true);
+    if (mode.interactiveInput) {
+        for (const std::string& entry : session.calc().history().inOrder())
+            if (!entry.empty()) ::add_history(entry.c_str());
+    }
+    if (!script.empty()) runStartupScript(session, script);
+    std::string line;
+    for (int prompt = 1; readLine(mode, prompt, line); ++prompt) {
+        if (mode.interactiveInput && !line.empty()) {
+            session.calc().history().add(line);
+            ::add_history(line.c_str());
+        }
+        session.run(line, '>');
+    }
+    if (mode.interactiveInput) std::fputc('\n', stdout);
+    session.calc().shutDown();
+    return 0;
+}
+
+int runScriptBatch(const std::string& file) {
+    TerminalSession session({false, bool(::isatty(1))}, false);
+    runStartupScript(session, file);
+    return session.errorSeen() ? 1 : 0;
+}
+
+int runTextBatch(const std::string& text) {
+    TerminalSession session({false, bool(::isatty(1))}, false);
+    session.run(text, '>');
+    return session.errorSeen() ? 1 : 0;
+}
+
+} // namespace vemlor

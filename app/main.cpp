@@ -1,0 +1,30 @@
+// Entry point: reads the command line and starts the chosen front end.
+#include "app/CommandLine.h"
+#include "app/TerminalRepl.h"
+
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    using vemlor::CommandLine;
+    CommandLine line = vemlor::parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    switch (line.action) {
+    case CommandLine::Action::Help:
+        std::fputs(vemlor::usageText().c_str(), stdout);
+        return 0;
+    case CommandLine::Action::Version:
+        std::puts("vemlor 0.1.0");
+        return 0;
+    case CommandLine::Action::Error:
+        std::fprintf(stderr, "vemlor: %s\n%s", line.error.c_str(), vemlor::usageText().c_str());
+        return 2;
+    case CommandLine::Action::Run:
+        return vemlor::runScriptBatch(line.argument);
+    case CommandLine::Action::Evaluate:
+        return vemlor::runTextBatch(line.argument);
+    case CommandLine::Action::Cli:
+    case CommandLine::Action::Default:
+        // The desktop window arrives later; until then the terminal serves.
+        return vemlor::runTerminalSession(line.argument);
+    }
+    return 0;
+}

@@ -1,0 +1,168 @@
+#include "exec/Calc.h"
+
+#include "core/Errors.h"
+#include "exec/RunFlags.h"
+#include "platform/Clipboard.h"
+#include "platform/Dialogs.h"
+
+#include <new>
+
+namespace vemlor {
+
+Calc::Calc(const CalcSetup& setup)
+    : mode_(setup.mode), useStateFiles_(setup.useStateFiles && setup.mode == 0),
+      dialogs_(setup.dialogs), clipboard_(setup.clipboard) {
+    history_ = std::make_unique<CommandHistory>();
+    console_ = std::make_unique<ConsoleOutput>();
+    dir_ = std::make_unique<Dir>(setup.startDirectory, setup.programDirectory);
+    input_ = std::make_unique<UserInput>(*dir_);
+    programDirectory_ = setup.programDirectory;
+    stateDirectory_ = setup.stateDirectory.empty() ? setup.programDirectory : setup.stateDirectory;
+    reader_ = std::make_unique<LineReader>(*input_);
+    if (!dialogs_) setupFailed_ = 1;
+    if (useStateFiles_) restoreState();
+    else dir_->setCurrent(setup.startDirectory);
+}
+
+Calc::~Calc() {
+    shutDown();
+    pendingStatements_.clear();
+    reader_.reset();
+    dir_.reset();
+    console_.reset();
+    input_.reset();
+    history_.reset();
+}
+
+std::string Calc::statePath(const char* file) const { return stateDirectory_ + "/" + file; }
+
+void Calc::restoreState() {
+    if (!history_->load(statePath(kHistoryFile))) {
+        // A short history file keeps what was read, without a message.
+    }
+    std::string start = dir_->currentDirectory();
+    if (!dir_->load(statePath(kDirectoryFile)))
+        dialogs_->inform("problem loading path list", "vemlor startup");
+    std::string saved = dir_->currentDirectory();
+    dir_->setCurrent(Dir::classify(saved) == Dir::Directory ? saved : start);
+}
+
+void Calc::saveState() {
+    history_->save(statePath(kHistoryFile));
+    dir_->save(statePath(kDirectoryFile));
+}
+
+void Calc::shutDown() {
+    if (shutDownDone_) return;
+    shutDownDone_ = true;
+    if (useStateFiles_) saveState();
+}
+
+void Calc::setInput(const std::string& text, char mode) {
+    switch (mode) {
+    case '>':
+    case 's':
+        input_->setText(mode, text);
+        break;
+    case 'c':
+        input_->setText(mode, clipboard_ ? clipboard_->text() : std::string());
+        break;
+    case 'f':
+        try {
+            input_->useFile(text);
+        } catch (...) {
+            reportCaught(std::current_exception());
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+bool Calc::takeErrorReported() {
+    bool reported = errorReported_;
+    errorReported_ = false;
+    return reported;
+}
+
+void Calc::executePendingInput() {
+    try {
+        try {
+            parseAndRun();
+        } catch (...) {
+            // Nothing of a failed input may run later: forget what was parsed
+            // and what the input source still holds, keeping the line to report.
+            pendingStatements_.clear();
+            recordedLineNumber_ = input_->lineNumber();
+            recordedLineText_ = reader_->text();
+            input_->reset();
+            throw;
+        }
+    } catch (...) {
+        reportCaught(std::current_exception());
+    }
+}
+
+void Calc::parseAndRun() {
+    pendingStatements_.clear();
+    while (reader_->readStatements(pendingStatements_)) {
+    }
+    if (pendingStatements_.empty()) return;
+    RunFlags::breakpointArmed = true;
+    RunFlags::run = true;
+    // Statements are lexed and split; running them arrives with the parsers.
+    raiseRuntime("statement execution is not available yet");
+}
+
+namespace {
+
+std::string codeMessage(char code) {
+    switch (code) {
+    case '(': return "out of bounds error";
+    case ']': return "value requested from an empty array";
+    case 'R': return "invalid matrix power";
+    case '=': return "incompatible lhs, rhs in assignment";
+    case 'e': return "unexpected end of input";
+    default: return std::string("incompatible objects at operator ") + code;
+    }
+}
+
+} // namespace
+
+void Calc::reportCaught(std::exception_ptr error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const SyntaxError& e) {
+        reportSyntaxError(e.what());
+    } catch (const RuntimeError& e) {
+        reportRuntimeError(e.what());
+    } catch (const InternalError& e) {
+        reportRuntimeError(e.what());
+    } catch (const CodeError& e) {
+        reportRuntimeError(codeMessage(e.code));
+    } catch (const std::bad_alloc&) {
+        reportRuntimeError("out of memory");
+    } catch (const std::string& text) {
+        reportRuntimeError(text);
+    } catch (const char* text) {
+        reportRuntimeError(text ? text : "unspecified error");
+    } catch (...) {
+        reportRuntimeError("unspecified error");
+    }
+}
+
+void Calc::reportSyntaxError(const std::string& message) {
+    if (recordedLineNumber_ > 0)
+        console_->print("{r at line " + std::to_string(recordedLineNumber_) + "}", true,
+                        PRINT_MARKUP);
+    console_->print(recordedLineText_, true, PRINT_LITERAL);
+    console_->print("{r " + message + "}", true, PRINT_MARKUP);
+    errorReported_ = true;
+}
+
+void Calc::reportRuntimeError(const std::string& message) {
+    console_->print("{r " + message + "}", true, PRINT_MARKUP);
+    errorReported_ = true;
+}
+
+} // namespace vemlor

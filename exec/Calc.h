@@ -1,0 +1,99 @@
+// Calc: one interpreter instance, the spine every input passes through.
+//
+// It owns (in this order) the command history of its console, the input
+// source, the console output store, the directory history and the parsing
+// state. Construction is the instance's set-up (a primary instance restores
+// the state files); shutDown() saves them again. executePendingInput() never
+// lets an exception out: every error becomes red console lines.
+#pragma once
+
+#include "console/CommandHistory.h"
+#include "console/ConsoleOutput.h"
+#include "exec/Dir.h"
+#include "frontend/LineReader.h"
+#include "frontend/Token.h"
+#include "frontend/UserInput.h"
+
+#include <deque>
+#include <memory>
+#include <string>
+
+namespace vemlor {
+
+class Clipboard;
+class Dialogs;
+
+// State file names, in the state directory.
+inline constexpr const char* kWorkspaceFile = "vemlor_env.bin";
+inline constexpr const char* kHistoryFile = "vemlor_comm.bin";
+inline constexpr const char* kDirectoryFile = "vemlor_cd.bin";
+
+struct CalcSetup {
+    int mode = 0;                // 0 primary, 1 secondary
+    bool useStateFiles = true;   // batch runs neither read nor write them
+    std::string startDirectory;  // where a secondary or batch instance starts
+    std::string programDirectory;
+    std::string stateDirectory;  // home of the three state files
+    Dialogs* dialogs = nullptr;  // message boxes (required)
+    Clipboard* clipboard = nullptr; // source of "c" input (optional)
+};
+
+class Calc {
+public:
+    explicit Calc(const CalcSetup& setup);
+    ~Calc();
+    Calc(const Calc&) = delete;
+    Calc& operator=(const Calc&) = delete;
+
+    // Hands text to the input source. Modes: ">" typed at the prompt, "s" a
+    // selection, "c" the clipboard's text, "f" a script file name.
+    void setInput(const std::string& text, char mode);
+    // Parses, runs and reports the pending input; never throws.
+    void executePendingInput();
+    // Saves the state files (primary only) once; later calls do nothing.
+    void shutDown();
+
+    int mode() const { return mode_; }
+    int setupFailed() const { return setupFailed_; }
+    ConsoleOutput& console() { return *console_; }
+    CommandHistory& history() { return *history_; }
+    Dir& dir() { return *dir_; }
+    UserInput& input() { return *input_; }
+    const std::string& programDirectory() const { return programDirectory_; }
+
+    // Whether an error was reported since the last call (batch exit status).
+    bool takeErrorReported();
+
+    void reportSyntaxError(const std::string& message);
+    void reportRuntimeError(const std::string& message);
+
+private:
+    void restoreState();
+    void saveState();
+    void parseAndRun();
+    void reportCaught(std::exception_ptr error);
+    std::string statePath(const char* file) const;
+
+    // Members follow the instance's layout; the destructor tears them down in
+    // the reverse of set-up, the console's history last (it stands for the
+    // console window, which is created first).
+    int mode_;
+    int setupFailed_ = 0;
+    bool useStateFiles_;
+    Dialogs* dialogs_;
+    Clipboard* clipboard_;
+    std::unique_ptr<CommandHistory> history_;
+    std::unique_ptr<UserInput> input_;
+    std::unique_ptr<ConsoleOutput> console_;
+    std::unique_ptr<Dir> dir_;
+    std::string programDirectory_;
+    std::string stateDirectory_;
+    std::unique_ptr<LineReader> reader_;
+    std::deque<TokenList> pendingStatements_;
+    bool shutDownDone_ = false;
+    bool errorReported_ = false;
+    int recordedLineNumber_ = 0;
+    std::string recordedLineText_;
+};
+
+} // namespace vemlor

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Drives the vemlor executable the way users and scripts do: batch exit
+# status, the piped terminal session, and the state files it leaves.
+set -u
+vemlor=$(realpath "$1")
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export VEMLOR_HOME="$work/home"
+mkdir -p "$VEMLOR_HOME"
+failures=0
+
+expect() { # description, expected, actual
+    if [[ "$2" != "$3" ]]; then
+        echo "FAIL: $1"; echo "  expected: $(printf '%q' "$2")"; echo "  actual:   $(printf '%q' "$3")"
+        failures=$((failures + 1))
+    fi
+}
+
+out=$("$vemlor" -e '1.2.3'); status=$?
+expect "-e syntax error output" $'1.2.3\nsyntax error, error in number' "$out"
+expect "-e syntax error status" 1 "$status"
+
+mkdir -p "$work/scripts"
+printf 'x = 1\ny = 2.3.4\n' > "$work/scripts/bad.vml"
+out=$(cd / && "$vemlor" --run "$work/scripts/bad.vml"); status=$?
+expect "--run reports the script line" $'at line 2\ny = 2.3.4\nsyntax error, error in number' "$out"
+expect "--run status" 1 "$status"
+out=$("$vemlor" --run "$work/scripts/none.vml" 2>&1); status=$?
+expect "--run of a missing file fails" 1 "$status"
+
+"$vemlor" --bogus >/dev/null 2>&1; status=$?
+expect "unknown option status" 2 "$status"
+"$vemlor" --run >/dev/null 2>&1; status=$?
+expect "--run without a file" 2 "$status"
+out=$("$vemlor" --help); status=$?
+expect "--help status" 0 "$status"
+[[ "$out" == usage:* ]] || { echo "FAIL: --help prints the usage"; failures=$((failures + 1)); }
+
+# Batch runs never touch the state files; the terminal session writes them.
+expect "batch leaves no state" "" "$(ls "$VEMLOR_HOME")"
+out=$(printf '1.2.3\n' | "$vemlor" --cli); status=$?
+expect "piped session output" $'1.2.3\nsyntax error, error in number' "$out"
+expect "piped session ends normally" 0 "$status"
+expect "session saves history and directories" $'vemlor_cd.bin\nvemlor_comm.bin' "$(ls "$VEMLOR_HOME")"
+
+if ((failures)); then echo "$failures failure(s)"; exit 1; fi
+echo "command line: all checks passed"
