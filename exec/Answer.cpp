@@ -1,0 +1,40 @@
+#include "exec/Answer.h"
+
+#include "core/Errors.h"
+
+#include <array>
+
+namespace vemlor {
+
+namespace {
+
+struct AnswerStore {
+    std::array<ValuePtr, 4> byType{newValue(INTEGER_VAL), newValue(DOUBLE_VAL),
+                                   newValue(COMPLEX_VAL), newValue(LIST_VAL)};
+    int type = DOUBLE_VAL;
+};
+
+AnswerStore& store() {
+    static AnswerStore answers;
+    return answers;
+}
+
+} // namespace
+
+void Answer::set(const Value& v) {
+    int type = v.type();
+    if (type < INTEGER_VAL || type > LIST_VAL) raiseRuntime("something wrong: answer of unknown type");
+    AnswerStore& s = store();
+    if (type != s.type) s.byType[s.type]->clear();
+    s.byType[type]->copyFrom(v);
+    s.type = type;
+}
+
+const Value& Answer::value() { return *store().byType[store().type]; }
+
+void Answer::clear() {
+    for (ValuePtr& v : store().byType) v->clear();
+    store().type = DOUBLE_VAL;
+}
+
+} // namespace vemlor

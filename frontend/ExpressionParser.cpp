@@ -1,0 +1,457 @@
+#include "frontend/ExpressionParser.h"
+
+#include "builtins/Registry.h"
+#include "core/Errors.h"
+#include "core/OperatorCodes.h"
+#include "exec/ExpressionBuilder.h"
+#include "exec/FuncElements.h"
+#include "exec/FuncRefElement.h"
+#include "exec/IndexElements.h"
+#include "exec/Workspace.h"
+#include "frontend/Keywords.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+namespace vemlor {
+
+namespace {
+
+const char* const kMisplacedOperator = "Incorrectly placed operator in bracket or expression";
+
+bool isComparison(char code) { return code && std::strchr("<>LENGI", code); }
+
+// Operators outside the precedence table bind like level 0.
+int levelOf(char code) {
+    int value = opCodeOf(code);
+    return value < 0 ? 0 : precedenceLevel(value);
+}
+
+// The end of the operand of a unary '-' or '~' starting at `from`: up to a
+// prefix operator, a separator, a blank separator or a binary operator of
+// level 2 or above (so -a*b negates a*b, -a+b only a).
+const Token* unaryRunEnd(const Token* from, const Token* end) {
+    for (const Token* t = from; t < end; ++t) {
+        if (t->kind == TK_UNOP || t->kind == TK_SEPARATOR || t->kind == TK_BLANK) return t;
+        if (t->kind == TK_BINOP && levelOf(t->code) >= 2) return t;
+    }
+    return end;
+}
+
+bool takesNoBracketArgument(int family) { return family >= 3 && family <= 6; }
+
+bool isValueOperandKind(int kind) {
+    return kind == TK_NAME || kind == TK_INT || kind == TK_REAL || kind == TK_STRING ||
+           kind == TK_BRACKET || kind == TK_EMPTY_MATRIX;
+}
+
+void argumentRange(const BuiltinInfo& f, int& minArgs, int& maxArgs) {
+    switch (f.entry.family) {
+    case 1: minArgs = 0, maxArgs = 0; break;
+    case 2: minArgs = 0, maxArgs = 1; break;
+    case 7: minArgs = 1, maxArgs = 2; break;
+    case 8: minArgs = 2, maxArgs = 2; break;
+    case 9: minArgs = f.minArgs, maxArgs = f.maxArgs; break;
+    default: minArgs = 1, maxArgs = 1; break;
+    }
+}
+
+EvaluatablePtr numberLiteral(const Token& t) {
+    if (t.kind == TK_INT) {
+        errno = 0;
+        long long x = std::strtoll(t.text.c_str(), nullptr, 10);
+        // Beyond the integer range a literal is a double, as written.
+        if (errno == ERANGE || x > INT_MAX || x < INT_MIN)
+            return makeDoubleConstant(std::strtod(t.text.c_str(), nullptr));
+        return makeIntConstant(int(x));
+    }
+    double x = std::strtod(t.text.c_str(), nullptr);
+    if (t.code == 'i') return makeComplexConstant(complexd(0, x));
+    return makeDoubleConstant(x);
+}
+
+} // namespace
+
+EvaluatablePtr ExpressionParser::parse(const Token* begin, const Token* end) {
+    ExpressionBuilder builder;
+    bool comparison = false, lastWasOperator = false;
+    int percents = 0, queries = 0, elses = 0;
+    // Two operands with nothing between them multiply ("pi r^2").
+    auto beforeOperand = [&builder] {
+        if (!builder.empty() && builder.lastOperator() == 0) builder.setOperator('*');
+    };
+    auto writeOperator = [&](char code) {
+        if (builder.empty() || lastWasOperator) throw SyntaxError(kMisplacedOperator);
+        builder.setOperator(code);
+        lastWasOperator = true;
+    };
+    for (const Token* t = begin; t < end;) {
+        switch (t->kind) {
+        case TK_INT:
+        case TK_REAL:
+        case TK_STRING:
+        case TK_BRACKET:
+        case TK_EMPTY_MATRIX:
+            beforeOperand();
+            builder.append(parseOperand(*t));
+            ++t;
+            lastWasOperator = false;
+            break;
+        case TK_BINOP:
+            if (isComparison(t->code)) comparison = true;
+            if (t->code == '%' || t->code == 'V') ++percents;
+            if (t->code == '?') ++queries;
+            writeOperator(t->code);
+            ++t;
+            break;
+        case TK_UNOP:
+            if (t->code == '!' || t->code == '\'' || t->code == '"') {
+                if (builder.empty() || lastWasOperator) throw SyntaxError(kMisplacedOperator);
+                builder.applyUnary(t->code);
+                ++t;
+                break;
+            }
+            beforeOperand();
+            if (t->code == '-' || t->code == '~') t = parseUnary(t, end, builder);
+            else if (t->code == 'i' || t->code == 'd') t = parseIncrement(t, end, builder);
+            else if (t->code == '^') throw SyntaxError("misplaced '^' operator");
+            else if (t->code == 'g') raiseRuntime("property is not yet available");
+            else throw SyntaxError("incorrectly formed statement or expression");
+            lastWasOperator = false;
+            break;
+        case TK_SEPARATOR:
+            if (t->code == 'W') {
+                ++elses;
+                if (queries == 0) throw SyntaxError("illegal :: without '?' operator");
+            }
+            writeOperator(t->code);
+            ++t;
+            break;
+        case TK_BLANK:
+            writeOperator(',');
+            ++t;
+            break;
+        case TK_NAME:
+            beforeOperand();
+            t = parseName(t, end, builder);
+            lastWasOperator = false;
+            break;
+        case TK_BRACKET_DOT:
+            beforeOperand();
+            t = parseBracketDot(t, end, builder);
+            lastWasOperator = false;
+            break;
+        case TK_BACKSLASH:
+            beforeOperand();
+            t = parseBackslash(t, end, builder);
+            lastWasOperator = false;
+            break;
+        default:
+            throw SyntaxError("incorrectly formed statement or expression");
+        }
+    }
+    if (builder.empty()) throw SyntaxError("empty expression");
+    if (lastWasOperator) throw SyntaxError("dangling operator");
+    if (queries || elses) {
+        if (queries > 1 || elses > 1) throw SyntaxError("multiple '?' or '::' operators");
+        if (elses == 0) throw SyntaxError("missing :: after '?' operator");
+    }
+    if (!comparison && percents) builder.percentStep();
+    return builder.finish();
+}
+
+EvaluatablePtr ExpressionParser::parseOperand(const Token& t) {
+    switch (t.kind) {
+    case TK_INT:
+    case TK_REAL:
+        return numberLiteral(t);
+    case TK_STRING:
+        return makeStringLiteral(t.text);
+    case TK_EMPTY_MATRIX:
+        return makeEmptySet();
+    case TK_SEPARATOR:
+        if (t.code == ':') return makeOpenSequence();
+        break;
+    case TK_BRACKET:
+        if (t.code == ')' || t.code == ']') return parseBracketContents(t);
+        break;
+    case TK_NAME: {
+        ExpressionBuilder single;
+        const Token* end = parseName(&t, &t + 1, single);
+        (void)end;
+        return single.finish();
+    }
+    default:
+        break;
+    }
+    throw SyntaxError("incorrect use of operator or similar");
+}
+
+EvaluatablePtr ExpressionParser::parseBracketContents(const Token& bracket) {
+    if (bracket.children.empty()) throw SyntaxError("an empty expression is not allowed");
+    return parse(bracket.children.data(), bracket.children.data() + bracket.children.size());
+}
+
+ExpressionParser::Cursor ExpressionParser::parseUnary(Cursor at, Cursor end,
+                                                      ExpressionBuilder& builder) {
+    char op = at->code;
+    Cursor from = at + 1;
+    Cursor runEnd = unaryRunEnd(from, end);
+    if (runEnd == from) throw SyntaxError("illegal use of unary operator");
+    if (op == '-' && runEnd == from + 1 && (from->kind == TK_INT || from->kind == TK_REAL)) {
+        EvaluatablePtr literal = numberLiteral(*from);
+        negateConstant(*literal);
+        builder.append(std::move(literal));
+    } else {
+        builder.append(parse(from, runEnd));
+        builder.applyUnary(op);
+    }
+    return runEnd;
+}
+
+ExpressionParser::Cursor ExpressionParser::parseIncrement(Cursor at, Cursor end,
+                                                          ExpressionBuilder& builder) {
+    Cursor name = at + 1;
+    NameInfo info;
+    if (name < end && name->kind == TK_NAME) info = workspace_.classify(name->text);
+    if (info.kind != NAME_VARIABLE) throw SyntaxError("item cannot be incremented/decremented");
+    int type = info.variable->type();
+    if (type != INTEGER_VAL && type != DOUBLE_VAL)
+        throw SyntaxError("variable has wrong type for increment or decement");
+    builder.append(makeIncDec(info.variable, at->code));
+    return name + 1;
+}
+
+ExpressionParser::Cursor ExpressionParser::parseName(Cursor at, Cursor end,
+                                                     ExpressionBuilder& builder) {
+    const std::string& name = at->text;
+    NameInfo info = workspace_.classify(name);
+    switch (info.kind) {
+    case NAME_CONSTANT:
+        builder.append(makeDoubleConstant(info.constant));
+        return at + 1;
+    case NAME_VARIABLE:
+        return parseVariable(at, end, info.variable, builder);
+    case NAME_FUNCTION:
+        return parseCall(*Registry::instance().find(name), at, end, builder);
+    default:
+        throw SyntaxError(keywordOf(name) ? "misplaced keyword" : "unrecognised name",
+                          "'" + name + "'");
+    }
+}
+
+ExpressionParser::Cursor ExpressionParser::parseVariable(Cursor at, Cursor end, Value* variable,
+                                                         ExpressionBuilder& builder) {
+    Cursor next = at + 1;
+    if (next < end) {
+        bool squareIndex = at->code == '[' && next->kind == TK_BRACKET && next->code == ']';
+        bool colonIndex = at->code == '\\' && next->kind == TK_BACKSLASH && next->text.empty() &&
+                          (next->code == 1 || next->code == 2);
+        if (squareIndex || colonIndex) {
+            IndexList index = parseIndex(variable, *next);
+            builder.append(makeIndexedRead(variable, std::move(index.indices), index.colonMode));
+            return next + 1;
+        }
+        if (next->kind == TK_BINOP && next->code == '.' && variable->type() == LIST_VAL)
+            return parseListItem(next, end, variable, builder);
+        if (next->kind == TK_BACKSLASH) {
+            if (Registry::instance().find(next->text))
+                throw SyntaxError(
+                    "'var\\func' is not allowed (insert a space or use a bracket).");
+            throw SyntaxError("incorrect use of backslash");
+        }
+    }
+    builder.append(makeVariable(variable));
+    return next;
+}
+
+ExpressionParser::Cursor ExpressionParser::parseListItem(Cursor dot, Cursor end, Value* list,
+                                                         ExpressionBuilder& builder) {
+    Cursor item = dot + 1;
+    if (item >= end) throw SyntaxError("expression ends with a dot or backslash");
+    EvaluatablePtr index;
+    if (item->kind == TK_INT) {
+        index = numberLiteral(*item);
+    } else if (item->kind == TK_BRACKET && item->code == ')') {
+        index = makeDoubleToInt(parseBracketContents(*item));
+    } else if (item->kind == TK_NAME) {
+        // A name after the dot stands for its value as the item number.
+        index = makeDoubleToInt(parseOperand(*item));
+    } else {
+        throw SyntaxError("the dot must be followed by an integer or a name or a bracket");
+    }
+    builder.append(makeListItemRead(list, std::move(index)));
+    return item + 1;
+}
+
+ExpressionParser::IndexList ExpressionParser::parseIndex(Value* variable, const Token& bracket) {
+    IndexList result;
+    result.colonMode = bracket.kind == TK_BACKSLASH ? bracket.code : 0;
+    const TokenList& children = bracket.children;
+    std::vector<std::pair<const Token*, const Token*>> items;
+    const Token* itemStart = children.data();
+    const Token* childrenEnd = children.data() + children.size();
+    for (const Token* t = itemStart; t <= childrenEnd; ++t) {
+        if (t == childrenEnd || (t->kind == TK_SEPARATOR && t->code == ',')) {
+            if (t == itemStart) throw SyntaxError("stray comma or empty argument");
+            items.emplace_back(itemStart, t);
+            itemStart = t + 1;
+        }
+    }
+    if (children.empty() || items.empty()) throw SyntaxError("empty index list");
+    if (items.size() > 2) throw SyntaxError("too many indices");
+    for (size_t k = 0; k < items.size(); ++k) {
+        int dimension = items.size() == 2 ? int(k) : -1;
+        if (result.colonMode == 1) dimension = 0;
+        if (result.colonMode == 2) dimension = 1;
+        endContext_.push_back({variable, dimension});
+        EvaluatablePtr index;
+        try {
+            index = parseItem(items[k].first, items[k].second);
+        } catch (...) {
+            endContext_.pop_back();
+            throw;
+        }
+        endContext_.pop_back();
+        int type = index->resultType();
+        bool singleSequence = items.size() == 1 && index->category() == CAT_SEQUENCE;
+        if (type == DOUBLE_VAL && !singleSequence) index = makeDoubleToInt(std::move(index));
+        else if (type != INTEGER_VAL && type != DOUBLE_VAL)
+            throw SyntaxError("invalid type of index");
+        result.indices.push_back(std::move(index));
+    }
+    return result;
+}
+
+EvaluatablePtr ExpressionParser::parseItem(const Token* begin, const Token* end) {
+    if (end - begin == 1) return parseOperand(*begin);
+    return parse(begin, end);
+}
+
+ExpressionParser::Cursor ExpressionParser::parseCall(const BuiltinInfo& function, Cursor at,
+                                                     Cursor end, ExpressionBuilder& builder) {
+    int family = function.entry.family;
+    if (function.name == "end") {
+        if (endContext_.empty()) throw SyntaxError("stray 'end' keyword");
+        builder.append(makeEndIndex(endContext_.back().variable, endContext_.back().dimension));
+        return at + 1;
+    }
+    // f^n(x): the call f(x) raised to the power n.
+    if (at->code == '^' && family >= 2) {
+        Cursor power = at + 1, exponent = at + 2, bracket = at + 3;
+        if (bracket >= end || bracket->kind != TK_BRACKET || bracket->code != ')' ||
+            power->kind != TK_BINOP)
+            throw SyntaxError("function with ^ requires an argument in a bracket");
+        builder.append(callWithBracket(function, bracket));
+        builder.setOperator('^');
+        builder.append(parseOperand(*exponent));
+        return bracket + 1;
+    }
+    if (takesNoBracketArgument(family)) {
+        Cursor argument = at + 1;
+        if (argument < end && argument->kind == TK_BLANK) ++argument;
+        if (argument >= end) throw SyntaxError("function requires a parameter");
+        if (!isValueOperandKind(argument->kind)) throw SyntaxError("argument requires a bracket");
+        std::vector<EvaluatablePtr> arguments;
+        arguments.push_back(parseOperand(*argument));
+        builder.append(makeBuiltinCall(function, std::move(arguments), context_));
+        return argument + 1;
+    }
+    Cursor next = at + 1;
+    if (at->code == '(' && next < end && next->kind == TK_BRACKET && next->code == ')') {
+        builder.append(callWithBracket(function, next));
+        return next + 1;
+    }
+    builder.append(callWithoutArguments(function));
+    return next;
+}
+
+EvaluatablePtr ExpressionParser::callWithBracket(const BuiltinInfo& function,
+                                                 const Token* bracket) {
+    std::vector<EvaluatablePtr> arguments = parseArguments(*bracket);
+    int minArgs, maxArgs;
+    argumentRange(function, minArgs, maxArgs);
+    Registry::checkArity(function.name, minArgs, maxArgs, int(arguments.size()));
+    return makeBuiltinCall(function, std::move(arguments), context_);
+}
+
+EvaluatablePtr ExpressionParser::callWithoutArguments(const BuiltinInfo& function) {
+    int minArgs, maxArgs;
+    argumentRange(function, minArgs, maxArgs);
+    if (minArgs > 0) throw SyntaxError("function requires a parameter");
+    return makeBuiltinCall(function, {}, context_);
+}
+
+std::vector<EvaluatablePtr> ExpressionParser::parseArguments(const Token& bracket) {
+    std::vector<EvaluatablePtr> arguments;
+    const Token* begin = bracket.children.data();
+    const Token* end = begin + bracket.children.size();
+    bool referencesDone = false;
+    const Token* itemStart = begin;
+    for (const Token* t = begin; t <= end && begin != end; ++t) {
+        if (t != end && !(t->kind == TK_SEPARATOR && t->code == ',')) continue;
+        if (t == itemStart) throw SyntaxError("stray comma or empty argument");
+        for (const Token* s = itemStart; s < t; ++s)
+            if (s->kind == TK_SEPARATOR && s->code == ';')
+                raiseRuntime("'(expr; x, ...)' arguments are not yet available");
+        bool reference = false;
+        if (t - itemStart == 1 && itemStart->kind == TK_NAME) {
+            NameInfo info = workspace_.classify(itemStart->text);
+            const BuiltinInfo* f = info.kind == NAME_FUNCTION
+                                       ? Registry::instance().find(itemStart->text)
+                                       : nullptr;
+            reference = f && f->entry.family >= 3 && f->name != "end";
+        }
+        if (reference) {
+            if (referencesDone)
+                throw SyntaxError("function reference(s) must be the first argument(s)");
+            arguments.push_back(std::make_unique<FuncRefElement>(itemStart->text));
+        } else {
+            referencesDone = true;
+            arguments.push_back(parseItem(itemStart, t));
+        }
+        itemStart = t + 1;
+    }
+    return arguments;
+}
+
+ExpressionParser::Cursor ExpressionParser::parseBracketDot(Cursor at, Cursor end,
+                                                           ExpressionBuilder& builder) {
+    // (expr).name is name(expr).
+    Cursor dot = at + 1, name = at + 2;
+    if (name >= end || dot->kind != TK_BINOP || dot->code != '.' || name->kind != TK_NAME)
+        throw SyntaxError("invalid ().func syntax");
+    if (workspace_.classify(name->text).kind != NAME_FUNCTION)
+        throw SyntaxError(name->text + " is not a function");
+    const BuiltinInfo& function = *Registry::instance().find(name->text);
+    Token bracket = *at;
+    bracket.kind = TK_BRACKET;
+    if (takesNoBracketArgument(function.entry.family)) {
+        std::vector<EvaluatablePtr> arguments;
+        arguments.push_back(parseBracketContents(bracket));
+        builder.append(makeBuiltinCall(function, std::move(arguments), context_));
+    } else {
+        builder.append(callWithBracket(function, &bracket));
+    }
+    return name + 1;
+}
+
+ExpressionParser::Cursor ExpressionParser::parseBackslash(Cursor at, Cursor end,
+                                                          ExpressionBuilder& builder) {
+    if (at->text.empty()) throw SyntaxError("stray backslash");
+    const BuiltinInfo* function = Registry::instance().find(at->text);
+    if (!function) throw SyntaxError("after backslash: no such built-in function");
+    // The reference token carries the name; what follows is read as after the name.
+    Token name{at->text, TK_NAME, ' ', {}};
+    Cursor next = at + 1;
+    if (next < end && next->kind == TK_BRACKET && next->code == ')') name.code = '(';
+    std::vector<Token> tokens{name};
+    tokens.insert(tokens.end(), next, end);
+    const Token* base = tokens.data();
+    Cursor stop = parseCall(*function, base, base + tokens.size(), builder);
+    return next + (stop - base - 1);
+}
+
+} // namespace vemlor
