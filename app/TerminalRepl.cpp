@@ -2,6 +2,7 @@
 
 #include "console/TerminalRenderer.h"
 #include "exec/Calc.h"
+#include "frontend/InputCompleteness.h"
 #include "platform/Clipboard.h"
 #include "platform/ProgramPaths.h"
 #include "platform/TerminalDialogs.h"
@@ -55,7 +56,11 @@ public:
 
     Calc& calc() { return *calc_; }
 
-    void run(const std::string& text, char inputMode) {
+    void run(std::string text, char inputMode) {
+        // Typed text separates its lines with carriage returns.
+        if (inputMode == '>')
+            for (char& c : text)
+                if (c == '\n') c = '\r';
         calc_->setInput(text, inputMode);
         if (inputMode != 'f' || !calc_->takeErrorReported()) calc_->executePendingInput();
         else errorSeen_ = true;
@@ -90,17 +95,39 @@ void runStartupScript(TerminalSession& session, const std::string& script) {
     session.run(session.calc().dir().resolve(script, "", false), 'f');
 }
 
-bool readLine(const TerminalMode& mode, int promptNumber, std::string& line) {
+bool readLine(const TerminalMode& mode, const std::string& prompt, std::string& line) {
     if (!mode.interactiveInput) {
         if (!std::getline(std::cin, line)) return false;
         if (!line.empty() && line.back() == '\r') line.pop_back();
         return true;
     }
-    std::string prompt = std::to_string(promptNumber) + ">";
     char* text = ::readline(prompt.c_str());
     if (!text) return false;
     line = text;
     std::free(text);
+    return true;
+}
+
+void remember(TerminalSession& session, const TerminalMode& mode, const std::string& line) {
+    if (mode.interactiveInput && !line.empty()) {
+        session.calc().history().add(line);
+        ::add_history(line.c_str());
+    }
+}
+
+// One input: a line, and while it stops inside an open bracket, block or
+// after a dangling operator, the lines that follow. At the end of the input
+// an unfinished input runs as it stands, so its error is reported.
+bool readInput(TerminalSession& session, const TerminalMode& mode, int promptNumber,
+               std::string& input) {
+    std::string line;
+    if (!readLine(mode, std::to_string(promptNumber) + ">", line)) return false;
+    remember(session, mode, line);
+    input = line;
+    while (isUnfinishedInput(input) && readLine(mode, "..>", line)) {
+        remember(session, mode, line);
+        input += "\r" + line;
+    }
     return true;
 }
 
@@ -114,14 +141,9 @@ int runTerminalSession(const std::string& script) {
             if (!entry.empty()) ::add_history(entry.c_str());
     }
     if (!script.empty()) runStartupScript(session, script);
-    std::string line;
-    for (int prompt = 1; readLine(mode, prompt, line); ++prompt) {
-        if (mode.interactiveInput && !line.empty()) {
-            session.calc().history().add(line);
-            ::add_history(line.c_str());
-        }
-        session.run(line, '>');
-    }
+    std::string input;
+    for (int prompt = 1; readInput(session, mode, prompt, input); ++prompt)
+        session.run(input, '>');
     if (mode.interactiveInput) std::fputc('\n', stdout);
     session.calc().shutDown();
     return 0;
