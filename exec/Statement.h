@@ -1,69 +1,196 @@
-// Statements: what a parsed input executes. Every statement owns its
-// expression and sub-statements and merely points at the variables it
-// touches (they belong to the workspace).
+// Statements: what a parsed input executes. This file holds the base class,
+// blocks and the control statements; assignments are in AssignStatements.h
+// and IndexedAssignStatements.h, expression and display statements in
+// DisplayStatements.h.
+//
+// Every statement owns its expression and sub-statements and merely points
+// at the variables it touches (they belong to the workspace or to a user
+// function's frame). `break` and `continue` travel as a Flow returned by
+// execute() up to the nearest loop; exe() is the entry for callers outside
+// any loop and turns a signal that nothing caught into a thrown LoopSignal,
+// which the driver reports as "unspecified error". Loops also catch a
+// LoopSignal thrown from inside an expression (a function body's stray
+// `break`), so both routes end the same loop.
 #pragma once
 
 #include "exec/Evaluatable.h"
+#include "exec/StatementSupport.h"
 
 #include <memory>
+#include <string_view>
 #include <vector>
 
 namespace vemlor {
 
 class OutputSink;
 
+// How a statement ended: normally, or with a signal for the enclosing loop.
+enum class Flow : unsigned char { Normal, Break, Continue };
+
+// A break or continue signal that left the statement tree it was raised in.
+struct LoopSignal {
+    Flow flow;
+    int line;
+};
+
+// What the debugger offers statements: a possible stop at a source line,
+// showing a variable (or none) and a text (or none).
+class DebugHook {
+public:
+    virtual ~DebugHook() = default;
+    virtual void stop(int line, const Value* variable, std::string_view text) = 0;
+};
+
 class Statement {
 public:
     Statement(EvaluatablePtr expr, int line) : expr_(std::move(expr)), line_(line) {}
     virtual ~Statement() = default;
-    virtual void exe() = 0;
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    // Runs the statement for a caller that is no loop or block (the driver,
+    // a user-function call); a break or continue left over is thrown as a
+    // LoopSignal.
+    void exe();
+    // Runs the statement; Break or Continue report a signal on its way to
+    // the enclosing loop.
+    virtual Flow execute() = 0;
+    // Whether the statement, one inside it or an expression it holds reads
+    // or writes `v`.
     virtual bool refersTo(const Value* v) const { return expr_ && expr_->refersTo(v); }
+    // The variable an assignment writes (shown while stepping); null otherwise.
+    virtual const Value* assignedVariable() const { return nullptr; }
     int line() const { return line_; }
+    Evaluatable* expression() const { return expr_.get(); }
 
 protected:
-    EvaluatablePtr expr_;
+    EvaluatablePtr expr_; // may be absent
     int line_;
 };
 
 using StatementPtr = std::unique_ptr<Statement>;
 
-// Several statements read for one input (or one "{ }" block), run in order
-// while the run flag stays set.
+// Several statements read for one input or one "{ }" block, run in order
+// while the run flag stays set. A failure in a statement whose line is above
+// 0 adds the console line "at line N" on its way out; while stepping, the
+// debugger is offered a stop after each statement.
 class BlockStm : public Statement {
 public:
-    explicit BlockStm(std::vector<StatementPtr> statements)
-        : Statement(nullptr, 0), statements_(std::move(statements)) {}
-    void exe() override;
+    BlockStm(std::vector<StatementPtr> statements, OutputSink& out, int line = 0,
+             DebugHook* debugger = nullptr);
+    Flow execute() override;
     bool refersTo(const Value* v) const override;
+    const std::vector<StatementPtr>& statements() const { return statements_; }
 
 private:
     std::vector<StatementPtr> statements_;
+    OutputSink& out_;
+    DebugHook* debugger_; // may be null
 };
 
-// An expression whose value is not shown.
-class EvalStm : public Statement {
+// A statement with one sub-statement; `expr` is its condition or range.
+class WithStm : public Statement {
 public:
-    EvalStm(EvaluatablePtr expr, int line);
-    void exe() override;
+    WithStm(EvaluatablePtr expr, int line, StatementPtr body);
+    bool refersTo(const Value* v) const override;
+    Statement& body() const { return *body_; }
 
 protected:
-    // Evaluates into the statement's own workspace (reused between runs).
-    const Value& evaluate();
-
-private:
-    ValuePtr workspace_;
+    StatementPtr body_;
 };
 
-// An expression whose value becomes the answer and is shown; terminator '?'
-// adds the closed form of a scalar.
-class EvalAndDisplayStm : public EvalStm {
+// `if cond: body`. The condition must be one element ("non-scalar condition
+// in if clause"); doubles count by their truncation toward zero.
+class IfStm : public WithStm {
 public:
-    EvalAndDisplayStm(EvaluatablePtr expr, int line, OutputSink& out, char terminator);
-    void exe() override;
+    IfStm(EvaluatablePtr condition, int line, StatementPtr body);
+    Flow execute() override;
 
 private:
-    OutputSink& out_;
-    char terminator_;
+    detail::Condition condition_;
+};
+
+class IfElseStm : public WithStm {
+public:
+    IfElseStm(EvaluatablePtr condition, int line, StatementPtr body, StatementPtr elseBody);
+    Flow execute() override;
+    bool refersTo(const Value* v) const override;
+
+private:
+    StatementPtr elseBody_;
+    detail::Condition condition_;
+};
+
+// `unless cond: body`: the body runs when the condition is false.
+class UnlessStm : public WithStm {
+public:
+    UnlessStm(EvaluatablePtr condition, int line, StatementPtr body);
+    Flow execute() override;
+
+private:
+    detail::Condition condition_;
+};
+
+class WhileStm : public WithStm {
+public:
+    WhileStm(EvaluatablePtr condition, int line, StatementPtr body);
+    Flow execute() override;
+
+private:
+    detail::Condition condition_;
+};
+
+// `for x = range`: the range is evaluated once (an integer range gives
+// integer loop values, any other a double range) and the loop variable takes
+// each element in storage order.
+class ForStm : public WithStm {
+public:
+    ForStm(EvaluatablePtr range, int line, StatementPtr body, Value* loopVariable);
+    Flow execute() override;
+    const Value* assignedVariable() const override { return loopVariable_; }
+
+private:
+    Value* loopVariable_;
+    bool integerRange_;
+    detail::IntResult intRange_;
+    detail::DoubleResult doubleRange_;
+    IntValue intCopy_;
+    DoubleValue doubleCopy_;
+    bool busy_ = false; // a recursive call runs this loop again
+
+    template <class V> Flow iterate(V& range);
+};
+
+// `for x in c` and `for i, x in c` over a numeric collection or a list.
+class ForInStm : public WithStm {
+public:
+    // counter may be null.
+    ForInStm(int line, StatementPtr body, Value* counter, Value* loopVariable, Value* collection);
+    Flow execute() override;
+    bool refersTo(const Value* v) const override;
+    const Value* assignedVariable() const override { return loopVariable_; }
+
+private:
+    Value* counter_;
+    Value* loopVariable_;
+    Value* collection_;
+
+    Flow overNumbers();
+    Flow overItems();
+    // Runs the body once; true when the loop has to stop.
+    bool step(Flow& result);
+};
+
+class BreakStm : public Statement {
+public:
+    explicit BreakStm(int line) : Statement(nullptr, line) {}
+    Flow execute() override { return Flow::Break; }
+};
+
+class ContinueStm : public Statement {
+public:
+    explicit ContinueStm(int line) : Statement(nullptr, line) {}
+    Flow execute() override { return Flow::Continue; }
 };
 
 } // namespace vemlor

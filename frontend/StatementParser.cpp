@@ -1,6 +1,7 @@
 #include "frontend/StatementParser.h"
 
 #include "core/Errors.h"
+#include "exec/DisplayStatements.h"
 #include "frontend/Keywords.h"
 #include "frontend/LineReader.h"
 
@@ -47,7 +48,7 @@ StatementPtr StatementParser::parseBlock() {
     std::vector<StatementPtr> statements;
     while (StatementPtr s = parseStatement()) statements.push_back(std::move(s));
     if (statements.size() == 1) return std::move(statements[0]);
-    return std::make_unique<BlockStm>(std::move(statements));
+    return std::make_unique<BlockStm>(std::move(statements), out_);
 }
 
 StatementPtr StatementParser::parseExpressionStatement(TokenList& tokens) {
