@@ -118,6 +118,13 @@ public:
         nrow = rows;
         kind = kindWord;
     }
+    // Stores `right` into the places selected by irc (0 elements, 1 rows,
+    // 2 columns, 3 pages of a 3-D array) at the 1-based `positions`: a
+    // one-element right side goes everywhere, otherwise part k takes part k
+    // of `right`. Narrower numeric types widen; the assignment statements
+    // check shapes first (core/IndexedAssign.cpp).
+    void IndexedAssign(int irc, const int* positions, int count, const Value& right);
+
     // Takes the buffer and shape of another matrix of the same element type.
     void takeFrom(JMatrix<T>& other) {
         data_ = std::move(other.data_);

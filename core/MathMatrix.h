@@ -57,6 +57,9 @@ public:
     void vectorAdd(const MathMatrix<T>& r, int sign);
     void concatHorizontal(const MathMatrix<T>& r);
     void concatVertical(const MathMatrix<T>& r);
+    // The op-assign form of IndexedAssign: the selected elements are
+    // combined with `right` by 'P' (+), 'M' (-), 'T' (*) or 'D' (/).
+    void mathIndexedAssign(int irc, const int* positions, int count, const Value& right, char op);
 };
 
 class IntValue : public MathMatrix<int> {
