@@ -1,14 +1,25 @@
+// The workspace's name resolution, declarations, `clear` and function scope.
+// The function scope keeps its locals in creation order (the order the
+// compiled function needs) and indexes the latest local of each name.
 #include "exec/Workspace.h"
 
 #include "builtins/Registry.h"
+#include "core/Errors.h"
+#include "core/MathMatrix.h"
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <set>
 
 namespace vemlor {
 
 namespace {
+
+constexpr double kSpeedOfLight = 299792458;
+constexpr double kGravitationalConstant = 6.674301e-11;
+constexpr double kStandardGravity = 9.80665;
 
 double quietNaN() {
     const uint64_t bits = 0x7FF8000000000000ULL;
@@ -22,8 +33,8 @@ std::map<std::string, double> makeBuiltinConstants() {
         {"pi", 3.141592653589793},   {"rt2", 1.4142135623730951},
         {"rt3", 1.7320508075688772}, {"ee", 2.718281828459045},
         {"ln2", 0.6931471805599453}, {"deg", 0.017453292519943295},
-        {"cc", 299792458},           {"mu0", 1.25663706212e-6},
-        {"eps0", 8.8541878128e-12},  {"GG", 6.674301e-11},
+        {"cc", kSpeedOfLight},       {"mu0", 1.25663706212e-6},
+        {"eps0", 8.8541878128e-12},  {"GG", kGravitationalConstant},
         {"year", 3.15576e7},         {"AU", 149597870700},
         {"hbar", 1.054571817e-34},   {"kB", 1.3806494e-23},
         {"eV", 1.602176634e-19},     {"Mp", 1.67262192369e-27},
@@ -37,44 +48,250 @@ std::map<std::string, double> makeBuiltinConstants() {
     };
 }
 
-} // namespace
-
-const std::map<std::string, double>& builtinConstants() {
-    static const std::map<std::string, double> constants = makeBuiltinConstants();
-    return constants;
+// The one table shared by all instances. It is deliberately process-wide:
+// `clear` in one instance empties or refills it for every instance.
+std::map<std::string, double>& builtinTable() {
+    static std::map<std::string, double> table = makeBuiltinConstants();
+    return table;
 }
 
-Workspace::Workspace() {
-    const auto& builtin = builtinConstants();
-    constants_ = {{"c", builtin.at("cc")}, {"G", builtin.at("GG")}, {"g", 9.80665}};
+bool sameConstant(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
+
+void appendName(NameList& list, const std::string& name) {
+    list.text += name;
+    list.text += "  ";
+    ++list.count;
 }
 
-NameInfo Workspace::classify(const std::string& name) const {
+NameInfo variableInfo(Value* value, bool throughGlobal = false) {
     NameInfo info;
-    if (auto v = variables_.find(name); v != variables_.end()) {
-        info.kind = NAME_VARIABLE;
-        info.variable = v->second.get();
-    } else if (auto c = constants_.find(name); c != constants_.end()) {
-        info.kind = NAME_CONSTANT;
-        info.constant = c->second;
-    } else if (auto b = builtinConstants().find(name); b != builtinConstants().end()) {
-        info.kind = NAME_CONSTANT;
-        info.constant = b->second;
-    } else if (Registry::instance().find(name)) {
-        info.kind = NAME_FUNCTION;
-    }
+    info.kind = NAME_VARIABLE;
+    info.variable = value;
+    info.throughGlobal = throughGlobal;
     return info;
 }
 
+NameInfo constantInfo(double value) {
+    NameInfo info;
+    info.kind = NAME_CONSTANT;
+    info.constant = value;
+    return info;
+}
+
+} // namespace
+
+const std::map<std::string, double>& builtinConstants() { return builtinTable(); }
+
+struct Workspace::FunctionScope {
+    int parameterCount = 0;
+    int persistentCount = 0;
+    std::map<std::string, double> constants;
+    std::vector<LocalVariable> locals;      // creation order, owning
+    std::map<std::string, size_t> indices;  // name -> latest local of that name
+    std::set<std::string> globals;          // names declared `global`
+};
+
+Workspace::Workspace(OutputSink& out) : out_(out) { setInitialConstants(); }
+
+Workspace::~Workspace() = default;
+
+void Workspace::setInitialConstants() {
+    constants_ = {{"c", kSpeedOfLight}, {"G", kGravitationalConstant}, {"g", kStandardGravity}};
+}
+
+NameInfo Workspace::classify(const std::string& name) const {
+    bool throughGlobal = false;
+    if (scope_) {
+        if (scope_->globals.count(name)) throughGlobal = true;
+        else if (ValuePtr* slot = localSlot(name)) return variableInfo(slot->get());
+        else if (auto c = scope_->constants.find(name); c != scope_->constants.end())
+            return constantInfo(c->second);
+    }
+    if (auto v = variables_.find(name); v != variables_.end())
+        return variableInfo(v->second.get(), throughGlobal);
+    if (auto c = constants_.find(name); c != constants_.end()) return constantInfo(c->second);
+    const auto& builtin = builtinConstants();
+    if (auto b = builtin.find(name); b != builtin.end()) return constantInfo(b->second);
+    NameInfo info;
+    if ((userFunctions_ && userFunctions_->contains(name)) || Registry::instance().find(name))
+        info.kind = NAME_FUNCTION;
+    return info;
+}
+
+std::string Workspace::declareConstant(const std::string& name, double value) {
+    auto& constants = scope_ ? scope_->constants : constants_;
+    if (auto c = constants.find(name); c != constants.end())
+        return sameConstant(c->second, value) ? std::string()
+                                              : "attempt to change value of a const";
+    bool isVariable = scope_ ? localSlot(name) != nullptr : variables_.count(name) != 0;
+    if (isVariable) return "const name clash";
+    constants[name] = value;
+    return {};
+}
+
+ValuePtr Workspace::makeVariableValue(int type) {
+    // No integer variables: literals and loop counters widen into doubles.
+    if (type == INTEGER_VAL || type == 4) type = DOUBLE_VAL;
+    return newValue(type, &out_);
+}
+
 Value* Workspace::createVariable(const std::string& name, int type) {
+    ValuePtr value = makeVariableValue(type);
+    if (scope_) return createLocal(name, std::move(value));
     ValuePtr& slot = variables_[name];
-    slot = newValue(type);
+    slot = std::move(value);
     return slot.get();
 }
 
+Value* Workspace::createLocal(const std::string& name, ValuePtr value) {
+    Value* created = value.get();
+    scope_->locals.push_back({name, std::move(value)});
+    scope_->indices[name] = scope_->locals.size() - 1;
+    return created;
+}
+
+ValuePtr* Workspace::localSlot(const std::string& name) const {
+    if (!scope_) return nullptr;
+    auto i = scope_->indices.find(name);
+    return i == scope_->indices.end() ? nullptr : &scope_->locals[i->second].value;
+}
+
+ValuePtr* Workspace::slotFor(const std::string& name) {
+    if (ValuePtr* local = localSlot(name)) return local;
+    auto v = variables_.find(name);
+    return v == variables_.end() ? nullptr : &v->second;
+}
+
 Value* Workspace::findVariable(const std::string& name) const {
+    if (ValuePtr* local = localSlot(name)) return local->get();
     auto v = variables_.find(name);
     return v == variables_.end() ? nullptr : v->second.get();
+}
+
+std::string Workspace::declarePersistent(const std::string& name, double initial) {
+    if (!scope_) return "invalid command at global scope";
+    if (localSlot(name)) return "misplaced declaration";
+    Value* value = createLocal(name, std::make_unique<DoubleValue>());
+    ++scope_->persistentCount;
+    // Persistent variables must directly follow the parameters, because
+    // calls save and restore every local except that block.
+    if (scope_->locals.size() != size_t(scope_->parameterCount + scope_->persistentCount))
+        throw SyntaxError("misplaced persistent declaration");
+    value->assignScalar(initial);
+    return {};
+}
+
+std::string Workspace::declareGlobal(const std::string& name) {
+    if (!scope_) return "invalid command at global scope";
+    if (localSlot(name)) return "misplaced declaration";
+    scope_->globals.insert(name);
+    ValuePtr& slot = variables_[name];
+    if (!slot) slot = std::make_unique<DoubleValue>();
+    return {};
+}
+
+ValuePtr Workspace::rebind(const std::string& name, ValuePtr value) {
+    ValuePtr* slot = slotFor(name);
+    if (!slot) throw SyntaxError("something wrong with temporary function definition");
+    std::swap(*slot, value);
+    return value;
+}
+
+ValuePtr Workspace::bind(const std::string& name, ValuePtr value) {
+    ValuePtr* slot = slotFor(name);
+    if (!slot) slot = &variables_[name];
+    std::swap(*slot, value);
+    return value;
+}
+
+ValuePtr Workspace::unbind(const std::string& name) {
+    auto v = variables_.find(name);
+    if (v == variables_.end()) return nullptr;
+    ValuePtr value = std::move(v->second);
+    variables_.erase(v);
+    return value;
+}
+
+void Workspace::wipe() {
+    if (userFunctions_) userFunctions_->removeAll();
+    variables_.clear();
+    constants_.clear();
+    builtinTable().clear();
+}
+
+ClearOutcome Workspace::clear(const std::string& name, bool constantFlag) {
+    if (name == "reset" || name == "everything") {
+        wipe();
+        if (name == "reset") {
+            builtinTable() = makeBuiltinConstants();
+            setInitialConstants();
+        }
+        return CLEAR_DONE;
+    }
+    if (constantFlag) {
+        if (constants_.erase(name) == 0) builtinTable().erase(name);
+        return CLEAR_CONSTANT;
+    }
+    NameInfo info = classify(name);
+    switch (info.kind) {
+    case NAME_UNKNOWN:
+        return CLEAR_NO_SUCH_SYMBOL;
+    case NAME_CONSTANT:
+        throw RuntimeError("To clear a constant you must use 'clear (const) " + name + "'");
+    case NAME_FUNCTION:
+        return userFunctions_ && userFunctions_->remove(name) ? CLEAR_DONE
+                                                              : CLEAR_BUILTIN_FUNCTION;
+    case NAME_VARIABLE: {
+        // Only globals: a local belongs to the body being compiled.
+        auto v = variables_.find(name);
+        if (v != variables_.end() && v->second.get() == info.variable) {
+            variables_.erase(v);
+            return CLEAR_DONE;
+        }
+        break;
+    }
+    }
+    return CLEAR_OTHER;
+}
+
+NameList Workspace::listNames(char category) const {
+    NameList list;
+    switch (category) {
+    case 'v':
+        for (const auto& [name, value] : variables_) appendName(list, name);
+        break;
+    case 'c':
+        for (const auto& [name, value] : builtinConstants()) appendName(list, name);
+        for (const auto& [name, value] : constants_) appendName(list, name);
+        break;
+    case 'f':
+    case 'r':
+        if (userFunctions_)
+            for (const std::string& name : userFunctions_->names(category)) appendName(list, name);
+        break;
+    default:
+        break;
+    }
+    return list;
+}
+
+void Workspace::enterFunction(int parameterCount) {
+    if (scope_) throw SyntaxError("nested functions not allowed");
+    scope_ = std::make_unique<FunctionScope>();
+    scope_->parameterCount = parameterCount;
+}
+
+FunctionLocals Workspace::leaveFunction() {
+    if (!scope_) raiseBug("BUG: Workspace::leaveFunction without a function scope");
+    FunctionLocals result;
+    result.values = std::move(scope_->locals);
+    result.persistentCount = scope_->persistentCount;
+    scope_.reset();
+    return result;
+}
+
+void Workspace::installUserFunctions(std::unique_ptr<UserFunctionTable> table) {
+    userFunctions_ = std::move(table);
 }
 
 } // namespace vemlor
