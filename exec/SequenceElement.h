@@ -6,11 +6,14 @@
 
 namespace vemlor {
 
+struct SequenceParts;
+class SequenceElement;
+SequenceParts evaluateSequenceParts(const SequenceElement& sequence);
+
 class SequenceElement : public With3Evaluatable {
-public:
+  public:
     // `type` is INTEGER_VAL when every part delivers integers, else DOUBLE_VAL.
-    SequenceElement(EvaluatablePtr start, EvaluatablePtr stop, EvaluatablePtr step, int type)
-        : With3Evaluatable(std::move(start), std::move(stop), std::move(step)), type_(type) {}
+    SequenceElement(EvaluatablePtr start, EvaluatablePtr stop, EvaluatablePtr step, int type);
     Value* pValue(Value* workspace) override;
     int resultType() const override { return type_; }
     int category() const override { return CAT_SEQUENCE; }
@@ -20,9 +23,19 @@ public:
     Evaluatable* step() const { return c_.get(); } // null: step 1
     // Turns a:b into a:b:c (b becomes the step).
     void addStop(EvaluatablePtr stop, int type);
+    // The builder wraps a unary operator written after the stop around the
+    // stop alone (a:-b): it takes the stop out and puts the wrapped one back.
+    EvaluatablePtr releaseStop();
+    void replaceStop(EvaluatablePtr stop, int type);
 
-private:
+  private:
+    friend SequenceParts evaluateSequenceParts(const SequenceElement& sequence);
+    void makeScratch();
+
     int type_;
+    // One scratch value per part, of the part's type; each is read as soon
+    // as its part has been evaluated.
+    ValuePtr startScratch_, stopScratch_, stepScratch_;
 };
 
 // The count and the start/step of a sequence whose parts have been evaluated

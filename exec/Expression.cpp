@@ -1,0 +1,130 @@
+// The Expression base and the two flat-loop classes.
+//
+// The flat loop reads the entries once from left to right: the first operand
+// is copied into the workspace, operands joined by '*' or '/' are combined
+// into a running term, and each finished term is added to or subtracted from
+// the result. The first term accumulates straight in the workspace and a
+// term of one operand is combined without being copied, so `a + b * c`
+// copies only a and b. Two scalars are combined inline, anything larger goes
+// to the elementwise routine once per operator.
+#include "exec/Expression.h"
+
+#include "exec/ExpressionSupport.h"
+
+#include <optional>
+
+namespace vemlor {
+
+using detail::combineArithmetic;
+using detail::evaluateOperandInto;
+using detail::readOperand;
+
+Expression::Expression(ExpressionEntries entries, int resultType)
+    : entries_(std::move(entries)), resultType_(resultType) {
+    if (entries_.empty()) raiseBug("BUG: Expression without entries");
+}
+
+Value* Expression::pValue(Value*) {
+    raiseBug("BUG: Expression::pValue on an expression that was never finished");
+}
+
+bool Expression::refersTo(const Value* v) const {
+    for (const ExpressionEntry& e : entries_)
+        if (e.operand && e.operand->refersTo(v)) return true;
+    return false;
+}
+
+SimpleScratch::SimpleScratch(int type) : term(newValue(type)), operand(newValue(type)) {}
+
+namespace {
+
+// The operand of entry i as its own type wants it: mixed evaluations give an
+// integer operand an integer workspace first.
+inline Value* nativeFor(const std::vector<char>* intOperand, size_t i, SimpleScratch& s) {
+    return intOperand && (*intOperand)[i] ? &s.ints : nullptr;
+}
+
+template <class T>
+void runFlatLoop(const ExpressionEntries& entries, const std::vector<char>* intOperand,
+                 MathMatrix<T>& result, SimpleScratch& s) {
+    auto& term = static_cast<MathMatrix<T>&>(*s.term);
+    auto& operand = static_cast<MathMatrix<T>&>(*s.operand);
+    auto read = [&](size_t i) -> const MathMatrix<T>& {
+        return readOperand(*entries[i].operand, operand, nativeFor(intOperand, i, s));
+    };
+    size_t i = 0;
+    evaluateOperandInto(*entries[0].operand, result, nativeFor(intOperand, 0, s));
+    while (precedenceLevel(entries[i].op) == 1) {
+        int code = entries[i++].op;
+        combineArithmetic(result, read(i), code);
+    }
+    while (entries[i].op != OP_END) {
+        int code = entries[i++].op;
+        if (precedenceLevel(entries[i].op) != 1) {
+            combineArithmetic(result, read(i), code);
+            continue;
+        }
+        evaluateOperandInto(*entries[i].operand, term, nativeFor(intOperand, i, s));
+        while (precedenceLevel(entries[i].op) == 1) {
+            int factorCode = entries[i++].op;
+            combineArithmetic(term, read(i), factorCode);
+        }
+        combineArithmetic(result, term, code);
+    }
+}
+
+void requireWorkspaceType(const Value& workspace, int type, const char* where) {
+    if (workspace.type() != type)
+        raiseBug(std::string("BUG: ") + where + " with a workspace of another type");
+}
+
+} // namespace
+
+SimpleExpression::SimpleExpression(ExpressionEntries entries, int resultType)
+    : Expression(std::move(entries), resultType), scratch_(resultType) {}
+
+Value* SimpleExpression::pValue(Value* workspace) {
+    if (resultType_ < INTEGER_VAL || resultType_ > COMPLEX_VAL)
+        throw InternalError("!Vemlor bug: SimpleExpression::pValue with invalid type");
+    requireWorkspaceType(*workspace, resultType_, "SimpleExpression::pValue");
+    detail::ReentryGuard guard(busy_);
+    std::optional<SimpleScratch> local;
+    if (guard.nested()) local.emplace(resultType_);
+    SimpleScratch& s = local ? *local : scratch_;
+    switch (resultType_) {
+    case INTEGER_VAL: {
+        auto& result = static_cast<MathMatrix<int>&>(*workspace);
+        runFlatLoop(entries_, nullptr, result, s);
+        detail::checkIntegerRange(result);
+        break;
+    }
+    case DOUBLE_VAL:
+        runFlatLoop(entries_, nullptr, static_cast<MathMatrix<double>&>(*workspace), s);
+        break;
+    default:
+        runFlatLoop(entries_, nullptr, static_cast<MathMatrix<complexd>&>(*workspace), s);
+        break;
+    }
+    return workspace;
+}
+
+SimpleMixedTypeExpression::SimpleMixedTypeExpression(ExpressionEntries entries)
+    : Expression(std::move(entries), DOUBLE_VAL), scratch_(DOUBLE_VAL) {
+    for (const ExpressionEntry& e : entries_)
+        intOperand_.push_back(e.operand->resultType() == INTEGER_VAL);
+}
+
+Value* SimpleMixedTypeExpression::pValue(Value* workspace) {
+    if (workspace->type() != DOUBLE_VAL)
+        raiseRuntime("SimpleMixedTypeExpression::pValue",
+                     "!! Vemlor failure. Invoked with non-DOUBLE_VAL workspace. Please report this "
+                     "bug.");
+    detail::ReentryGuard guard(busy_);
+    std::optional<SimpleScratch> local;
+    if (guard.nested()) local.emplace(DOUBLE_VAL);
+    runFlatLoop(entries_, &intOperand_, static_cast<MathMatrix<double>&>(*workspace),
+                local ? *local : scratch_);
+    return workspace;
+}
+
+} // namespace vemlor

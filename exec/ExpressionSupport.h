@@ -1,0 +1,160 @@
+// Internal helpers shared by the expression classes, the comparison and the
+// conversion elements: reading an operand as a matrix of the evaluation's
+// element type, the scalar fast path of the four arithmetic operators, the
+// integer range check and the guard that makes re-entered elements use fresh
+// scratch values.
+//
+// An operand receives a workspace of the type it announced; `native` is such
+// a scratch value when that type differs from the evaluation's element type
+// (an integer operand of a double evaluation), and null otherwise.
+#pragma once
+
+#include "core/Errors.h"
+#include "core/MathMatrix.h"
+#include "core/OperatorCodes.h"
+#include "exec/Evaluatable.h"
+
+#include <algorithm>
+#include <cmath>
+#include <type_traits>
+
+namespace vemlor::detail {
+
+template <class T> constexpr int typeCodeOf() {
+    if constexpr (std::is_same_v<T, int>)
+        return INTEGER_VAL;
+    else if constexpr (std::is_same_v<T, double>)
+        return DOUBLE_VAL;
+    else
+        return COMPLEX_VAL;
+}
+
+// A type code the builder can plan with: codes above LIST_VAL stand for
+// values whose type is only known when they are evaluated (list items); they
+// accept a double workspace and are planned as doubles.
+inline int plannedType(int type) {
+    return type > LIST_VAL ? DOUBLE_VAL : type;
+}
+
+// A scratch value for an operand of announced type `type`.
+inline ValuePtr newScratch(int type) {
+    return newValue(plannedType(type));
+}
+
+// dst becomes a copy of src, widened when src is narrower (a wider src raises
+// the code '='). Nothing happens when src is dst.
+template <class T> void copyValue(MathMatrix<T>& dst, const Value& src) {
+    if (static_cast<const Value*>(&dst) == &src) return;
+    if (src.type() == typeCodeOf<T>())
+        dst.copyFrom(src);
+    else
+        dst.assignConverted(src);
+}
+
+// The value of `e` for reading: the operand's own value when it has the
+// element type (a constant or a variable, not copied), else `scratch`.
+template <class T>
+const MathMatrix<T>& readOperand(Evaluatable& e, MathMatrix<T>& scratch, Value* native) {
+    Value* r = e.pValue(native ? native : &scratch);
+    if (r->type() == typeCodeOf<T>()) return static_cast<const MathMatrix<T>&>(*r);
+    scratch.assignConverted(*r);
+    return scratch;
+}
+
+// The value of `e` in `dst`, which the caller may then change in place.
+template <class T> void evaluateOperandInto(Evaluatable& e, MathMatrix<T>& dst, Value* native) {
+    copyValue(dst, *e.pValue(native ? native : &dst));
+}
+
+// 32-bit wrap-around arithmetic, as the matrix routines do it.
+inline int wrapAdd(int a, int b) {
+    return int(unsigned(a) + unsigned(b));
+}
+inline int wrapSub(int a, int b) {
+    return int(unsigned(a) - unsigned(b));
+}
+inline int wrapMul(int a, int b) {
+    return int(unsigned(a) * unsigned(b));
+}
+
+// a op b for the codes of '+', '-', '*' and '/', with the same results and
+// refusals as the elementwise routine (integer division truncates, division
+// by zero is refused, INT_MIN / -1 wraps).
+template <class T> T arithmeticScalar(T a, T b, int code) {
+    if constexpr (std::is_same_v<T, int>) {
+        switch (code) {
+        case OP_PLUS:
+            return wrapAdd(a, b);
+        case OP_MINUS:
+            return wrapSub(a, b);
+        case OP_TIMES:
+            return wrapMul(a, b);
+        default:
+            if (b == 0) raiseRuntime("division by zero");
+            return b == -1 ? wrapSub(0, a) : a / b;
+        }
+    } else {
+        switch (code) {
+        case OP_PLUS:
+            return a + b;
+        case OP_MINUS:
+            return a - b;
+        case OP_TIMES:
+            return a * b;
+        default:
+            return a / b;
+        }
+    }
+}
+
+inline bool isArithmetic(int code) {
+    return code == OP_PLUS || code == OP_MINUS || code == OP_TIMES || code == OP_DIVIDE;
+}
+
+// l op= r for an arithmetic code: two scalars are combined right here, all
+// else goes to the elementwise routine (which keeps l's kind word either way).
+template <class T>
+inline void combineArithmetic(MathMatrix<T>& l, const MathMatrix<T>& r, int code) {
+    if (l.n == 1 && r.n == 1) {
+        l[0] = arithmeticScalar(l[0], r[0], code);
+        return;
+    }
+    l.elementwise(r, code);
+}
+
+// Integer results may not reach below -(2^30 - 1): only the smallest element
+// is compared, so a product that wraps to a large positive number passes.
+inline void checkIntegerRange(const MathMatrix<int>& v) {
+    if (v.n == 0) return;
+    if (*std::min_element(v.data(), v.data() + v.n) < -1073741823) raiseRuntime("integer overflow");
+}
+
+// Whether a scalar condition holds: its value truncated toward zero is not 0.
+template <class T> bool truncatedNonzero(const MathMatrix<T>& v) {
+    if constexpr (std::is_same_v<T, int>)
+        return v[0] != 0;
+    else if constexpr (std::is_same_v<T, double>)
+        return std::trunc(v[0]) != 0.0;
+    else
+        return std::trunc(v[0].real()) != 0.0;
+}
+
+// Marks an element busy while it evaluates. An element whose evaluation runs
+// a user function can be entered again (recursion) while its scratch values
+// hold partial results; the nested call must then use scratch of its own.
+class ReentryGuard {
+  public:
+    explicit ReentryGuard(bool& busy) : busy_(busy), nested_(busy) { busy_ = true; }
+    ~ReentryGuard() {
+        if (!nested_) busy_ = false;
+    }
+    ReentryGuard(const ReentryGuard&) = delete;
+    ReentryGuard& operator=(const ReentryGuard&) = delete;
+    bool nested() const { return nested_; }
+
+  private:
+    bool& busy_;
+    bool nested_;
+};
+
+} // namespace vemlor::detail
