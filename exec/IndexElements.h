@@ -8,6 +8,10 @@
 
 namespace vemlor {
 
+// The type a list-item access reports while building: the item's real type
+// is only known once the index has been evaluated.
+inline constexpr int LIST_ITEM_TYPE = 4;
+
 // x[i] or x[i, j]. `indices` are already converted to integer delivery (or
 // are sequences, open sequences ':' or end indices). `colonMode` is the
 // lexer's: 1 for m[i,:], 2 for m[:,j], else 0; `selectMode` the selection
@@ -16,7 +20,8 @@ namespace vemlor {
 // the SyntaxError "index must be positive". Lists: one index only.
 EvaluatablePtr makeIndexedRead(Value* variable, std::vector<EvaluatablePtr> indices,
                                int colonMode, int selectMode = SELECT_AUTO);
-// x.k or x.(expr): an item of a list.
+// x.k or x.(expr): an item of a list. The index must deliver an integer; a
+// sequence or ':' is "this form of indexing of a list is not yet implemented".
 EvaluatablePtr makeListItemRead(Value* list, EvaluatablePtr index);
 
 } // namespace vemlor
