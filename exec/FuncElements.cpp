@@ -1,0 +1,153 @@
+// makeBuiltinCall: the build-time checks of a built-in call and the choice
+// of the element class from the family, the variant and the argument types.
+//
+// Lists are refused everywhere except in family 5 (whole-value queries) and
+// family 9, whose handlers take arguments of every kind and check each one
+// themselves (lists to join, display, assert or hand on in a multiple
+// assignment). The mixed-argument flag is the parser's business only.
+// Complex arguments go to a family 3 name's counterpart when it has one.
+#include "exec/FuncElements.h"
+
+#include "builtins/BuiltinContext.h"
+#include "core/Errors.h"
+#include "exec/FuncElementClasses.h"
+
+namespace vemlor {
+
+namespace {
+
+template <class H> H handlerAs(const void* p) {
+    return reinterpret_cast<H>(p);
+}
+
+bool listsAllowed(const BuiltinInfo& function) {
+    int family = function.entry.family;
+    return family == 5 || family == 9;
+}
+
+void checkArguments(const BuiltinInfo& function, const std::vector<EvaluatablePtr>& arguments) {
+    for (const EvaluatablePtr& argument : arguments)
+        if (!argument) raiseBug("BUG: makeBuiltinCall given a missing argument");
+    if (function.entry.family == 8 && arguments.size() < 2)
+        throw SyntaxError("function missing a parameter");
+    Registry::checkArity(function.name, function.minArgs, function.maxArgs, int(arguments.size()));
+    if (!function.handler) raiseBug("BUG: built-in " + function.name + " has no handler");
+    if (listsAllowed(function)) return;
+    for (const EvaluatablePtr& argument : arguments)
+        if (argument->resultType() == LIST_VAL)
+            throw SyntaxError("function may not be applied to a list");
+}
+
+// The type a family 2, 7 or 9 call delivers, known before it runs.
+int callResultType(const BuiltinInfo& function, const std::vector<EvaluatablePtr>& arguments,
+                   BuiltinContext& context) {
+    if (function.resultType != kSameAsFirstArgument) return function.resultType;
+    if (!arguments.empty()) return arguments[0]->resultType();
+    // Without an argument the only candidate is the answer itself (`ans`).
+    return function.entry.family == 2 ? context.answer().type() : DOUBLE_VAL;
+}
+
+EvaluatablePtr makeElementwiseCall(const BuiltinInfo& function, EvaluatablePtr argument) {
+    int type = argument->resultType();
+    if (function.entry.variant == 0) {
+        if (type == COMPLEX_VAL)
+            throw SyntaxError("this function does not accept a complex argument");
+        return std::make_unique<SimpleFuncIntElement>(
+            std::move(argument), handlerAs<handler::IntToInt>(function.handler));
+    }
+    if (type != COMPLEX_VAL)
+        return std::make_unique<SimpleFuncElement>(
+            std::move(argument), handlerAs<handler::DoubleToDouble>(function.handler));
+    switch (function.complexTag) {
+    case 2:
+        return std::make_unique<SimpleFuncComplexElement>(
+            std::move(argument), handlerAs<handler::ComplexToComplex>(function.complexHandler));
+    case 1:
+        return std::make_unique<SimpleFuncCtoDElement>(
+            std::move(argument), handlerAs<handler::ComplexToDouble>(function.complexHandler));
+    default:
+        throw SyntaxError("this function does not accept a complex argument");
+    }
+}
+
+EvaluatablePtr makeColumnCall(const BuiltinInfo& function, EvaluatablePtr argument) {
+    if (argument->resultType() == COMPLEX_VAL) throw SyntaxError("illegal argument type");
+    if (function.entry.variant == 0)
+        return std::make_unique<ColumnWiseFuncI_Element>(
+            std::move(argument), handlerAs<handler::ColumnToInt>(function.handler));
+    return std::make_unique<ColumnWiseFuncD_Element>(
+        std::move(argument), handlerAs<handler::ColumnToDouble>(function.handler));
+}
+
+EvaluatablePtr makeScalarCall(const BuiltinInfo& function, EvaluatablePtr argument,
+                              BuiltinContext& context) {
+    if (function.entry.variant == 0)
+        return std::make_unique<Value2ScalarI_Element>(
+            std::move(argument), handlerAs<handler::ValueToInt>(function.handler), context);
+    return std::make_unique<Value2ScalarD_Element>(
+        std::move(argument), handlerAs<handler::ValueToDouble>(function.handler), context);
+}
+
+EvaluatablePtr makeVectorCall(const BuiltinInfo& function, EvaluatablePtr argument,
+                              BuiltinContext& context) {
+    if (argument->resultType() == COMPLEX_VAL)
+        throw SyntaxError("?bug: AppendFunc VECTOR2VECTOR with complex type");
+    if (function.entry.variant == 0)
+        return std::make_unique<DVal_IValFuncElement>(
+            std::move(argument), handlerAs<handler::ValueToIntValue>(function.handler), context);
+    return std::make_unique<DVal_DValFuncElement>(
+        std::move(argument), handlerAs<handler::ValueToDoubleValue>(function.handler), context);
+}
+
+EvaluatablePtr takeArgument(std::vector<EvaluatablePtr>& arguments, size_t i) {
+    return i < arguments.size() ? std::move(arguments[i]) : nullptr;
+}
+
+} // namespace
+
+EvaluatablePtr makeBuiltinCall(const BuiltinInfo& function, std::vector<EvaluatablePtr> arguments,
+                               BuiltinContext& context) {
+    if (function.entry.family < 1 || function.entry.family > 9)
+        throw SyntaxError("vemlor bug: AppendFunc called with wrong function type");
+    if (function.entry.family == 1 && function.name == "end")
+        throw SyntaxError("stray 'end' keyword");
+    checkArguments(function, arguments);
+    const void* h = function.handler;
+    switch (function.entry.family) {
+    case 1:
+        return std::make_unique<TicLikeFuncElement>(handlerAs<handler::NoArg>(h), context);
+    case 2: {
+        int type = callResultType(function, arguments, context);
+        return std::make_unique<AnsFuncElement>(takeArgument(arguments, 0),
+                                                handlerAs<handler::OptionalArg>(h), context, type,
+                                                function.name);
+    }
+    case 3:
+        return makeElementwiseCall(function, std::move(arguments[0]));
+    case 4:
+        return makeColumnCall(function, std::move(arguments[0]));
+    case 5:
+        return makeScalarCall(function, std::move(arguments[0]), context);
+    case 6:
+        return makeVectorCall(function, std::move(arguments[0]), context);
+    case 7: {
+        int type = callResultType(function, arguments, context);
+        return std::make_unique<TwoArgFuncElement>(
+            takeArgument(arguments, 0), takeArgument(arguments, 1), handlerAs<handler::OneOrTwo>(h),
+            context, type, function.name);
+    }
+    case 8:
+        return std::make_unique<SimpleFunctorElement>(std::move(arguments[0]),
+                                                      std::move(arguments[1]),
+                                                      handlerAs<handler::Functor>(h), context);
+    case 9: {
+        int type = callResultType(function, arguments, context);
+        return std::make_unique<GeneralFuncElement>(
+            std::move(arguments), handlerAs<handler::General>(h), context, type, function.name);
+    }
+    default:
+        throw SyntaxError("vemlor bug: AppendFunc called with wrong function type");
+    }
+}
+
+} // namespace vemlor
