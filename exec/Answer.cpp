@@ -26,7 +26,7 @@ void Answer::set(const Value& v) {
     if (type < INTEGER_VAL || type > LIST_VAL) raiseRuntime("something wrong: answer of unknown type");
     AnswerStore& s = store();
     if (type != s.type) s.byType[s.type]->clear();
-    s.byType[type]->copyFrom(v);
+    s.byType[type]->assign(v); // a list is copied item by item, not wrapped
     s.type = type;
 }
 

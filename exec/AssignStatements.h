@@ -18,7 +18,7 @@ namespace vemlor {
 // An expression element that can deliver several outputs at once (a call of
 // a built-in or a user function on the right of [a, b] = f(x)).
 class MultiOutputSource {
-public:
+  public:
     virtual ~MultiOutputSource() = default;
     // outputs.size() is the number wanted; the call fills them in order,
     // reusing the values already there, and may leave unwanted ones null.
@@ -27,53 +27,55 @@ public:
 
 // x = expr into a double variable: an integer result is converted.
 class AssignStm : public Statement {
-public:
+  public:
     AssignStm(EvaluatablePtr expr, int line, Value* target);
     Flow execute() override;
+    // The target counts: a function body that writes a variable uses it.
+    bool refersTo(const Value* v) const override;
     const Value* assignedVariable() const override { return target_; }
     Value* target() const { return target_; }
 
-protected:
+  protected:
     Value* target_; // may be null only for ReturnStm
     detail::DoubleResult rhs_;
 };
 
 // x = expr where expr does not read x.
 class FastAssignStm : public AssignStm {
-public:
+  public:
     FastAssignStm(EvaluatablePtr expr, int line, Value* target);
 };
 
 // x += expr and the like on a double target: the in-place elementwise
 // operator with broadcasting; a size mismatch is the operator's code.
 class OpAssignDStm : public AssignStm {
-public:
+  public:
     Flow execute() override;
 
-protected:
+  protected:
     OpAssignDStm(EvaluatablePtr expr, int line, Value* target, int opCode);
 
-private:
+  private:
     int opCode_;
 };
 
 class AssignPlusDStm : public OpAssignDStm {
-public:
+  public:
     AssignPlusDStm(EvaluatablePtr expr, int line, Value* target);
 };
 
 class AssignMinusDStm : public OpAssignDStm {
-public:
+  public:
     AssignMinusDStm(EvaluatablePtr expr, int line, Value* target);
 };
 
 class AssignTimesDStm : public OpAssignDStm {
-public:
+  public:
     AssignTimesDStm(EvaluatablePtr expr, int line, Value* target);
 };
 
 class AssignDivideDStm : public OpAssignDStm {
-public:
+  public:
     AssignDivideDStm(EvaluatablePtr expr, int line, Value* target);
 };
 
@@ -81,11 +83,11 @@ public:
 // 'P' (+=), 'M' (-=), 'T' (*=) or 'D' (/=). An integer target uses integer
 // arithmetic (division truncates), a double target converts the right side.
 class OpAssignIntStm : public AssignStm {
-public:
+  public:
     OpAssignIntStm(EvaluatablePtr expr, int line, Value* target, char op);
     Flow execute() override;
 
-private:
+  private:
     int opCode_;
     detail::IntResult ints_;
 };
@@ -94,11 +96,11 @@ private:
 // target. Appending to a column needs no moves, and the target keeps spare
 // room, so repeated growth is amortised.
 class GrowAssignDStm : public AssignStm {
-public:
+  public:
     GrowAssignDStm(EvaluatablePtr expr, int line, Value* target, char direction);
     Flow execute() override;
 
-private:
+  private:
     bool horizontal_;
 };
 
@@ -106,29 +108,29 @@ private:
 // (or null); expr may be absent. Clears the run flag, which ends every loop
 // and block up to the call.
 class ReturnStm : public AssignStm {
-public:
+  public:
     ReturnStm(EvaluatablePtr expr, int line, Value* target);
     Flow execute() override;
 
-private:
+  private:
     detail::AnyResult value_;
 };
 
 // Assignments whose target may be of any type.
 class WithAnyValueStm : public Statement {
-public:
+  public:
     WithAnyValueStm(EvaluatablePtr expr, int line, Value* target);
-    const Value* assignedVariable() const override { return target_; }
+    bool refersTo(const Value* v) const override;
     Value* target() const { return target_; }
 
-protected:
+  protected:
     Value* target_;
     detail::AnyResult rhs_;
 };
 
 // z = expr into a complex variable.
 class ComplexAssignStm : public WithAnyValueStm {
-public:
+  public:
     ComplexAssignStm(EvaluatablePtr expr, int line, Value* target);
     Flow execute() override;
 };
@@ -136,18 +138,18 @@ public:
 // x = expr where the type of expr was not known while parsing: the widening
 // rule is checked when it runs.
 class CheckedAssignStm : public WithAnyValueStm {
-public:
+  public:
     CheckedAssignStm(EvaluatablePtr expr, int line, Value* target);
     Flow execute() override;
 };
 
 // Assignments into a list variable.
 class WithListValueStm : public Statement {
-public:
+  public:
     WithListValueStm(EvaluatablePtr expr, int line, Value* list);
-    const Value* assignedVariable() const override { return list_; }
+    bool refersTo(const Value* v) const override;
 
-protected:
+  protected:
     ListValue* list_;
     detail::AnyResult rhs_;
 };
@@ -155,7 +157,7 @@ protected:
 // L = expr: a list is copied; anything else makes L a 1 by 1 list holding a
 // copy of it.
 class ListAssignStm : public WithListValueStm {
-public:
+  public:
     ListAssignStm(EvaluatablePtr expr, int line, Value* list);
     Flow execute() override;
 };
@@ -163,11 +165,11 @@ public:
 // L ,= expr (direction 'C') or L ;= expr: a list result is concatenated; any
 // other result is appended as one new item.
 class GrowListStm : public WithListValueStm {
-public:
+  public:
     GrowListStm(EvaluatablePtr expr, int line, Value* list, char direction);
     Flow execute() override;
 
-private:
+  private:
     bool horizontal_;
 
     void appendItem(const Value& v);
@@ -177,12 +179,12 @@ private:
 // elements, 1 rows, 2 columns, 3 pages, negative to choose from the target's
 // shape (pages of a 3-D array, elements of a vector, else columns).
 class ErasureStm : public Statement {
-public:
+  public:
     ErasureStm(EvaluatablePtr index, int line, Value* target, int dimension = -1);
     Flow execute() override;
-    const Value* assignedVariable() const override { return target_; }
+    bool refersTo(const Value* v) const override;
 
-private:
+  private:
     Value* target_;
     int dimension_;
     detail::IntResult index_;
@@ -192,13 +194,13 @@ private:
 // [a, b, ...] = f(...): `call` must implement MultiOutputSource; the outputs
 // are copied into the targets in order (integers converted for doubles).
 class MultiAssignStm : public Statement {
-public:
+  public:
     MultiAssignStm(EvaluatablePtr call, int line, std::vector<Value*> targets);
     Flow execute() override;
     bool refersTo(const Value* v) const override;
     const std::vector<Value*>& targets() const { return targets_; }
 
-private:
+  private:
     MultiOutputSource* source_;
     std::vector<Value*> targets_;
     std::vector<ValuePtr> outputs_;

@@ -12,26 +12,27 @@ namespace vemlor {
 
 // An expression whose value is not shown.
 class EvalStm : public Statement {
-public:
+  public:
     EvalStm(EvaluatablePtr expr, int line);
     Flow execute() override;
 
-protected:
-    // The result; a list-item access gives the item itself.
-    const Value& evaluate(std::string_view unknownTypeMessage);
+  protected:
+    // The result; a list-item access gives the item itself. Another
+    // expression whose type is only known once evaluated is `itemMessage`.
+    const Value& evaluate(std::string_view itemMessage);
 
-private:
+  private:
     detail::AnyResult result_;
 };
 
 // An expression whose value becomes the answer and is shown; terminator '?'
 // adds the closed form of a scalar.
 class EvalAndDisplayStm : public EvalStm {
-public:
+  public:
     EvalAndDisplayStm(EvaluatablePtr expr, int line, OutputSink& out, char terminator);
     Flow execute() override;
 
-private:
+  private:
     OutputSink& out_;
     char terminator_;
 };
@@ -40,13 +41,13 @@ private:
 // for a scalar, otherwise "name =" followed by the value's lines. The
 // variable becomes the answer.
 class AssignAndDisplayStm : public WithStm {
-public:
+  public:
     AssignAndDisplayStm(StatementPtr assignment, int line, OutputSink& out, Value* variable,
                         std::string name, char terminator);
     Flow execute() override;
-    const Value* assignedVariable() const override { return variable_; }
+    bool refersTo(const Value* v) const override;
 
-private:
+  private:
     OutputSink& out_;
     Value* variable_;
     std::string name_;
@@ -56,14 +57,14 @@ private:
 // A statement ending in ";!": runs it, makes the named variable (if any) the
 // answer, and offers the debugger a stop at this line.
 class BreakPointStm : public WithStm {
-public:
+  public:
     // debugger and variable may be null; text is the variable's name.
     BreakPointStm(StatementPtr body, int line, DebugHook* debugger, Value* variable,
                   std::string text);
     Flow execute() override;
-    const Value* assignedVariable() const override { return variable_; }
+    bool refersTo(const Value* v) const override;
 
-private:
+  private:
     DebugHook* debugger_;
     Value* variable_;
     std::string text_;

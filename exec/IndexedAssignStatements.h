@@ -34,14 +34,14 @@ namespace detail {
 // One index of an indexed assignment, read into 1-based positions. The
 // element is not owned (the statement owns its index list).
 class AssignIndex {
-public:
+  public:
     explicit AssignIndex(Evaluatable* index);
     // Positions for a dimension of `size` places: a lone ':' selects all of
     // them, a mask its non-zero positions (checked against size), anything
     // else its elements. Positions beyond size are returned as they are.
     const std::vector<int>& read(int size);
 
-private:
+  private:
     Evaluatable* index_;
     bool whole_;
     IntResult ints_;
@@ -51,11 +51,12 @@ private:
 // Stores a right side into the places one index selects, growing a vector
 // when the growth rule allows it.
 class SingleIndexTarget {
-public:
+  public:
     SingleIndexTarget(Value* target, Evaluatable* index, int selectMode, char op);
-    void assign(const Value& right);
+    // Reads the index, then evaluates the right side, checks, and stores.
+    void assign(AnyResult& value);
 
-private:
+  private:
     Value* target_;
     AssignIndex index_;
     int selectMode_;
@@ -70,11 +71,11 @@ private:
 // Stores a right side into the submatrix that a row index and a column
 // index select.
 class TwoIndexTarget {
-public:
+  public:
     TwoIndexTarget(Value* target, Evaluatable* rows, Evaluatable* cols, char op);
-    void assign(const Value& right);
+    void assign(AnyResult& value);
 
-private:
+  private:
     Value* target_;
     AssignIndex rows_, cols_;
     char op_;
@@ -86,13 +87,13 @@ private:
 
 // x[i, j] = v or x[i, j] op= v on a double target (exactly two indices).
 class IndexedAssignStm : public AssignStm {
-public:
+  public:
     IndexedAssignStm(EvaluatablePtr expr, int line, Value* target,
                      std::vector<EvaluatablePtr> indices, char op);
     Flow execute() override;
     bool refersTo(const Value* v) const override;
 
-private:
+  private:
     std::vector<EvaluatablePtr> indices_;
     detail::AnyResult value_;
     detail::TwoIndexTarget places_;
@@ -102,13 +103,13 @@ private:
 // as for indexed reads (SELECT_AUTO: pages of a 3-D array, elements of a
 // vector, else columns).
 class SingleIndexedAssignStm : public AssignStm {
-public:
+  public:
     SingleIndexedAssignStm(EvaluatablePtr expr, int line, Value* target, EvaluatablePtr index,
                            char op, int selectMode = SELECT_AUTO);
     Flow execute() override;
     bool refersTo(const Value* v) const override;
 
-private:
+  private:
     EvaluatablePtr index_;
     detail::AnyResult value_;
     detail::SingleIndexTarget places_;
@@ -116,13 +117,13 @@ private:
 
 // x[a:b] = v (a sequence index) on a double target, and L[i] = v into a list.
 class SingleIndexed_SeqAssignStm : public AssignStm {
-public:
+  public:
     SingleIndexed_SeqAssignStm(EvaluatablePtr expr, int line, Value* target, EvaluatablePtr index,
                                int selectMode = SELECT_AUTO);
     Flow execute() override;
     bool refersTo(const Value* v) const override;
 
-private:
+  private:
     EvaluatablePtr index_;
     detail::AnyResult value_;
     detail::SingleIndexTarget places_;
@@ -130,13 +131,13 @@ private:
 
 // L[i, j] = v into a list (exactly two indices).
 class IndexedAnyAssignStm : public WithAnyValueStm {
-public:
+  public:
     IndexedAnyAssignStm(EvaluatablePtr expr, int line, Value* target,
                         std::vector<EvaluatablePtr> indices);
     Flow execute() override;
     bool refersTo(const Value* v) const override;
 
-private:
+  private:
     std::vector<EvaluatablePtr> indices_;
     detail::TwoIndexTarget places_;
 };

@@ -36,13 +36,13 @@ struct LoopSignal {
 // What the debugger offers statements: a possible stop at a source line,
 // showing a variable (or none) and a text (or none).
 class DebugHook {
-public:
+  public:
     virtual ~DebugHook() = default;
     virtual void stop(int line, const Value* variable, std::string_view text) = 0;
 };
 
 class Statement {
-public:
+  public:
     Statement(EvaluatablePtr expr, int line) : expr_(std::move(expr)), line_(line) {}
     virtual ~Statement() = default;
     Statement(const Statement&) = delete;
@@ -56,14 +56,14 @@ public:
     // the enclosing loop.
     virtual Flow execute() = 0;
     // Whether the statement, one inside it or an expression it holds reads
-    // or writes `v`.
+    // or writes `v` (assignment targets and loop variables included).
     virtual bool refersTo(const Value* v) const { return expr_ && expr_->refersTo(v); }
-    // The variable an assignment writes (shown while stepping); null otherwise.
+    // The target of an AssignStm (shown while stepping); null for others.
     virtual const Value* assignedVariable() const { return nullptr; }
     int line() const { return line_; }
     Evaluatable* expression() const { return expr_.get(); }
 
-protected:
+  protected:
     EvaluatablePtr expr_; // may be absent
     int line_;
 };
@@ -75,14 +75,14 @@ using StatementPtr = std::unique_ptr<Statement>;
 // 0 adds the console line "at line N" on its way out; while stepping, the
 // debugger is offered a stop after each statement.
 class BlockStm : public Statement {
-public:
+  public:
     BlockStm(std::vector<StatementPtr> statements, OutputSink& out, int line = 0,
              DebugHook* debugger = nullptr);
     Flow execute() override;
     bool refersTo(const Value* v) const override;
     const std::vector<StatementPtr>& statements() const { return statements_; }
 
-private:
+  private:
     std::vector<StatementPtr> statements_;
     OutputSink& out_;
     DebugHook* debugger_; // may be null
@@ -90,53 +90,53 @@ private:
 
 // A statement with one sub-statement; `expr` is its condition or range.
 class WithStm : public Statement {
-public:
+  public:
     WithStm(EvaluatablePtr expr, int line, StatementPtr body);
     bool refersTo(const Value* v) const override;
     Statement& body() const { return *body_; }
 
-protected:
+  protected:
     StatementPtr body_;
 };
 
 // `if cond: body`. The condition must be one element ("non-scalar condition
 // in if clause"); doubles count by their truncation toward zero.
 class IfStm : public WithStm {
-public:
+  public:
     IfStm(EvaluatablePtr condition, int line, StatementPtr body);
     Flow execute() override;
 
-private:
+  private:
     detail::Condition condition_;
 };
 
 class IfElseStm : public WithStm {
-public:
+  public:
     IfElseStm(EvaluatablePtr condition, int line, StatementPtr body, StatementPtr elseBody);
     Flow execute() override;
     bool refersTo(const Value* v) const override;
 
-private:
+  private:
     StatementPtr elseBody_;
     detail::Condition condition_;
 };
 
 // `unless cond: body`: the body runs when the condition is false.
 class UnlessStm : public WithStm {
-public:
+  public:
     UnlessStm(EvaluatablePtr condition, int line, StatementPtr body);
     Flow execute() override;
 
-private:
+  private:
     detail::Condition condition_;
 };
 
 class WhileStm : public WithStm {
-public:
+  public:
     WhileStm(EvaluatablePtr condition, int line, StatementPtr body);
     Flow execute() override;
 
-private:
+  private:
     detail::Condition condition_;
 };
 
@@ -144,12 +144,12 @@ private:
 // integer loop values, any other a double range) and the loop variable takes
 // each element in storage order.
 class ForStm : public WithStm {
-public:
+  public:
     ForStm(EvaluatablePtr range, int line, StatementPtr body, Value* loopVariable);
     Flow execute() override;
-    const Value* assignedVariable() const override { return loopVariable_; }
+    bool refersTo(const Value* v) const override;
 
-private:
+  private:
     Value* loopVariable_;
     bool integerRange_;
     detail::IntResult intRange_;
@@ -163,32 +163,29 @@ private:
 
 // `for x in c` and `for i, x in c` over a numeric collection or a list.
 class ForInStm : public WithStm {
-public:
+  public:
     // counter may be null.
     ForInStm(int line, StatementPtr body, Value* counter, Value* loopVariable, Value* collection);
     Flow execute() override;
     bool refersTo(const Value* v) const override;
-    const Value* assignedVariable() const override { return loopVariable_; }
 
-private:
+  private:
     Value* counter_;
     Value* loopVariable_;
     Value* collection_;
 
     Flow overNumbers();
     Flow overItems();
-    // Runs the body once; true when the loop has to stop.
-    bool step(Flow& result);
 };
 
 class BreakStm : public Statement {
-public:
+  public:
     explicit BreakStm(int line) : Statement(nullptr, line) {}
     Flow execute() override { return Flow::Break; }
 };
 
 class ContinueStm : public Statement {
-public:
+  public:
     explicit ContinueStm(int line) : Statement(nullptr, line) {}
     Flow execute() override { return Flow::Continue; }
 };

@@ -12,6 +12,10 @@
 
 #include <string_view>
 
+namespace vemlor {
+class ListItemElement;
+}
+
 namespace vemlor::detail {
 
 // The result type a list-item access reports before its index is evaluated.
@@ -20,21 +24,21 @@ inline constexpr int ITEM_TYPE = 4;
 // Evaluates an expression of any result type. `expr` may be null (then
 // nothing may be evaluated).
 class AnyResult {
-public:
+  public:
     explicit AnyResult(Evaluatable* expr);
     // The type the expression announced (ITEM_TYPE for a list-item access).
     int declaredType() const { return type_; }
     // Whether the expression is a list-item access.
-    bool isListItem() const { return listItem_; }
+    bool isListItem() const { return listItem_ != nullptr; }
     // The result. A list-item access gives the item itself (an empty item as
     // an empty double). Any other expression of a type outside 0..3 is the
-    // internal error `unknownTypeMessage`.
+    // RuntimeError `unknownTypeMessage`.
     const Value& evaluate(std::string_view unknownTypeMessage);
 
-private:
+  private:
     Evaluatable* expr_;
     int type_;
-    bool listItem_;
+    ListItemElement* listItem_; // expr_ itself when it is a list-item access
 
     const Value& selectedItem();
     ValuePtr scratch_;
@@ -45,14 +49,14 @@ private:
 // kind word is kept), doubles come back as they are; a complex or list
 // result is the code '='.
 class DoubleResult {
-public:
+  public:
     explicit DoubleResult(Evaluatable* expr);
     const MathMatrix<double>& evaluate();
     // The scratch the result lands in when the expression writes it; the
     // caller may take its buffer.
     DoubleValue& scratch() { return doubles_; }
 
-private:
+  private:
     Evaluatable* expr_;
     int type_;
     IntValue ints_;
@@ -63,11 +67,11 @@ private:
 // Evaluates an expression as an integer matrix; doubles are truncated
 // toward zero (so a double index or condition behaves like an integer one).
 class IntResult {
-public:
+  public:
     explicit IntResult(Evaluatable* expr);
     const MathMatrix<int>& evaluate();
 
-private:
+  private:
     Evaluatable* expr_;
     int type_;
     IntValue ints_;
@@ -78,12 +82,12 @@ private:
 // RuntimeError `nonScalarMessage`), true when non-zero after truncation
 // toward zero.
 class Condition {
-public:
+  public:
     Condition(Evaluatable* expr, std::string_view nonScalarMessage)
         : value_(expr), message_(nonScalarMessage) {}
     bool evaluate();
 
-private:
+  private:
     AnyResult value_;
     std::string_view message_;
 };
@@ -91,13 +95,13 @@ private:
 // Sets a flag for the lifetime of the guard: a statement re-entered through
 // a recursive user-function call then knows its scratch is in use.
 class BusyGuard {
-public:
+  public:
     explicit BusyGuard(bool& flag) : flag_(flag) { flag_ = true; }
     ~BusyGuard() { flag_ = false; }
     BusyGuard(const BusyGuard&) = delete;
     BusyGuard& operator=(const BusyGuard&) = delete;
 
-private:
+  private:
     bool& flag_;
 };
 
