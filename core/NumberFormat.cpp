@@ -30,6 +30,8 @@ void tidyExponent(std::string& text) {
 std::string formatDouble(double x, int precision) {
     if (precision < 0) precision = 6; // what a stream does with a negative precision
     if (precision > MAX_PRECISION) precision = MAX_PRECISION;
+    // A NaN's sign bit means nothing to the user; sqrt(-4) should read "nan".
+    if (std::isnan(x)) return "nan";
     char buffer[MAX_PRECISION + 32];
     auto [end, ec] =
         std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::general, precision);

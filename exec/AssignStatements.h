@@ -8,22 +8,13 @@
 // assignment in a loop allocates nothing once the sizes have settled.
 #pragma once
 
+#include "exec/MultiOutputSource.h"
 #include "exec/Statement.h"
 
 #include <span>
 #include <vector>
 
 namespace vemlor {
-
-// An expression element that can deliver several outputs at once (a call of
-// a built-in or a user function on the right of [a, b] = f(x)).
-class MultiOutputSource {
-  public:
-    virtual ~MultiOutputSource() = default;
-    // outputs.size() is the number wanted; the call fills them in order,
-    // reusing the values already there, and may leave unwanted ones null.
-    virtual void evaluateOutputs(std::span<ValuePtr> outputs) = 0;
-};
 
 // x = expr into a double variable: an integer result is converted.
 class AssignStm : public Statement {

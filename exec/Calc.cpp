@@ -1,6 +1,9 @@
 #include "exec/Calc.h"
 
 #include "core/Errors.h"
+#include "builtins/MathErrors.h"
+#include "exec/Answer.h"
+#include "exec/WorkspaceFile.h"
 #include "exec/RunFlags.h"
 #include "platform/Clipboard.h"
 #include "platform/Dialogs.h"
@@ -18,7 +21,9 @@ Calc::Calc(const CalcSetup& setup)
     input_ = std::make_unique<UserInput>(*dir_);
     programDirectory_ = setup.programDirectory;
     stateDirectory_ = setup.stateDirectory.empty() ? setup.programDirectory : setup.stateDirectory;
+    workspace_ = std::make_unique<Workspace>(*console_);
     reader_ = std::make_unique<LineReader>(*input_);
+    parser_ = std::make_unique<StatementParser>(*reader_, *workspace_, *this, *console_);
     if (!dialogs_) setupFailed_ = 1;
     if (useStateFiles_) restoreState();
     else dir_->setCurrent(setup.startDirectory);
@@ -26,8 +31,9 @@ Calc::Calc(const CalcSetup& setup)
 
 Calc::~Calc() {
     shutDown();
-    pendingStatements_.clear();
+    parser_.reset();
     reader_.reset();
+    workspace_.reset();
     dir_.reset();
     console_.reset();
     input_.reset();
@@ -37,6 +43,8 @@ Calc::~Calc() {
 std::string Calc::statePath(const char* file) const { return stateDirectory_ + "/" + file; }
 
 void Calc::restoreState() {
+    if (!loadWorkspace(statePath(kWorkspaceFile), *workspace_))
+        dialogs_->inform("problem loading previous session", "vemlor startup");
     if (!history_->load(statePath(kHistoryFile))) {
         // A short history file keeps what was read, without a message.
     }
@@ -48,6 +56,7 @@ void Calc::restoreState() {
 }
 
 void Calc::saveState() {
+    saveWorkspace(statePath(kWorkspaceFile), *workspace_, *dialogs_);
     history_->save(statePath(kHistoryFile));
     dir_->save(statePath(kDirectoryFile));
 }
@@ -92,7 +101,8 @@ void Calc::executePendingInput() {
         } catch (...) {
             // Nothing of a failed input may run later: forget what was parsed
             // and what the input source still holds, keeping the line to report.
-            pendingStatements_.clear();
+            parser_->resetForInput();
+            workspace_->releaseRetired();
             recordedLineNumber_ = input_->lineNumber();
             recordedLineText_ = reader_->text();
             input_->reset();
@@ -103,15 +113,17 @@ void Calc::executePendingInput() {
     }
 }
 
+const Value& Calc::answer() { return Answer::value(); }
+
 void Calc::parseAndRun() {
-    pendingStatements_.clear();
-    while (reader_->readStatements(pendingStatements_)) {
-    }
-    if (pendingStatements_.empty()) return;
+    parser_->resetForInput();
+    StatementPtr statement = parser_->parseBlock();
     RunFlags::breakpointArmed = true;
     RunFlags::run = true;
-    // Statements are lexed and split; running them arrives with the parsers.
-    raiseRuntime("statement execution is not available yet");
+    setMathErrorOutput(console_.get());
+    statement->exe();
+    statement.reset();
+    workspace_->releaseRetired();
 }
 
 namespace {

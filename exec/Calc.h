@@ -7,10 +7,13 @@
 // lets an exception out: every error becomes red console lines.
 #pragma once
 
+#include "builtins/BuiltinContext.h"
 #include "console/CommandHistory.h"
 #include "console/ConsoleOutput.h"
 #include "exec/Dir.h"
+#include "exec/Workspace.h"
 #include "frontend/LineReader.h"
+#include "frontend/StatementParser.h"
 #include "frontend/Token.h"
 #include "frontend/UserInput.h"
 
@@ -38,10 +41,10 @@ struct CalcSetup {
     Clipboard* clipboard = nullptr; // source of "c" input (optional)
 };
 
-class Calc {
+class Calc : public BuiltinContext {
 public:
     explicit Calc(const CalcSetup& setup);
-    ~Calc();
+    ~Calc() override;
     Calc(const Calc&) = delete;
     Calc& operator=(const Calc&) = delete;
 
@@ -59,6 +62,11 @@ public:
     CommandHistory& history() { return *history_; }
     Dir& dir() { return *dir_; }
     UserInput& input() { return *input_; }
+    Workspace& workspace() { return *workspace_; }
+
+    // What built-ins may ask of this instance.
+    OutputSink& output() override { return *console_; }
+    const Value& answer() override;
     const std::string& programDirectory() const { return programDirectory_; }
 
     // Whether an error was reported since the last call (batch exit status).
@@ -86,10 +94,11 @@ private:
     std::unique_ptr<UserInput> input_;
     std::unique_ptr<ConsoleOutput> console_;
     std::unique_ptr<Dir> dir_;
+    std::unique_ptr<Workspace> workspace_;
     std::string programDirectory_;
     std::string stateDirectory_;
     std::unique_ptr<LineReader> reader_;
-    std::deque<TokenList> pendingStatements_;
+    std::unique_ptr<StatementParser> parser_;
     bool shutDownDone_ = false;
     bool errorReported_ = false;
     int recordedLineNumber_ = 0;

@@ -12,6 +12,7 @@
 
 #include "builtins/Registry.h"
 #include "exec/Evaluatable.h"
+#include "exec/MultiOutputSource.h"
 
 #include <span>
 #include <string>
@@ -261,7 +262,7 @@ class SimpleFunctorElement final : public With2Evaluatable {
 
 // ---- family 9: general -------------------------------------------------------
 
-class GeneralFuncElement final : public MultiInputOutput_Element {
+class GeneralFuncElement final : public MultiInputOutput_Element, public MultiOutputSource {
   public:
     // Arguments of any type, lists included: each handler judges its own.
     GeneralFuncElement(std::vector<EvaluatablePtr> arguments, handler::General f,
@@ -274,7 +275,7 @@ class GeneralFuncElement final : public MultiInputOutput_Element {
     // Several outputs for a multiple assignment: outputs.size() is how many
     // are wanted; the handler fills them (reusing what is there) and may
     // leave unwanted ones null.
-    void evaluateOutputs(std::span<ValuePtr> outputs);
+    void evaluateOutputs(std::span<ValuePtr> outputs) override;
 
   private:
     void evaluateArguments();

@@ -139,8 +139,13 @@ Value* Workspace::createVariable(const std::string& name, int type) {
     ValuePtr value = makeVariableValue(type);
     if (scope_) return createLocal(name, std::move(value));
     ValuePtr& slot = variables_[name];
+    retire(std::move(slot));
     slot = std::move(value);
     return slot.get();
+}
+
+void Workspace::retire(ValuePtr value) {
+    if (value) retired_.push_back(std::move(value));
 }
 
 Value* Workspace::createLocal(const std::string& name, ValuePtr value) {
@@ -214,6 +219,7 @@ ValuePtr Workspace::unbind(const std::string& name) {
 
 void Workspace::wipe() {
     if (userFunctions_) userFunctions_->removeAll();
+    for (auto& entry : variables_) retire(std::move(entry.second));
     variables_.clear();
     constants_.clear();
     builtinTable().clear();
@@ -245,6 +251,7 @@ ClearOutcome Workspace::clear(const std::string& name, bool constantFlag) {
         // Only globals: a local belongs to the body being compiled.
         auto v = variables_.find(name);
         if (v != variables_.end() && v->second.get() == info.variable) {
+            retire(std::move(v->second));
             variables_.erase(v);
             return CLEAR_DONE;
         }

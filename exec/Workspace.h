@@ -127,6 +127,11 @@ public:
     FunctionLocals leaveFunction();
     int functionDepth() const { return scope_ ? 1 : 0; }
 
+    // Values of variables that were replaced or cleared while an input was
+    // parsed stay alive until the input has run: statements parsed before
+    // still point at them. The driver releases them after each input.
+    void releaseRetired() { retired_.clear(); }
+
     void installUserFunctions(std::unique_ptr<UserFunctionTable> table);
     UserFunctionTable* userFunctions() const { return userFunctions_.get(); }
 
@@ -142,12 +147,14 @@ private:
     Value* createLocal(const std::string& name, ValuePtr value);
     ValuePtr* localSlot(const std::string& name) const;
     ValuePtr* slotFor(const std::string& name);
+    void retire(ValuePtr value);
 
     OutputSink& out_;
     std::map<std::string, double> constants_;
     std::map<std::string, ValuePtr> variables_;
     std::unique_ptr<FunctionScope> scope_;
     std::unique_ptr<UserFunctionTable> userFunctions_;
+    std::vector<ValuePtr> retired_;
 };
 
 } // namespace vemlor

@@ -41,7 +41,20 @@ expect "batch leaves no state" "" "$(ls "$VEMLOR_HOME")"
 out=$(printf '1.2.3\n' | "$vemlor" --cli); status=$?
 expect "piped session output" $'1.2.3\nsyntax error, error in number' "$out"
 expect "piped session ends normally" 0 "$status"
-expect "session saves history and directories" $'vemlor_cd.bin\nvemlor_comm.bin' "$(ls "$VEMLOR_HOME")"
+expect "session saves its three state files" $'vemlor_cd.bin\nvemlor_comm.bin\nvemlor_env.bin' "$(ls "$VEMLOR_HOME")"
+
+# The workspace survives a restart of the terminal session.
+printf 'keep = 5\nrow = [1 2 3];\n' | "$vemlor" --cli >/dev/null
+out=$(printf 'keep + row[3]\n' | "$vemlor" --cli)
+expect "workspace restored after a restart" "8" "$out"
+
+# A piped session reads on while an input is unfinished, as typed input would.
+out=$(printf 'v = [1,\n2]\n' | "$vemlor" --cli)
+expect "continued input" $'v =\n 1 2' "$out"
+
+# -e text may hold several lines.
+out=$("$vemlor" -e $'a = 2\na * 3')
+expect "-e with two lines" $'a = 2\n6' "$out"
 
 if ((failures)); then echo "$failures failure(s)"; exit 1; fi
 echo "command line: all checks passed"
