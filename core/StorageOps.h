@@ -36,6 +36,14 @@ inline int resolveMode(const Value& v, int mode) {
     return v.isVector() ? SELECT_ELEMENT : SELECT_COLUMN;
 }
 
+// SELECT_AUTO resolved: pages of a 3-D array, elements of a vector, columns
+// of any other matrix.
+inline int resolvedSelectMode(const Value& v, int mode) {
+    if (mode != SELECT_AUTO) return mode;
+    if (v.is3D()) return SELECT_PAGE;
+    return v.isVector() ? SELECT_ELEMENT : SELECT_COLUMN;
+}
+
 // Length of the dimension a mode indexes. Pages need a 3-D value
 // (ncol3D raises the BUG otherwise).
 inline int dimensionSize(const Value& v, int mode) {

@@ -10,6 +10,7 @@
 #pragma once
 
 #include "core/MathMatrix.h"
+#include "core/StorageOps.h"
 #include "exec/IndexElements.h"
 #include "exec/SequenceElement.h"
 #include "exec/ValueElement.h"
@@ -21,12 +22,6 @@ namespace vemlor {
 
 namespace detail {
 
-// Mode SELECT_AUTO resolved for a value: page of a 3-D array, element of a
-// vector, column of any other matrix.
-int resolvedMode(const Value& v, int mode);
-// Length of the dimension a resolved single-index mode selects from (also
-// what `end` stands for there).
-int indexedSize(const Value& v, int mode);
 // Kind word of a part of `source`: its own, except that parts of a 3-D array
 // that are not whole pages or rows are plain matrices.
 int partKindOf(const Value& source, bool keeps3D);

@@ -8,6 +8,8 @@
 // selection.
 #include "exec/IndexElementClasses.h"
 
+#include "core/StorageOps.h"
+
 #include "core/Errors.h"
 
 #include <cmath>
@@ -19,28 +21,6 @@
 namespace vemlor {
 
 namespace detail {
-
-int resolvedMode(const Value& v, int mode) {
-    if (mode != SELECT_AUTO) return mode;
-    if (v.is3D()) return SELECT_PAGE;
-    return v.isVector() ? SELECT_ELEMENT : SELECT_COLUMN;
-}
-
-int indexedSize(const Value& v, int mode) {
-    switch (mode) {
-    case SELECT_ELEMENT:
-        return v.n;
-    case SELECT_ROW:
-        return v.nrow;
-    case SELECT_COLUMN:
-        return v.ncol();
-    case SELECT_PAGE:
-        v.ncol3D(); // a value that is not 3-D has no pages: the BUG
-        return pageCount(v.kind);
-    default:
-        raiseBug("BUG: invalid selection mode " + std::to_string(mode));
-    }
-}
 
 int partKindOf(const Value& source, bool keeps3D) {
     if (source.is3D() && !keeps3D) return KIND_NUMERIC;
@@ -122,8 +102,8 @@ const std::vector<int>& IndexPositions::read(const IndexSource& source, int size
 } // namespace detail
 
 Value* ConstIndexElement::pValue(Value* workspace) {
-    int mode = detail::resolvedMode(*variable_, mode_);
-    if (index_ > detail::indexedSize(*variable_, mode)) raiseRuntime("index exceeds array size");
+    int mode = detail::resolvedSelectMode(*variable_, mode_);
+    if (index_ > detail::dimensionSize(*variable_, mode)) raiseRuntime("index exceeds array size");
     variable_->subValue(index_, *workspace, mode);
     return workspace;
 }

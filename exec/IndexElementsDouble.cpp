@@ -89,7 +89,7 @@ Value* IndexedElementDouble::lookUp(const JMatrix<int>& key, Value* workspace) {
     const Value& x = *variable_;
     int found = findLineOf(x, key, mode);
     if (found == 0) raiseRuntime(NO_KEY);
-    if (found > detail::indexedSize(x, mode)) raiseRuntime("index out of bounds");
+    if (found > detail::dimensionSize(x, mode)) raiseRuntime("index out of bounds");
     x.subValue(found, *workspace, mode);
     return workspace;
 }

@@ -69,8 +69,8 @@ void gatherParts(const JMatrix<T>& x, JMatrix<T>& out, int mode,
 
 Value* IndexedElementSingle::pValue(Value* workspace) {
     const Value& x = *variable_;
-    int mode = detail::resolvedMode(x, mode_);
-    int size = detail::indexedSize(x, mode);
+    int mode = detail::resolvedSelectMode(x, mode_);
+    int size = detail::dimensionSize(x, mode);
     const std::vector<int>& positions =
         positions_.read(source_, size, "boolean mask has wrong size", "index out of bounds");
     if (positions.size() == 1)
@@ -107,8 +107,8 @@ void IndexedWithSequenceElement::gather(const JMatrix<T>& x, Value* workspace, i
 
 Value* IndexedWithSequenceElement::pValue(Value* workspace) {
     const Value& x = *variable_;
-    int mode = detail::resolvedMode(x, mode_);
-    detail::SequenceRange range = detail::sequenceRange(*sequence_, detail::indexedSize(x, mode),
+    int mode = detail::resolvedSelectMode(x, mode_);
+    detail::SequenceRange range = detail::sequenceRange(*sequence_, detail::dimensionSize(x, mode),
                                                         "sequenced index", "index out of bounds");
     if (range.count == 0) {
         makeEmptyPart(x, *workspace);

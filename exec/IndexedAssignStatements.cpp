@@ -2,6 +2,8 @@
 // IndexedAssignStatements.h.
 #include "exec/IndexedAssignStatements.h"
 
+#include "core/StorageOps.h"
+
 #include "core/Errors.h"
 #include "core/IndexedAssign.h"
 
@@ -18,14 +20,6 @@ constexpr std::string_view kOutOfBounds = "lhs index out of bounds";
 void checkOperator(char op) {
     if (op != '=' && op != 'P' && op != 'M' && op != 'T' && op != 'D')
         raiseBug(std::string("BUG: invalid operator '") + op + "' in indexed assignment");
-}
-
-// SELECT_AUTO resolved: pages of a 3-D array, elements of a vector, columns
-// of any other matrix.
-int resolvedMode(const Value& v, int mode) {
-    if (mode != SELECT_AUTO) return mode;
-    if (v.is3D()) return SELECT_PAGE;
-    return v.isVector() ? SELECT_ELEMENT : SELECT_COLUMN;
 }
 
 // Number of parts a mode selects from, and elements per part.
@@ -123,7 +117,7 @@ SingleIndexTarget::SingleIndexTarget(Value* target, Evaluatable* index, int sele
 // Indices first, then the right side; every check before the first store.
 void SingleIndexTarget::assign(AnyResult& value) {
     Value& target = *target_;
-    int mode = resolvedMode(target, selectMode_);
+    int mode = detail::resolvedSelectMode(target, selectMode_);
     int size = partCount(target, mode);
     const std::vector<int>& positions = index_.read(size);
     const Value& right =
