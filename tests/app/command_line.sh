@@ -52,6 +52,10 @@ expect "workspace restored after a restart" "8" "$out"
 out=$(printf 'v = [1,\n2]\n' | "$vemlor" --cli)
 expect "continued input" $'v =\n 1 2' "$out"
 
+# Input that is still unfinished when the input ends runs as it stands.
+out=$(printf 'x = (1 +\n' | "$vemlor" --cli)
+expect "unfinished input at the end" $'x = (1 +\nno closing bracket for line 0: (1 +' "$out"
+
 # -e text may hold several lines.
 out=$("$vemlor" -e $'a = 2\na * 3')
 expect "-e with two lines" $'a = 2\n6' "$out"
