@@ -41,7 +41,7 @@ EvalStm::EvalStm(EvaluatablePtr expr, int line)
     : Statement(std::move(expr), line), result_(expr_.get()) {}
 
 const Value& EvalStm::evaluate(std::string_view itemMessage) {
-    if (result_.declaredType() == detail::ITEM_TYPE && !result_.isListItem())
+    if (result_.declaredType() == LIST_ITEM_TYPE && !result_.isListItem())
         raiseRuntime(itemMessage);
     return result_.evaluate("Vemlor bug!! EvalStm with unrecognized value type");
 }

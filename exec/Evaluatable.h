@@ -16,6 +16,10 @@
 
 namespace vemlor {
 
+// The type a list-item access reports while building: the item's real type
+// is only known once the index has been evaluated.
+inline constexpr int LIST_ITEM_TYPE = 4;
+
 // What kind of element the builder and the parsers are looking at.
 enum ElementCategory : int {
     CAT_OTHER = 0,

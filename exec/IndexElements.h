@@ -8,10 +8,6 @@
 
 namespace vemlor {
 
-// The type a list-item access reports while building: the item's real type
-// is only known once the index has been evaluated.
-inline constexpr int LIST_ITEM_TYPE = 4;
-
 // x[i] or x[i, j]. `indices` are already converted to integer delivery (or
 // are sequences, open sequences ':' or end indices). `colonMode` is the
 // lexer's: 1 for m[i,:], 2 for m[:,j], else 0; `selectMode` the selection

@@ -9,8 +9,6 @@ namespace vemlor::detail {
 
 namespace {
 
-static_assert(ITEM_TYPE == LIST_ITEM_TYPE);
-
 bool isValueType(int type) {
     return type >= INTEGER_VAL && type <= LIST_VAL;
 }

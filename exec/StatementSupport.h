@@ -18,15 +18,12 @@ class ListItemElement;
 
 namespace vemlor::detail {
 
-// The result type a list-item access reports before its index is evaluated.
-inline constexpr int ITEM_TYPE = 4;
-
 // Evaluates an expression of any result type. `expr` may be null (then
 // nothing may be evaluated).
 class AnyResult {
   public:
     explicit AnyResult(Evaluatable* expr);
-    // The type the expression announced (ITEM_TYPE for a list-item access).
+    // The type the expression announced (LIST_ITEM_TYPE for a list-item access).
     int declaredType() const { return type_; }
     // Whether the expression is a list-item access.
     bool isListItem() const { return listItem_ != nullptr; }
