@@ -13,31 +13,16 @@
 
 #include "core/Errors.h"
 #include "core/MathMatrix.h"
+#include "core/StorageOps.h"
 
 #include <type_traits>
 
 namespace vemlor {
 namespace {
 
-template <class T> constexpr int rankOf() {
-    if constexpr (std::is_same_v<T, int>)
-        return INTEGER_VAL;
-    else if constexpr (std::is_same_v<T, double>)
-        return DOUBLE_VAL;
-    else if constexpr (std::is_same_v<T, complexd>)
-        return COMPLEX_VAL;
-    else
-        return LIST_VAL;
-}
+using detail::widened;
 
-template <class To, class From> To widen(const From& x) {
-    if constexpr (std::is_same_v<To, From>)
-        return x;
-    else if constexpr (std::is_same_v<To, complexd>)
-        return complexd(double(x), 0.0);
-    else
-        return To(x);
-}
+template <class T> constexpr int rankOf() { return detail::typeCodeOf<T>(); }
 
 // Where the parts selected by irc lie in a value.
 struct PartLayout {
@@ -186,7 +171,7 @@ void JMatrix<T>::IndexedAssign(int irc, const int* positions, int count, const V
             if constexpr (std::is_same_v<T, std::decay_t<decltype(x)>>)
                 place = x; // list items: one deep copy
             else
-                place = widen<T>(x);
+                place = widened<T>(x);
         },
         [](const auto&) {});
 }
@@ -200,22 +185,22 @@ void MathMatrix<T>::mathIndexedAssign(int irc, const int* positions, int count, 
     case 'P':
         withTypedRight(
             *this, irc, invalidIrc, positions, count, right,
-            [](T& place, const auto& x) { place = addOf(place, widen<T>(x)); }, check);
+            [](T& place, const auto& x) { place = addOf(place, widened<T>(x)); }, check);
         break;
     case 'M':
         withTypedRight(
             *this, irc, invalidIrc, positions, count, right,
-            [](T& place, const auto& x) { place = subtractOf(place, widen<T>(x)); }, check);
+            [](T& place, const auto& x) { place = subtractOf(place, widened<T>(x)); }, check);
         break;
     case 'T':
         withTypedRight(
             *this, irc, invalidIrc, positions, count, right,
-            [](T& place, const auto& x) { place = multiplyOf(place, widen<T>(x)); }, check);
+            [](T& place, const auto& x) { place = multiplyOf(place, widened<T>(x)); }, check);
         break;
     case 'D':
         withTypedRight(
             *this, irc, invalidIrc, positions, count, right,
-            [](T& place, const auto& x) { place = divideOf(place, widen<T>(x)); }, check);
+            [](T& place, const auto& x) { place = divideOf(place, widened<T>(x)); }, check);
         break;
     default:
         raiseBug(std::string("BUG: invalid operator '") + op + "' in mathIndexedAssign");

@@ -14,9 +14,32 @@
 #include <algorithm>
 #include <climits>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 namespace vemlor::detail {
+
+// The type code of an element type, ordered by width (list items widest).
+template <class T> constexpr int typeCodeOf() {
+    if constexpr (std::is_same_v<T, int>)
+        return INTEGER_VAL;
+    else if constexpr (std::is_same_v<T, double>)
+        return DOUBLE_VAL;
+    else if constexpr (std::is_same_v<T, complexd>)
+        return COMPLEX_VAL;
+    else
+        return LIST_VAL;
+}
+
+// An element of type From widened to To (never narrowed).
+template <class To, class From> To widened(const From& x) {
+    if constexpr (std::is_same_v<To, From>)
+        return x;
+    else if constexpr (std::is_same_v<To, complexd>)
+        return complexd(double(x), 0.0);
+    else
+        return To(x);
+}
 
 // Truncation toward zero; NaN and doubles outside the int range give
 // INT_MIN, as the hardware conversion does, instead of undefined behaviour.

@@ -16,24 +16,9 @@ namespace vemlor {
 
 namespace {
 
-template <class T> constexpr int widthRank() {
-    if constexpr (std::is_same_v<T, int>)
-        return INTEGER_VAL;
-    else if constexpr (std::is_same_v<T, double>)
-        return DOUBLE_VAL;
-    else
-        return COMPLEX_VAL;
-}
+using detail::widened;
 
-// An element of type From widened to To (never narrowed).
-template <class To, class From> To widened(const From& x) {
-    if constexpr (std::is_same_v<To, From>)
-        return x;
-    else if constexpr (std::is_same_v<To, complexd>)
-        return complexd(double(x), 0.0);
-    else
-        return To(x);
-}
+template <class T> constexpr int widthRank() { return detail::typeCodeOf<T>(); }
 
 // Shape, kind and widened elements of src into dst.
 template <class T, class From> void copyWidened(MathMatrix<T>& dst, const JMatrix<From>& src) {
