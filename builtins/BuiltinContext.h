@@ -5,7 +5,10 @@
 // them through this interface, which the driver implements.
 #pragma once
 
+#include "builtins/ScalarFunction.h"
 #include "core/Value.h"
+
+#include <memory>
 
 namespace vemlor {
 
@@ -18,6 +21,14 @@ public:
     virtual OutputSink& output() = 0;
     // The instance's answer value (`ans`); never null.
     virtual const Value& answer() = 0;
+    // The function an argument refers to: a function reference value or an
+    // anonymous function; raises "1st argument must be a function" for
+    // anything else.
+    virtual std::unique_ptr<ScalarFunction> scalarFunction(const Value& argument) = 0;
+    // Anonymous functions live in the expression that wrote them; while it
+    // exists, the reference value it evaluates to carries this id.
+    virtual int registerAnonymous(ScalarFunction& function) = 0;
+    virtual void unregisterAnonymous(int id) = 0;
 };
 
 } // namespace vemlor

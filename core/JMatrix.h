@@ -136,6 +136,15 @@ public:
         other.n = other.nrow = 0;
     }
 
+    // Exchanges buffers and shapes with another matrix of the same element type.
+    void swapWith(JMatrix<T>& other) {
+        std::swap(data_, other.data_);
+        std::swap(capacity_, other.capacity_);
+        std::swap(n, other.n);
+        std::swap(nrow, other.nrow);
+        std::swap(kind, other.kind);
+    }
+
 protected:
     std::unique_ptr<T[]> data_;
     int capacity_ = 0;

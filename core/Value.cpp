@@ -82,6 +82,24 @@ ValuePtr newValue(int type, OutputSink* warn) {
     }
 }
 
+void swapContents(Value& a, Value& b) {
+    if (a.type() != b.type()) raiseBug("BUG: swapContents of values of different types");
+    switch (a.type()) {
+    case INTEGER_VAL:
+        static_cast<JMatrix<int>&>(a).swapWith(static_cast<JMatrix<int>&>(b));
+        break;
+    case DOUBLE_VAL:
+        static_cast<JMatrix<double>&>(a).swapWith(static_cast<JMatrix<double>&>(b));
+        break;
+    case COMPLEX_VAL:
+        static_cast<JMatrix<complexd>&>(a).swapWith(static_cast<JMatrix<complexd>&>(b));
+        break;
+    default:
+        static_cast<JMatrix<ListItem>&>(a).swapWith(static_cast<JMatrix<ListItem>&>(b));
+        break;
+    }
+}
+
 ValuePtr newValueCopy(const Value& v) {
     int type = v.type();
     if (type < INTEGER_VAL || type > LIST_VAL)

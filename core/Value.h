@@ -122,4 +122,8 @@ ValuePtr newValueCopy(const Value& v);
 class OutputSink;
 ValuePtr newValue(int type, OutputSink* warn = nullptr);
 
+// Exchanges the elements, shapes and kinds of two values of the same type
+// without copying an element (BUG error for different types).
+void swapContents(Value& a, Value& b);
+
 } // namespace vemlor

@@ -5,6 +5,7 @@
 #include "exec/Answer.h"
 #include "exec/WorkspaceFile.h"
 #include "exec/RunFlags.h"
+#include "exec/UserFuncTable.h"
 #include "platform/Clipboard.h"
 #include "platform/Dialogs.h"
 
@@ -22,6 +23,8 @@ Calc::Calc(const CalcSetup& setup)
     programDirectory_ = setup.programDirectory;
     stateDirectory_ = setup.stateDirectory.empty() ? setup.programDirectory : setup.stateDirectory;
     workspace_ = std::make_unique<Workspace>(*console_);
+    if (!programDirectory_.empty())
+        workspace_->userFunctions().setResourceDirectory(programDirectory_ + "/resource");
     reader_ = std::make_unique<LineReader>(*input_);
     parser_ = std::make_unique<StatementParser>(*reader_, *workspace_, *this, *console_);
     if (!dialogs_) setupFailed_ = 1;
@@ -115,9 +118,14 @@ void Calc::executePendingInput() {
 
 const Value& Calc::answer() { return Answer::value(); }
 
+std::unique_ptr<ScalarFunction> Calc::scalarFunction(const Value& argument) {
+    return resolveScalarFunction(argument, *workspace_, *this, anonymous_);
+}
+
 void Calc::parseAndRun() {
     parser_->resetForInput();
     StatementPtr statement = parser_->parseBlock();
+    parser_->compilePendingBodies();
     RunFlags::breakpointArmed = true;
     RunFlags::run = true;
     setMathErrorOutput(console_.get());

@@ -11,6 +11,7 @@
 #include "console/CommandHistory.h"
 #include "console/ConsoleOutput.h"
 #include "exec/Dir.h"
+#include "exec/FunctionArguments.h"
 #include "exec/Workspace.h"
 #include "frontend/LineReader.h"
 #include "frontend/StatementParser.h"
@@ -67,6 +68,9 @@ public:
     // What built-ins may ask of this instance.
     OutputSink& output() override { return *console_; }
     const Value& answer() override;
+    std::unique_ptr<ScalarFunction> scalarFunction(const Value& argument) override;
+    int registerAnonymous(ScalarFunction& function) override { return anonymous_.add(function); }
+    void unregisterAnonymous(int id) override { anonymous_.remove(id); }
     const std::string& programDirectory() const { return programDirectory_; }
 
     // Whether an error was reported since the last call (batch exit status).
@@ -94,6 +98,7 @@ private:
     std::unique_ptr<UserInput> input_;
     std::unique_ptr<ConsoleOutput> console_;
     std::unique_ptr<Dir> dir_;
+    AnonymousFunctions anonymous_; // outlives the expressions that register
     std::unique_ptr<Workspace> workspace_;
     std::string programDirectory_;
     std::string stateDirectory_;

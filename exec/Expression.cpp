@@ -34,7 +34,8 @@ bool Expression::refersTo(const Value* v) const {
     return false;
 }
 
-SimpleScratch::SimpleScratch(int type) : term(newValue(type)), operand(newValue(type)) {}
+SimpleScratch::SimpleScratch(int type)
+    : term(newValue(type)), operand(newValue(type)), result(newValue(type)) {}
 
 namespace {
 
@@ -87,25 +88,24 @@ Value* SimpleExpression::pValue(Value* workspace) {
     if (resultType_ < INTEGER_VAL || resultType_ > COMPLEX_VAL)
         throw InternalError("!Vemlor bug: SimpleExpression::pValue with invalid type");
     requireWorkspaceType(*workspace, resultType_, "SimpleExpression::pValue");
-    detail::ReentryGuard guard(busy_);
-    std::optional<SimpleScratch> local;
-    if (guard.nested()) local.emplace(resultType_);
-    SimpleScratch& s = local ? *local : scratch_;
+    detail::NestingGuard guard(depth_);
+    SimpleScratch& s = guard.level() ? nested_.at(guard.level(), resultType_) : scratch_;
+    Value* target = guard.level() ? s.result.get() : workspace;
     switch (resultType_) {
     case INTEGER_VAL: {
-        auto& result = static_cast<MathMatrix<int>&>(*workspace);
+        auto& result = static_cast<MathMatrix<int>&>(*target);
         runFlatLoop(entries_, nullptr, result, s);
         detail::checkIntegerRange(result);
         break;
     }
     case DOUBLE_VAL:
-        runFlatLoop(entries_, nullptr, static_cast<MathMatrix<double>&>(*workspace), s);
+        runFlatLoop(entries_, nullptr, static_cast<MathMatrix<double>&>(*target), s);
         break;
     default:
-        runFlatLoop(entries_, nullptr, static_cast<MathMatrix<complexd>&>(*workspace), s);
+        runFlatLoop(entries_, nullptr, static_cast<MathMatrix<complexd>&>(*target), s);
         break;
     }
-    return workspace;
+    return target;
 }
 
 SimpleMixedTypeExpression::SimpleMixedTypeExpression(ExpressionEntries entries)
@@ -119,12 +119,11 @@ Value* SimpleMixedTypeExpression::pValue(Value* workspace) {
         raiseRuntime("SimpleMixedTypeExpression::pValue",
                      "!! Vemlor failure. Invoked with non-DOUBLE_VAL workspace. Please report this "
                      "bug.");
-    detail::ReentryGuard guard(busy_);
-    std::optional<SimpleScratch> local;
-    if (guard.nested()) local.emplace(DOUBLE_VAL);
-    runFlatLoop(entries_, &intOperand_, static_cast<MathMatrix<double>&>(*workspace),
-                local ? *local : scratch_);
-    return workspace;
+    detail::NestingGuard guard(depth_);
+    SimpleScratch& s = guard.level() ? nested_.at(guard.level(), DOUBLE_VAL) : scratch_;
+    Value* target = guard.level() ? s.result.get() : workspace;
+    runFlatLoop(entries_, &intOperand_, static_cast<MathMatrix<double>&>(*target), s);
+    return target;
 }
 
 } // namespace vemlor

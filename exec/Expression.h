@@ -20,6 +20,7 @@
 #include "core/MathMatrix.h"
 #include "core/OperatorCodes.h"
 #include "exec/Evaluatable.h"
+#include "exec/ExpressionSupport.h"
 
 #include <vector>
 
@@ -48,9 +49,10 @@ class Expression : public Evaluatable {
 };
 
 // Scratch of the flat loop: the running term and the operand being combined.
+// `result` holds what a nested evaluation returns (see NestedScratch).
 struct SimpleScratch {
     explicit SimpleScratch(int type);
-    ValuePtr term, operand;
+    ValuePtr term, operand, result;
     IntValue ints; // integer operands of the mixed class, before conversion
 };
 
@@ -61,7 +63,8 @@ class SimpleExpression final : public Expression {
 
   private:
     SimpleScratch scratch_;
-    bool busy_ = false;
+    detail::NestedScratch<SimpleScratch> nested_;
+    int depth_ = 0;
 };
 
 class SimpleMixedTypeExpression final : public Expression {
@@ -72,13 +75,15 @@ class SimpleMixedTypeExpression final : public Expression {
   private:
     std::vector<char> intOperand_; // per entry: evaluated as an integer first
     SimpleScratch scratch_;
-    bool busy_ = false;
+    detail::NestedScratch<SimpleScratch> nested_;
+    int depth_ = 0;
 };
 
 // Scratch of the precedence climb: one right-hand value per level.
 struct ClimbScratch {
     ClimbScratch(int type, int levelCount);
     std::vector<ValuePtr> levels;
+    ValuePtr result; // what a nested evaluation returns
     IntValue ints;
 };
 
@@ -89,14 +94,16 @@ class GeneralExpression : public Expression {
     int highestLevel() const { return highestLevel_; }
 
   protected:
-    // Runs the climb in `result` (a workspace of the element type).
-    template <class T> void climb(MathMatrix<T>& result);
+    // Runs the climb in `workspace` (of the element type), or in scratch of
+    // its own when nested; returns where the result is.
+    template <class T> Value* climb(Value* workspace);
 
     int lowestLevel_ = 100;
     int highestLevel_ = 0;
     std::vector<char> intOperand_; // mixed class: evaluated as an integer first
     ClimbScratch scratch_;
-    bool busy_ = false;
+    detail::NestedScratch<ClimbScratch> nested_;
+    int depth_ = 0;
 };
 
 class GeneralIntegerExpression final : public GeneralExpression {

@@ -9,6 +9,9 @@
 // (an integer operand of a double evaluation), and null otherwise.
 #pragma once
 
+#include <memory>
+#include <vector>
+
 #include "core/Errors.h"
 #include "core/MathMatrix.h"
 #include "core/OperatorCodes.h"
@@ -155,6 +158,37 @@ class ReentryGuard {
   private:
     bool& busy_;
     bool nested_;
+};
+
+// Counts the evaluations of one element in progress: a recursive function
+// call among its operands evaluates it again before the first evaluation has
+// finished. Level 0 is the outermost evaluation.
+class NestingGuard {
+  public:
+    explicit NestingGuard(int& depth) : depth_(depth), level_(depth++) {}
+    ~NestingGuard() { --depth_; }
+    NestingGuard(const NestingGuard&) = delete;
+    NestingGuard& operator=(const NestingGuard&) = delete;
+    int level() const { return level_; }
+
+  private:
+    int& depth_;
+    int level_;
+};
+
+// Scratch of the nested evaluations, one set per nesting level, kept for
+// reuse so that a warm recursion allocates nothing. A nested evaluation
+// builds its result here rather than in the caller's workspace, which the
+// outer evaluation of the same caller may still be filling.
+template <class S> class NestedScratch {
+  public:
+    template <class... A> S& at(int level, A&&... arguments) {
+        while (pool_.size() < size_t(level)) pool_.push_back(std::make_unique<S>(arguments...));
+        return *pool_[size_t(level) - 1];
+    }
+
+  private:
+    std::vector<std::unique_ptr<S>> pool_;
 };
 
 } // namespace vemlor::detail

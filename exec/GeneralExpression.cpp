@@ -19,7 +19,7 @@ namespace vemlor {
 
 using detail::readOperand;
 
-ClimbScratch::ClimbScratch(int type, int levelCount) {
+ClimbScratch::ClimbScratch(int type, int levelCount) : result(newValue(type)) {
     for (int k = 0; k < levelCount; ++k)
         levels.push_back(newValue(type));
 }
@@ -189,14 +189,16 @@ GeneralExpression::GeneralExpression(ExpressionEntries entries, int resultType)
         scratch_.levels.push_back(newValue(resultType));
 }
 
-template <class T> void GeneralExpression::climb(MathMatrix<T>& result) {
-    detail::ReentryGuard guard(busy_);
-    std::optional<ClimbScratch> local;
-    if (guard.nested()) local.emplace(resultType_, highestLevel_ + 2);
-    Climber<T> climber(entries_, intOperand_, local ? *local : scratch_, lowestLevel_);
-    climber.eval(result, highestLevel_ + 1);
+template <class T> Value* GeneralExpression::climb(Value* workspace) {
+    detail::NestingGuard guard(depth_);
+    ClimbScratch& s =
+        guard.level() ? nested_.at(guard.level(), resultType_, highestLevel_ + 2) : scratch_;
+    Value* target = guard.level() ? s.result.get() : workspace;
+    Climber<T> climber(entries_, intOperand_, s, lowestLevel_);
+    climber.eval(static_cast<MathMatrix<T>&>(*target), highestLevel_ + 1);
     if (climber.consumed() != entries_.size())
         raiseBug("BUG: GeneralExpression: operands left after evaluation");
+    return target;
 }
 
 GeneralIntegerExpression::GeneralIntegerExpression(ExpressionEntries entries)
@@ -205,10 +207,9 @@ GeneralIntegerExpression::GeneralIntegerExpression(ExpressionEntries entries)
 Value* GeneralIntegerExpression::pValue(Value* workspace) {
     if (workspace->type() != INTEGER_VAL)
         raiseBug("BUG: GeneralIntegerExpression::pValue with a workspace of another type");
-    auto& result = static_cast<MathMatrix<int>&>(*workspace);
-    climb(result);
-    detail::checkIntegerRange(result);
-    return workspace;
+    Value* result = climb<int>(workspace);
+    detail::checkIntegerRange(static_cast<MathMatrix<int>&>(*result));
+    return result;
 }
 
 GeneralComplexExpression::GeneralComplexExpression(ExpressionEntries entries)
@@ -217,8 +218,7 @@ GeneralComplexExpression::GeneralComplexExpression(ExpressionEntries entries)
 Value* GeneralComplexExpression::pValue(Value* workspace) {
     if (workspace->type() != COMPLEX_VAL)
         raiseBug("BUG: GeneralComplexExpression::pValue with a workspace of another type");
-    climb(static_cast<MathMatrix<complexd>&>(*workspace));
-    return workspace;
+    return climb<complexd>(workspace);
 }
 
 GeneralMixedTypeExpression::GeneralMixedTypeExpression(ExpressionEntries entries)
@@ -232,8 +232,7 @@ Value* GeneralMixedTypeExpression::pValue(Value* workspace) {
         raiseRuntime("GeneralMixedTypeExpression::pValue",
                      "!! Vemlor failure. Invoked with non-DOUBLE_VAL workspace. Please report this "
                      "bug.");
-    climb(static_cast<MathMatrix<double>&>(*workspace));
-    return workspace;
+    return climb<double>(workspace);
 }
 
 } // namespace vemlor

@@ -15,9 +15,17 @@ struct RunFlags {
     static inline std::atomic<bool> run{false};
     static inline std::atomic<bool> breakpointArmed{false};
     static inline std::atomic<bool> stepping{false};
+    // Set by an interrupt; a function call must not undo it as it undoes a
+    // `return`.
+    static inline std::atomic<bool> interrupted{false};
 
     static bool running() { return run.load(std::memory_order_relaxed); }
     static bool steppingOn() { return stepping.load(std::memory_order_relaxed); }
+    // After a function body: a `return` cleared the run flag for the body
+    // only; the caller goes on.
+    static void resumeAfterReturn() {
+        if (!interrupted.load(std::memory_order_relaxed)) run.store(true, std::memory_order_relaxed);
+    }
 };
 
 } // namespace vemlor

@@ -62,6 +62,8 @@ class Statement {
     virtual const Value* assignedVariable() const { return nullptr; }
     int line() const { return line_; }
     Evaluatable* expression() const { return expr_.get(); }
+    // Hands the expression to a statement built in this one's place.
+    EvaluatablePtr releaseExpression() { return std::move(expr_); }
 
   protected:
     EvaluatablePtr expr_; // may be absent

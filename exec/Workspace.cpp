@@ -6,6 +6,7 @@
 #include "builtins/Registry.h"
 #include "core/Errors.h"
 #include "core/MathMatrix.h"
+#include "exec/UserFuncTable.h"
 
 #include <cmath>
 #include <cstdint>
@@ -91,7 +92,10 @@ struct Workspace::FunctionScope {
     std::set<std::string> globals;          // names declared `global`
 };
 
-Workspace::Workspace(OutputSink& out) : out_(out) { setInitialConstants(); }
+Workspace::Workspace(OutputSink& out)
+    : out_(out), userFunctions_(std::make_unique<UserFuncTable>(out)) {
+    setInitialConstants();
+}
 
 Workspace::~Workspace() = default;
 
@@ -113,7 +117,7 @@ NameInfo Workspace::classify(const std::string& name) const {
     const auto& builtin = builtinConstants();
     if (auto b = builtin.find(name); b != builtin.end()) return constantInfo(b->second);
     NameInfo info;
-    if ((userFunctions_ && userFunctions_->contains(name)) || Registry::instance().find(name))
+    if (userFunctions_->contains(name) || Registry::instance().find(name))
         info.kind = NAME_FUNCTION;
     return info;
 }
@@ -218,7 +222,7 @@ ValuePtr Workspace::unbind(const std::string& name) {
 }
 
 void Workspace::wipe() {
-    if (userFunctions_) userFunctions_->removeAll();
+    userFunctions_->removeAll();
     for (auto& entry : variables_) retire(std::move(entry.second));
     variables_.clear();
     constants_.clear();
@@ -245,8 +249,7 @@ ClearOutcome Workspace::clear(const std::string& name, bool constantFlag) {
     case NAME_CONSTANT:
         throw RuntimeError("To clear a constant you must use 'clear (const) " + name + "'");
     case NAME_FUNCTION:
-        return userFunctions_ && userFunctions_->remove(name) ? CLEAR_DONE
-                                                              : CLEAR_BUILTIN_FUNCTION;
+        return userFunctions_->remove(name) ? CLEAR_DONE : CLEAR_BUILTIN_FUNCTION;
     case NAME_VARIABLE: {
         // Only globals: a local belongs to the body being compiled.
         auto v = variables_.find(name);
@@ -273,8 +276,7 @@ NameList Workspace::listNames(char category) const {
         break;
     case 'f':
     case 'r':
-        if (userFunctions_)
-            for (const std::string& name : userFunctions_->names(category)) appendName(list, name);
+        for (const std::string& name : userFunctions_->names(category)) appendName(list, name);
         break;
     default:
         break;
@@ -297,8 +299,11 @@ FunctionLocals Workspace::leaveFunction() {
     return result;
 }
 
-void Workspace::installUserFunctions(std::unique_ptr<UserFunctionTable> table) {
-    userFunctions_ = std::move(table);
+bool Workspace::isLocal(const Value* value) const {
+    if (!scope_) return false;
+    for (const LocalVariable& local : scope_->locals)
+        if (local.value.get() == value) return true;
+    return false;
 }
 
 } // namespace vemlor

@@ -19,6 +19,7 @@
 namespace vemlor {
 
 class OutputSink;
+class UserFuncTable;
 
 enum NameClass : int { NAME_UNKNOWN = 0, NAME_CONSTANT = 1, NAME_FUNCTION = 2, NAME_VARIABLE = 3 };
 
@@ -40,19 +41,6 @@ enum ClearOutcome : int {
 
 // The built-in constants (pi, ee, cc, ...), shared by every instance.
 const std::map<std::string, double>& builtinConstants();
-
-// Where the user-function table plugs in. The workspace owns it; until one
-// is installed no name is a user function.
-class UserFunctionTable {
-public:
-    virtual ~UserFunctionTable() = default;
-    virtual bool contains(const std::string& name) const = 0;
-    // True when a function of that name existed and is now gone.
-    virtual bool remove(const std::string& name) = 0;
-    virtual void removeAll() = 0;
-    // Names for the listing: 'f' every function, 'r' the resource functions.
-    virtual std::vector<std::string> names(char category) const = 0;
-};
 
 // One local variable of a compiled function.
 struct LocalVariable {
@@ -132,8 +120,9 @@ public:
     // still point at them. The driver releases them after each input.
     void releaseRetired() { retired_.clear(); }
 
-    void installUserFunctions(std::unique_ptr<UserFunctionTable> table);
-    UserFunctionTable* userFunctions() const { return userFunctions_.get(); }
+    UserFuncTable& userFunctions() const { return *userFunctions_; }
+    // Whether `value` is a local of the function scope being compiled.
+    bool isLocal(const Value* value) const;
 
     const std::map<std::string, ValuePtr>& variables() const { return variables_; }
     const std::map<std::string, double>& constants() const { return constants_; }
@@ -153,7 +142,7 @@ private:
     std::map<std::string, double> constants_;
     std::map<std::string, ValuePtr> variables_;
     std::unique_ptr<FunctionScope> scope_;
-    std::unique_ptr<UserFunctionTable> userFunctions_;
+    std::unique_ptr<UserFuncTable> userFunctions_;
     std::vector<ValuePtr> retired_;
 };
 

@@ -6,6 +6,9 @@
 #include "exec/ExpressionBuilder.h"
 #include "exec/FuncElements.h"
 #include "exec/FuncRefElement.h"
+#include "exec/UserFuncElements.h"
+#include "exec/UserFuncTable.h"
+#include "frontend/ResourceFunctions.h"
 #include "exec/IndexElements.h"
 #include "exec/Workspace.h"
 #include "frontend/Keywords.h"
@@ -235,8 +238,12 @@ ExpressionParser::Cursor ExpressionParser::parseName(Cursor at, Cursor end,
     case NAME_VARIABLE:
         return parseVariable(at, end, info.variable, builder);
     case NAME_FUNCTION:
+        if (UserFunc* function = workspace_.userFunctions().find(name))
+            return parseUserCall(*function, at, end, builder);
         return parseCall(*Registry::instance().find(name), at, end, builder);
     default:
+        if (UserFunc* function = loadResourceFunction(workspace_, name))
+            return parseUserCall(*function, at, end, builder);
         throw SyntaxError(keywordOf(name) ? "misplaced keyword" : "unrecognised name",
                           "'" + name + "'");
     }
@@ -384,6 +391,66 @@ EvaluatablePtr ExpressionParser::callWithoutArguments(const BuiltinInfo& functio
     return makeBuiltinCall(function, {}, context_);
 }
 
+ExpressionParser::Cursor ExpressionParser::parseUserCall(UserFunc& function, Cursor at,
+                                                         Cursor end, ExpressionBuilder& builder) {
+    Cursor next = at + 1;
+    bool bracket = at->code == '(' && next < end && next->kind == TK_BRACKET && next->code == ')';
+    builder.append(userCall(function, bracket ? &*next : nullptr));
+    return bracket ? next + 1 : next;
+}
+
+EvaluatablePtr ExpressionParser::userCall(UserFunc& function, const Token* bracket) {
+    std::vector<EvaluatablePtr> arguments;
+    if (bracket) arguments = parseArguments(*bracket);
+    const FunctionSignature& s = function.signature();
+    if (!bracket && s.minimumArguments() > 0) throw SyntaxError("function requires a parameter");
+    Registry::checkArity(function.name(), s.minimumArguments(), s.parameterCount(),
+                         int(arguments.size()));
+    if (function.isQuick() && s.quickEligible())
+        return std::make_unique<QuickUserFuncElement>(function, std::move(arguments),
+                                                      (s.flags & FUNC_VECTORISED) != 0);
+    return std::make_unique<UserFuncElement>(function, std::move(arguments));
+}
+
+// The first argument written as (expr; x, ...): an anonymous function of x.
+// While expr is read, x names a fresh double value that the function owns.
+EvaluatablePtr ExpressionParser::parseAnonymousFunction(const Token* begin, const Token* semicolon,
+                                                        const Token* end) {
+    const Token* name = semicolon + 1;
+    if (name >= end || name->kind != TK_NAME) throw SyntaxError("missing x in '(func(x); x, ...)' form");
+    if (name + 1 != end) throw SyntaxError("missing comma in '(func(x); x, ...)' form");
+    if (begin == semicolon) throw SyntaxError("invalid item");
+    NameInfo info = workspace_.classify(name->text);
+    if (info.kind == NAME_CONSTANT) throw SyntaxError("don't use a constant as the parameter name here");
+    bool rebound = info.kind == NAME_VARIABLE;
+    ValuePtr parameter = std::make_unique<DoubleValue>();
+    ValuePtr previous = rebound ? workspace_.rebind(name->text, std::move(parameter))
+                                : workspace_.bind(name->text, std::move(parameter));
+    auto restore = [&] {
+        return rebound ? workspace_.rebind(name->text, std::move(previous))
+                       : workspace_.unbind(name->text);
+    };
+    EvaluatablePtr body;
+    try {
+        body = parseItem(begin, semicolon);
+    } catch (...) {
+        restore();
+        throw;
+    }
+    parameter = restore();
+    return std::make_unique<QuickUserFuncElement>(std::move(body), std::move(parameter), context_);
+}
+
+// A single name that stands for a function rather than its value.
+bool ExpressionParser::isFunctionReference(const Token& item) const {
+    if (item.kind != TK_NAME) return false;
+    if (workspace_.classify(item.text).kind != NAME_FUNCTION) return false;
+    if (UserFunc* user = workspace_.userFunctions().find(item.text))
+        return user->signature().minimumArguments() > 0;
+    const BuiltinInfo* f = Registry::instance().find(item.text);
+    return f && f->entry.family >= 3 && f->name != "end";
+}
+
 std::vector<EvaluatablePtr> ExpressionParser::parseArguments(const Token& bracket) {
     std::vector<EvaluatablePtr> arguments;
     const Token* begin = bracket.children.data();
@@ -393,17 +460,17 @@ std::vector<EvaluatablePtr> ExpressionParser::parseArguments(const Token& bracke
     for (const Token* t = begin; t <= end && begin != end; ++t) {
         if (t != end && !(t->kind == TK_SEPARATOR && t->code == ',')) continue;
         if (t == itemStart) throw SyntaxError("stray comma or empty argument");
-        for (const Token* s = itemStart; s < t; ++s)
-            if (s->kind == TK_SEPARATOR && s->code == ';')
-                raiseRuntime("'(expr; x, ...)' arguments are not yet available");
-        bool reference = false;
-        if (t - itemStart == 1 && itemStart->kind == TK_NAME) {
-            NameInfo info = workspace_.classify(itemStart->text);
-            const BuiltinInfo* f = info.kind == NAME_FUNCTION
-                                       ? Registry::instance().find(itemStart->text)
-                                       : nullptr;
-            reference = f && f->entry.family >= 3 && f->name != "end";
+        const Token* semicolon = nullptr;
+        for (const Token* s = itemStart; s < t && !semicolon; ++s)
+            if (s->kind == TK_SEPARATOR && s->code == ';') semicolon = s;
+        if (semicolon) {
+            if (!arguments.empty())
+                throw SyntaxError("'(expr; ...)' syntax can only be used for the first argument");
+            arguments.push_back(parseAnonymousFunction(itemStart, semicolon, t));
+            itemStart = t + 1;
+            continue;
         }
+        bool reference = t - itemStart == 1 && isFunctionReference(*itemStart);
         if (reference) {
             if (referencesDone)
                 throw SyntaxError("function reference(s) must be the first argument(s)");
@@ -425,6 +492,12 @@ ExpressionParser::Cursor ExpressionParser::parseBracketDot(Cursor at, Cursor end
         throw SyntaxError("invalid ().func syntax");
     if (workspace_.classify(name->text).kind != NAME_FUNCTION)
         throw SyntaxError(name->text + " is not a function");
+    if (UserFunc* user = workspace_.userFunctions().find(name->text)) {
+        Token bracket = *at;
+        bracket.kind = TK_BRACKET;
+        builder.append(userCall(*user, &bracket));
+        return name + 1;
+    }
     const BuiltinInfo& function = *Registry::instance().find(name->text);
     Token bracket = *at;
     bracket.kind = TK_BRACKET;

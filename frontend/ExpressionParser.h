@@ -17,6 +17,7 @@ namespace vemlor {
 
 class BuiltinContext;
 class ExpressionBuilder;
+class UserFunc;
 class Workspace;
 struct BuiltinInfo;
 
@@ -52,6 +53,11 @@ private:
                      ExpressionBuilder& builder);
     Cursor parseBracketDot(Cursor at, Cursor end, ExpressionBuilder& builder);
     Cursor parseBackslash(Cursor at, Cursor end, ExpressionBuilder& builder);
+    Cursor parseUserCall(UserFunc& function, Cursor at, Cursor end, ExpressionBuilder& builder);
+    EvaluatablePtr userCall(UserFunc& function, const Token* bracket);
+    EvaluatablePtr parseAnonymousFunction(const Token* begin, const Token* semicolon,
+                                          const Token* end);
+    bool isFunctionReference(const Token& item) const;
     EvaluatablePtr callWithBracket(const BuiltinInfo& function, const Token* bracket);
     EvaluatablePtr callWithoutArguments(const BuiltinInfo& function);
     std::vector<EvaluatablePtr> parseArguments(const Token& bracket);

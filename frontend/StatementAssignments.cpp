@@ -5,6 +5,10 @@
 #include "exec/AssignStatements.h"
 #include "exec/ExpressionBuilder.h"
 #include "exec/IndexedAssignStatements.h"
+#include "exec/UserFuncElements.h"
+#include "exec/UserFuncTable.h"
+
+#include <algorithm>
 #include "exec/Workspace.h"
 #include "frontend/StatementParser.h"
 
@@ -109,12 +113,19 @@ StatementPtr StatementParser::parseAssignment(TokenList tokens) {
 // new; re-created when its type cannot take the right side.
 Value* StatementParser::prepareTarget(const std::string& name, Evaluatable& rhs,
                                       bool indexed) {
-    int valueType = rhs.resultType();
+    int valueType = localTypeFor(name, rhs.resultType());
     NameInfo info = workspace_.classify(name);
     if (info.kind != NAME_VARIABLE) return workspace_.createVariable(name, valueType);
     Value* variable = info.variable;
+    // A function writes its own locals; only a `global` declaration lets it
+    // write a global variable.
+    bool globalSeenFromBody = workspace_.functionDepth() > 0 && !info.throughGlobal &&
+                              !workspace_.isLocal(variable);
+    if (globalSeenFromBody && !indexed) return workspace_.createVariable(name, valueType);
     if (indexed || !needsNewType(variable->type(), valueType)) return variable;
     if (depth_ > 0 || rhs.refersTo(variable)) throw SyntaxError("incompatible types in assignment");
+    if (workspace_.userFunctions().uses(variable))
+        throw SyntaxError("variable in use, its base-type can't be changed here: " + name);
     return workspace_.createVariable(name, valueType);
 }
 
@@ -212,10 +223,16 @@ StatementPtr StatementParser::parseMultipleAssignment(TokenList tokens) {
                 "multiple assignment may not declare a variable name matching a built-in function");
         if (info.kind == NAME_VARIABLE && info.variable->type() != DOUBLE_VAL)
             throw SyntaxError("non-DOUBLE_VAL type not yet allowed in multi-assign");
-        targets.push_back(info.kind == NAME_VARIABLE ? info.variable
-                                                     : workspace_.createVariable(t.text, DOUBLE_VAL));
+        bool own = info.kind == NAME_VARIABLE &&
+                   (workspace_.functionDepth() == 0 || info.throughGlobal ||
+                    workspace_.isLocal(info.variable));
+        targets.push_back(own ? info.variable : workspace_.createVariable(t.text, DOUBLE_VAL));
     }
     if (targets.empty()) throw SyntaxError("invalid list of names");
+    if (auto* user = dynamic_cast<UserFuncElement*>(call.get())) {
+        size_t outputs = std::max<size_t>(1, user->function().signature().outputNames.size());
+        if (targets.size() > outputs) throw SyntaxError("too many output arguments");
+    }
     return std::make_unique<MultiAssignStm>(std::move(call), currentLine(), std::move(targets));
 }
 

@@ -3,6 +3,7 @@
 #include "core/Errors.h"
 #include "core/OutputSink.h"
 #include "exec/ExpressionBuilder.h"
+#include "exec/UserFuncTable.h"
 #include "exec/Workspace.h"
 #include "frontend/Keywords.h"
 #include "frontend/StatementParser.h"
@@ -46,11 +47,10 @@ StatementPtr StatementParser::parseKeyword(TokenList tokens, int keyword, bool t
         parseClear(tokens);
         return nullptr;
     case KW_RETURN:
-        // There is no function body to return from yet.
-        throw SyntaxError("stray 'return' keyword");
+        return parseReturn(std::move(tokens));
     case KW_FUNCTION:
     case KW_FUNCDEC:
-        raiseRuntime("user functions are not available yet");
+        return parseFunctionKeyword(std::move(tokens), keyword);
     case KW_END:
         dropTerminator(tokens);
         if (depth_ != 1) throw SyntaxError("stray 'end' keyword");
@@ -196,6 +196,9 @@ void StatementParser::parseClear(const TokenList& tokens) {
     for (; at < tokens.size(); ++at) {
         if (tokens[at].kind != TK_NAME) continue;
         const std::string& name = tokens[at].text;
+        NameInfo info = workspace_.classify(name);
+        if (info.kind == NAME_VARIABLE && workspace_.userFunctions().uses(info.variable))
+            throw SyntaxError("variable in use, can't be cleared here:", name);
         switch (workspace_.clear(name, mode != 0)) {
         case CLEAR_DONE:
             break;

@@ -10,6 +10,22 @@
 
 namespace vemlor {
 
+namespace {
+
+// name := ..., name(...) := ... and the "::=" forms.
+bool isShortDefinition(const TokenList& tokens) {
+    size_t n = tokens.size();
+    if (n < 2 || tokens[0].kind != TK_NAME) return false;
+    if (tokens[1].kind == TK_DEFINE) {
+        if (tokens[1].code == 'v') throw SyntaxError("can't vectorize a function with no arguments");
+        return true;
+    }
+    return n > 2 && tokens[1].kind == TK_BRACKET && tokens[1].code == ')' &&
+           tokens[2].kind == TK_DEFINE;
+}
+
+} // namespace
+
 StatementParser::StatementParser(LineReader& reader, Workspace& workspace,
                                  BuiltinContext& context, OutputSink& out, int depth)
     : reader_(reader), workspace_(workspace), context_(context), out_(out),
@@ -62,6 +78,10 @@ StatementPtr StatementParser::parseStatement(bool throwAtEnd) {
             if (statement || keyword == KW_END) return statement;
             continue; // a declaration or `clear`: nothing to run, read on
         }
+        if (isShortDefinition(tokens)) {
+            parseShortDefinition(std::move(tokens));
+            continue;
+        }
         bool query = tokens[0].kind == TK_UNOP && (tokens[0].code == '?' || tokens[0].code == 'Q');
         if (query) {
             out_.print("I have no information to offer", true, PRINT_LITERAL);
@@ -75,12 +95,6 @@ StatementPtr StatementParser::parseTokens(TokenList tokens, bool throwAtEnd) {
     (void)throwAtEnd;
     const Token& first = tokens[0];
     size_t n = tokens.size();
-    if (first.kind == TK_NAME && n > 1 && tokens[1].kind == TK_DEFINE) {
-        if (tokens[1].code == 'v') throw SyntaxError("can't vectorize a function with no arguments");
-        raiseRuntime("user functions are not available yet");
-    }
-    if (first.kind == TK_NAME && n > 2 && tokens[1].kind == TK_BRACKET && tokens[2].kind == TK_DEFINE)
-        raiseRuntime("user functions are not available yet");
     bool assignmentAfterName = first.kind == TK_NAME && n > 1 && tokens[1].kind == TK_ASSIGN;
     bool indexedAssignment =
         first.kind == TK_NAME && n >= 4 &&
@@ -134,15 +148,18 @@ StatementPtr StatementParser::parseBracketBlock(const Token& bracket) {
     bool mustClose = open && reader_.input().isInteractive();
     std::vector<StatementPtr> statements;
     while (StatementPtr s = nested.parseStatement(mustClose)) statements.push_back(std::move(s));
-    if (open) {
-        if (!nested.current_.empty()) nested.queue_.push_front(std::move(nested.current_));
-        while (!nested.queue_.empty()) {
-            queue_.push_front(std::move(nested.queue_.back()));
-            nested.queue_.pop_back();
-        }
-    }
+    if (open) takeLeftovers(nested);
     if (statements.size() == 1) return std::move(statements[0]);
     return std::make_unique<BlockStm>(std::move(statements), out_, currentLine());
+}
+
+// What a nested parser read past the end of its block is this parser's.
+void StatementParser::takeLeftovers(StatementParser& nested) {
+    if (!nested.current_.empty()) nested.queue_.push_front(std::move(nested.current_));
+    while (!nested.queue_.empty()) {
+        queue_.push_front(std::move(nested.queue_.back()));
+        nested.queue_.pop_back();
+    }
 }
 
 StatementPtr StatementParser::parseExpressionStatement(TokenList tokens) {

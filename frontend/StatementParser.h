@@ -10,6 +10,7 @@
 #pragma once
 
 #include "exec/Statement.h"
+#include "exec/UserFunc.h"
 #include "frontend/ExpressionParser.h"
 #include "frontend/Token.h"
 
@@ -37,6 +38,9 @@ public:
     void resetForInput();
 
     ExpressionParser& expressions() { return expressions_; }
+    // Compiles the bodies of functions declared from files (run by the
+    // driver after each input has been read).
+    void compilePendingBodies();
 
 private:
     bool nextStatement(bool throwAtEnd, TokenList& statement);
@@ -64,6 +68,18 @@ private:
     void parseClear(const TokenList& tokens);
     void parseDeclaration(const TokenList& tokens, int keyword);
     EvaluatablePtr readCondition(TokenList& tokens, char separator);
+
+    // Function definitions (FunctionDefinitions.cpp).
+    void parseShortDefinition(TokenList tokens);
+    StatementPtr parseFunctionKeyword(TokenList tokens, int keyword);
+    StatementPtr parseReturn(TokenList tokens);
+    void checkFunctionName(const std::string& name);
+    UserFunc& declareFunction(FunctionSignature signature);
+    void defineBody(UserFunc& function, int form, TokenList body);
+    void compileBody(UserFunc& function, int form, TokenList body);
+    StatementPtr inferReturn(StatementPtr body, UserFunc& function);
+    int localTypeFor(const std::string& name, int valueType) const;
+    void takeLeftovers(StatementParser& nested);
 
     LineReader& reader_;
     Workspace& workspace_;

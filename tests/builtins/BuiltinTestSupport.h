@@ -6,6 +6,7 @@
 
 #include "builtins/BuiltinContext.h"
 #include "builtins/Registry.h"
+#include "core/Errors.h"
 #include "core/MathMatrix.h"
 #include "core/OutputSink.h"
 #include "exec/Evaluatable.h"
@@ -99,6 +100,11 @@ class TestContext : public BuiltinContext {
     ValuePtr answerValue = std::make_unique<DoubleValue>(0.0);
     OutputSink& output() override { return sink; }
     const Value& answer() override { return *answerValue; }
+    std::unique_ptr<ScalarFunction> scalarFunction(const Value&) override {
+        throw RuntimeError("1st argument must be a function");
+    }
+    int registerAnonymous(ScalarFunction&) override { return 1; }
+    void unregisterAnonymous(int) override {}
 };
 
 inline const BuiltinInfo& builtin(const std::string& name) {

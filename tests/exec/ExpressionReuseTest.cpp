@@ -149,8 +149,7 @@ class RecursiveCall : public Evaluatable {
         }
         --depth_;
         IntValue inner;
-        body_->pValue(&inner);
-        workspace->assign(inner);
+        workspace->assign(*body_->pValue(&inner)); // the result may be the body's own
         return workspace;
     }
     int resultType() const override { return INTEGER_VAL; }

@@ -4,6 +4,7 @@
 #include "core/Errors.h"
 #include "core/MathMatrix.h"
 #include "core/OutputSink.h"
+#include "exec/UserFuncTable.h"
 #include "exec/Workspace.h"
 #include "support/Fuzzy.h"
 
@@ -24,15 +25,12 @@ struct RecordingSink : OutputSink {
     char setItemSeparator(char separator) override { return separator; }
 };
 
-struct FakeUserFunctions : UserFunctionTable {
-    std::set<std::string> functions;
-    bool contains(const std::string& name) const override { return functions.count(name) != 0; }
-    bool remove(const std::string& name) override { return functions.erase(name) != 0; }
-    void removeAll() override { functions.clear(); }
-    std::vector<std::string> names(char) const override {
-        return {functions.begin(), functions.end()};
-    }
-};
+// A function with a header and no body is enough for naming and clearing.
+void declareFunction(Workspace& ws, const std::string& name) {
+    FunctionSignature signature;
+    signature.name = name;
+    ws.userFunctions().declare(signature, {});
+}
 
 class WorkspaceTest : public ::testing::Test {
 protected:
@@ -249,10 +247,7 @@ TEST_F(WorkspaceTest, ClearingAGlobalConstantUncoversTheBuiltinOne) {
 }
 
 TEST_F(WorkspaceTest, ClearOutcomesForVariablesFunctionsAndUnknownNames) {
-    auto table = std::make_unique<FakeUserFunctions>();
-    table->functions = {"myf"};
-    FakeUserFunctions* functions = table.get();
-    ws_.installUserFunctions(std::move(table));
+    declareFunction(ws_, "myf");
     ws_.createVariable("v", DOUBLE_VAL);
 
     EXPECT_EQ(ws_.classify("myf").kind, NAME_FUNCTION);
@@ -262,22 +257,20 @@ TEST_F(WorkspaceTest, ClearOutcomesForVariablesFunctionsAndUnknownNames) {
     EXPECT_EQ(ws_.clear("sin", false), CLEAR_BUILTIN_FUNCTION);
     EXPECT_EQ(ws_.classify("sin").kind, NAME_FUNCTION);
     EXPECT_EQ(ws_.clear("myf", false), CLEAR_DONE);
-    EXPECT_TRUE(functions->functions.empty());
+    EXPECT_FALSE(ws_.userFunctions().contains("myf"));
     EXPECT_EQ(ws_.classify("myf").kind, NAME_UNKNOWN);
 }
 
 TEST_F(WorkspaceTest, ResetEmptiesTheInstanceAndRefillsTheConstants) {
-    auto table = std::make_unique<FakeUserFunctions>();
-    table->functions = {"f1", "f2"};
-    FakeUserFunctions* functions = table.get();
-    ws_.installUserFunctions(std::move(table));
+    declareFunction(ws_, "f1");
+    declareFunction(ws_, "f2");
     ws_.createVariable("v", DOUBLE_VAL);
     ws_.declareConstant("k", 1);
     ws_.clear("c", true);
     ws_.clear("ee", true);
 
     EXPECT_EQ(ws_.clear("reset", false), CLEAR_DONE);
-    EXPECT_TRUE(functions->functions.empty());
+    EXPECT_TRUE(ws_.userFunctions().names('f').empty());
     EXPECT_TRUE(ws_.variables().empty());
     EXPECT_EQ(ws_.classify("k").kind, NAME_UNKNOWN);
     EXPECT_EQ(ws_.classify("c").constant, 299792458.0);
@@ -316,9 +309,8 @@ TEST_F(WorkspaceTest, ListsNamesByCategory) {
     EXPECT_EQ(constants.text.substr(constants.text.size() - 15), "year  G  c  g  ");
 
     EXPECT_EQ(ws_.listNames('f').count, 0);
-    auto table = std::make_unique<FakeUserFunctions>();
-    table->functions = {"h", "f"};
-    ws_.installUserFunctions(std::move(table));
+    declareFunction(ws_, "h");
+    declareFunction(ws_, "f");
     NameList functions = ws_.listNames('f');
     EXPECT_EQ(functions.text, "f  h  ");
     EXPECT_EQ(functions.count, 2);

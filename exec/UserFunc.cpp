@@ -1,0 +1,224 @@
+#include "exec/UserFunc.h"
+
+#include "core/Errors.h"
+#include "core/OutputSink.h"
+#include "exec/RunFlags.h"
+
+namespace vemlor {
+
+void markQuickEligibility(FunctionSignature& s) {
+    bool doubles = true;
+    for (int type : s.parameterTypes) doubles = doubles && type == DOUBLE_VAL;
+    bool eligible = s.parameterCount() <= 2 && doubles && s.defaults.empty() &&
+                    s.byReference.none() && s.outputTypes.size() == 1 &&
+                    s.outputTypes[0] == DOUBLE_VAL;
+    if (eligible) s.flags |= FUNC_QUICK_ELIGIBLE;
+    else s.flags &= ~FUNC_QUICK_ELIGIBLE;
+}
+
+UserFunc::UserFunc(FunctionSignature signature, DefinitionSource source, OutputSink& out)
+    : signature_(std::move(signature)), source_(std::move(source)), out_(out) {
+    if (signature_.outputTypes.empty()) signature_.outputTypes.push_back(DOUBLE_VAL);
+}
+
+UserFunc::~UserFunc() = default;
+
+Value* UserFunc::findLocal(const std::string& name) const {
+    for (auto it = locals_.values.rbegin(); it != locals_.values.rend(); ++it)
+        if (it->name == name) return it->value.get();
+    return nullptr;
+}
+
+void UserFunc::define(StatementPtr body, FunctionLocals locals, Evaluatable* quickBody) {
+    body_.reset();
+    locals_ = std::move(locals);
+    frames_.clear();
+    frameCount_ = 0;
+    parameters_.clear();
+    for (int i = 0; i < signature_.parameterCount(); ++i)
+        parameters_.push_back(locals_.values[size_t(i)].value.get());
+    const auto& names = signature_.outputNames;
+    output_ = findLocal(names.empty() ? std::string() : names[0]);
+    if (!output_) {
+        if (names.empty())
+            throw SyntaxError("could not infer a return value for function " + name());
+        throw SyntaxError("output value has not been set");
+    }
+    extraOutputs_.clear();
+    for (size_t k = 1; k < names.size(); ++k) {
+        Value* extra = findLocal(names[k]);
+        if (!extra) throw SyntaxError(names[k] + " output has not been set");
+        extraOutputs_.push_back(extra);
+    }
+    body_ = std::move(body);
+    quickBody_ = quickBody;
+    if (quickBody_) signature_.flags |= FUNC_QUICK_BODY;
+    else signature_.flags &= ~FUNC_QUICK_BODY;
+}
+
+void UserFunc::redeclare(FunctionSignature signature, DefinitionSource source) {
+    discard();
+    signature_ = std::move(signature);
+    source_ = std::move(source);
+    if (signature_.outputTypes.empty()) signature_.outputTypes.push_back(DOUBLE_VAL);
+}
+
+void UserFunc::discard() {
+    body_.reset();
+    quickBody_ = nullptr;
+    output_ = nullptr;
+    extraOutputs_.clear();
+    parameters_.clear();
+    frames_.clear();
+    frameCount_ = 0;
+    locals_ = FunctionLocals{};
+}
+
+bool UserFunc::uses(const Value* variable) const { return body_ && body_->refersTo(variable); }
+
+// Parks the caller's locals (all but the persistent variables) and leaves
+// them empty for the new activation.
+void UserFunc::pushFrame() {
+    if (size_t(frameCount_) == frames_.size()) frames_.emplace_back();
+    std::vector<ValuePtr>& frame = frames_[size_t(frameCount_++)];
+    const auto& values = locals_.values;
+    frame.resize(values.size());
+    int firstPersistent = signature_.parameterCount();
+    int endPersistent = firstPersistent + locals_.persistentCount;
+    for (size_t j = 0; j < values.size(); ++j) {
+        if (int(j) >= firstPersistent && int(j) < endPersistent) continue;
+        Value& local = *values[j].value;
+        if (!frame[j] || frame[j]->type() != local.type()) frame[j] = newValue(local.type());
+        swapContents(local, *frame[j]);
+        if (local.type() == LIST_VAL) local.clear();
+        else local.setShapeKind(0, 0, 0);
+    }
+}
+
+void UserFunc::popFrame() {
+    std::vector<ValuePtr>& frame = frames_[size_t(--frameCount_)];
+    int firstPersistent = signature_.parameterCount();
+    int endPersistent = firstPersistent + locals_.persistentCount;
+    for (size_t j = 0; j < frame.size(); ++j) {
+        if (int(j) >= firstPersistent && int(j) < endPersistent) continue;
+        swapContents(*locals_.values[j].value, *frame[j]);
+    }
+}
+
+// Empties the locals between calls. Small buffers stay allocated for the
+// next call; large ones are freed so that big temporaries do not linger.
+void UserFunc::resetLocals() {
+    int firstPersistent = signature_.parameterCount();
+    int endPersistent = firstPersistent + locals_.persistentCount;
+    for (size_t j = 0; j < locals_.values.size(); ++j) {
+        if (int(j) >= firstPersistent && int(j) < endPersistent) continue;
+        Value& local = *locals_.values[j].value;
+        if (local.type() == LIST_VAL) local.clear();
+        else local.setShapeKind(0, 0, 0);
+    }
+}
+
+void UserFunc::unwindAfterError() {
+    if (--activeDepth_ > 0) {
+        popFrame();
+        return;
+    }
+    activeDepth_ = 0;
+    frameCount_ = 0;
+    resetLocals();
+}
+
+void UserFunc::bindArguments(std::span<const Value* const> arguments,
+                             std::span<Value* const> references) {
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        Value& parameter = *parameters_[i];
+        Value* caller = i < references.size() ? references[i] : nullptr;
+        if (signature_.byReference.test(i) && caller) {
+            int have = caller->type(), want = parameter.type();
+            if (!(have == want || (have > want && have < COMPLEX_VAL)))
+                raiseRuntime("argument has incorrect type");
+            if (have > DOUBLE_VAL) raiseRuntime("pass by reference not yet implemented for complex or list");
+        }
+        parameter.assign(*arguments[i]);
+    }
+    int count = signature_.parameterCount();
+    int defaults = int(signature_.defaults.size());
+    for (int i = int(arguments.size()); i < count; ++i)
+        parameters_[size_t(i)]->assignScalar(signature_.defaults[size_t(defaults - count + i)]);
+}
+
+void UserFunc::copyBack(std::span<Value* const> references) {
+    for (size_t i = 0; i < references.size() && i < parameters_.size(); ++i)
+        if (signature_.byReference.test(i) && references[i])
+            references[i]->assign(*parameters_[i]);
+}
+
+void UserFunc::deliverOutputs(std::span<Value* const> extraOutputs, Value& result) {
+    result.assign(*output_);
+    for (size_t k = 0; k < extraOutputs.size(); ++k) {
+        if (!extraOutputs[k]) continue;
+        if (k >= extraOutputs_.size()) raiseRuntime("too many output arguments");
+        if (signature_.outputTypes[k + 1] != DOUBLE_VAL)
+            raiseRuntime("non-double type output not yet implemented");
+        extraOutputs[k]->assign(*extraOutputs_[k]);
+    }
+}
+
+void UserFunc::call(std::span<const Value* const> arguments, std::span<Value* const> references,
+                    std::span<Value* const> extraOutputs, Value& result) {
+    if (!body_) raiseRuntime("function " + name() + " has no body");
+    if (activeDepth_ > 0) {
+        if (activeDepth_ >= kMaxRecursionDepth) raiseRuntime("max recursion depth exceeded " + name());
+        pushFrame();
+    } else if (activeDepth_ < 0) {
+        raiseRuntime("negative recursion depth: something is wrong " + name());
+    }
+    ++activeDepth_;
+    bool binding = true;
+    try {
+        bindArguments(arguments, references);
+        binding = false;
+        body_->exe();
+        RunFlags::resumeAfterReturn();
+        deliverOutputs(extraOutputs, result);
+        copyBack(references);
+    } catch (...) {
+        if (binding) out_.print("invalid input argument");
+        try {
+            copyBack(references);
+        } catch (...) {
+            // The error on its way out matters more than a failed write-back.
+        }
+        out_.print("in " + name() + ";");
+        unwindAfterError();
+        throw;
+    }
+    if (--activeDepth_ > 0) popFrame();
+    else resetLocals();
+}
+
+void UserFunc::callHandler(const Value& first, const Value& second, Value& result) {
+    if (activeDepth_ != 0) raiseRuntime("recursion not allowed in mouse function");
+    if (!body_) raiseRuntime("function " + name() + " has no body");
+    ++activeDepth_;
+    try {
+        if (!parameters_.empty()) parameters_[0]->assign(first);
+        if (parameters_.size() >= 2) parameters_[1]->assign(second);
+        body_->exe();
+        RunFlags::resumeAfterReturn();
+        result.assign(*output_);
+    } catch (...) {
+        out_.print("in " + name() + ";");
+        unwindAfterError();
+        throw;
+    }
+    --activeDepth_;
+    resetLocals();
+}
+
+void UserFunc::enterQuick() {
+    if (activeDepth_ >= kMaxRecursionDepth) raiseRuntime("max recursion depth exceeded " + name());
+    ++activeDepth_;
+}
+
+} // namespace vemlor
