@@ -135,7 +135,7 @@ void UserFunc::bindArguments(std::span<const Value* const> arguments,
         Value* caller = i < references.size() ? references[i] : nullptr;
         if (signature_.byReference.test(i) && caller) {
             int have = caller->type(), want = parameter.type();
-            if (!(have == want || (have > want && have < COMPLEX_VAL)))
+            if (!(have == want || (have > want && have < LIST_VAL)))
                 raiseRuntime("argument has incorrect type");
             if (have > DOUBLE_VAL) raiseRuntime("pass by reference not yet implemented for complex or list");
         }

@@ -124,14 +124,15 @@ int QuickUserFuncElement::parameterCount() const {
 }
 
 void QuickUserFuncElement::evaluateArguments() {
-    if (int(arguments_.size()) != parameterCount())
-        raiseRuntime(name_ + "(...) has the wrong number of arguments");
     for (size_t i = 0; i < arguments_.size(); ++i) {
         values_[i] = arguments_[i]->pValue(scratch_[i].get());
         if (!quickArgumentType(values_[i]->type()))
             raiseRuntime("invalid data type for quick user function");
     }
-    // Only now: an argument may itself call this function.
+}
+
+// Only once every argument is evaluated: an argument may call this function.
+void QuickUserFuncElement::bindParameters() {
     for (size_t i = 0; i < arguments_.size(); ++i)
         if (values_[i] != &parameterValue(int(i))) parameterValue(int(i)).assign(*values_[i]);
 }
@@ -172,7 +173,14 @@ void QuickUserFuncElement::releaseLargeParameters(const Value* result) {
 
 Value* QuickUserFuncElement::pValue(Value* workspace) {
     if (!function_) return &reference_;
+    if (!function_->hasBody()) raiseRuntime("function " + name_ + " has no body");
     evaluateArguments();
+    // Redefined since this call was read: no longer a quick function.
+    if (!function_->isQuick() || int(arguments_.size()) != parameterCount()) {
+        function_->call(values_, {}, {}, *workspace);
+        return workspace;
+    }
+    bindParameters();
     if (function_) function_->enterQuick();
     try {
         Value* result = vectorise_ ? evaluateVectorised(workspace) : evaluateOnce(workspace);

@@ -70,6 +70,7 @@ class QuickUserFuncElement final : public MultiInputOutput_Element, public Scala
     Value& parameterValue(int i) const;
     int parameterCount() const;
     void evaluateArguments();
+    void bindParameters();
     Value* evaluateOnce(Value* workspace);
     Value* evaluateVectorised(Value* workspace);
     void releaseLargeParameters(const Value* result);

@@ -15,6 +15,7 @@
 #include "frontend/StatementParser.h"
 
 #include <algorithm>
+#include <filesystem>
 
 namespace vemlor {
 
@@ -120,10 +121,10 @@ void StatementParser::compileBody(UserFunc& function, int form, TokenList body) 
         std::vector<StatementPtr> statements;
         while (StatementPtr s = nested.parseStatement()) statements.push_back(std::move(s));
         takeLeftovers(nested);
-        if (statements.size() == 1) statement = std::move(statements[0]);
-        else if (!statements.empty())
-            statement = std::make_unique<BlockStm>(std::move(statements), out_);
-        if (statement) statement = inferReturn(std::move(statement), function);
+        if (statements.size() == 1) statements[0] = inferReturn(std::move(statements[0]), function);
+        // Always a block, so that an error in the body reports its line.
+        if (!statements.empty())
+            statement = std::make_unique<BlockStm>(std::move(statements), out_, currentLine());
     } else {
         if (body.empty()) throw SyntaxError("function def requires a right hand side");
         bool block = body[0].kind == TK_BRACKET && (body[0].code == '}' || body[0].code == '{');
@@ -194,7 +195,17 @@ void StatementParser::compilePendingBodies() {
         file.skipToLine(source.line + 1);
         LineReader reader(file);
         StatementParser parser(reader, workspace_, context_, out_, depth_);
-        parser.defineBody(*function, 3, {});
+        try {
+            parser.defineBody(*function, 3, {});
+        } catch (...) {
+            // The driver reports the input that needed the function; say
+            // where in the file the body went wrong.
+            std::string file = std::filesystem::path(source.fileName).filename().string();
+            out_.print("at line " + std::to_string(reader.input().lineNumber()) + " of " + file,
+                       true, PRINT_LITERAL);
+            out_.print(reader.text(), true, PRINT_LITERAL);
+            throw;
+        }
     }
 }
 

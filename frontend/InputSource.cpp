@@ -128,6 +128,7 @@ std::string InputSource::applyIndentation(const std::string& line) {
     else if (level < indentLevel_)
         prefix.assign(indentLevel_ - level, '}');
     indentLevel_ = level;
+    indentPrefixLength_ = int(prefix.size());
     return prefix + withoutLeadingSpace(line);
 }
 
@@ -135,6 +136,7 @@ bool InputSource::getLine(std::string& out, bool throwAtEnd, bool raw) {
     std::string line;
     while (readPhysicalLine(line)) {
         if (isBlankLine(line) || handleComment(line) != CommentResult::NotComment) continue;
+        indentPrefixLength_ = 0;
         if (!raw) line = applyIndentation(line);
         line = withoutLeadingSpace(line);
         if (!line.empty()) {

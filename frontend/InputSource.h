@@ -29,6 +29,7 @@ class InputSource : public LexInput {
     int lineNumber() const override { return lineNumber_; }
     std::string sourceName() const override { return mode_ == File ? fileName_ : std::string(); }
     int blockCommentStart() const override { return blockCommentStart_; }
+    int indentPrefixLength() const override { return indentPrefixLength_; }
 
     Mode mode() const { return mode_; }
     bool isOpen() const { return mode_ != File || stream_ != nullptr; }
@@ -77,6 +78,7 @@ class InputSource : public LexInput {
     std::string fileName_;
     int indentLevel_ = 0;
     int blockCommentStart_ = 0;
+    int indentPrefixLength_ = 0;
     std::string savedDirectory_;
 
     void skipBlockComment();

@@ -24,6 +24,9 @@ class LexInput {
     virtual std::string sourceName() const = 0;
     // The line at which the last block comment began; -1 or 0 when none.
     virtual int blockCommentStart() const = 0;
+    // How many block characters indentation put in front of the last line
+    // delivered (error reports show the line as it was written).
+    virtual int indentPrefixLength() const { return 0; }
 };
 
 } // namespace vemlor

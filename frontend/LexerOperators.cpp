@@ -156,7 +156,9 @@ void Lexer::checkOperator(const TokenList& out, Token& token, bool atStart) {
     }
     int previous = out.back().kind;
     if (previous == TK_BINOP || previous == TK_BLANK || previous == TK_SEPARATOR) {
-        if (!isOneOf(token.code, "-~id")) throw SyntaxError("two adjacent operators");
+        // '^' opens a by-reference parameter of a function header: f(a, ^b).
+        bool caret = token.code == '^' && previous == TK_SEPARATOR;
+        if (!isOneOf(token.code, "-~id") && !caret) throw SyntaxError("two adjacent operators");
         token.kind = TK_UNOP;
     }
 }

@@ -1,11 +1,14 @@
 // One logical line from the input to statements in the parser's queue.
 #include "frontend/LineReader.h"
 
+#include <algorithm>
+
 namespace vemlor {
 
 bool LineReader::readStatements(std::deque<TokenList>& queue, bool throwAtEnd) {
     std::string line;
     if (!input_.getLine(line, throwAtEnd, false)) return false;
+    indentPrefix_ = size_t(input_.indentPrefixLength());
     text_ = line + " #";
     Lexer lexer(input_);
     TokenList tokens;
@@ -22,9 +25,9 @@ bool LineReader::readStatements(std::deque<TokenList>& queue, bool throwAtEnd) {
 }
 
 std::string LineReader::text() const {
-    if (text_.size() >= 2 && text_.compare(text_.size() - 2, 2, " #") == 0)
-        return text_.substr(0, text_.size() - 2);
-    return text_;
+    std::string line = text_.substr(std::min(indentPrefix_, text_.size()));
+    if (line.size() >= 2 && line.compare(line.size() - 2, 2, " #") == 0) line.resize(line.size() - 2);
+    return line;
 }
 
 } // namespace vemlor

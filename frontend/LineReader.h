@@ -30,6 +30,7 @@ class LineReader {
     LexInput& input_;
     StatementSplitter splitter_;
     std::string text_;
+    size_t indentPrefix_ = 0; // block characters indentation put in front
 };
 
 } // namespace vemlor

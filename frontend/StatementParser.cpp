@@ -72,6 +72,11 @@ StatementPtr StatementParser::parseStatement(bool throwAtEnd) {
         else if (!nextStatement(throwAtEnd, tokens)) return nullptr;
         if (tokens.empty()) continue;
         if (tokens[0].kind == TK_BLOCK_END) return nullptr;
+        // A function body typed at the prompt shows nothing while it runs.
+        bool inBody = workspace_.functionDepth() > 0;
+        if (inBody && tokens.back().kind == TK_TERMINATOR && tokens.back().text == kAddedTerminator)
+            tokens.pop_back();
+        if (tokens.empty()) continue;
         int keyword = tokens[0].kind == TK_NAME ? keywordOf(tokens[0].text) : KW_NONE;
         if (keyword != KW_NONE) {
             StatementPtr statement = parseKeyword(std::move(tokens), keyword, throwAtEnd);

@@ -10,8 +10,10 @@ namespace vemlor {
 
 namespace {
 
+// Terminators the splitter adds itself say so in their text, so that a
+// function body typed at the prompt can drop them.
 Token displayTerminator(char code) {
-    return Token{"", TK_TERMINATOR, code, {}};
+    return Token{kAddedTerminator, TK_TERMINATOR, code, {}};
 }
 
 } // namespace

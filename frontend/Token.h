@@ -39,4 +39,7 @@ struct Token {
 
 using TokenList = std::vector<Token>;
 
+// The text of a display terminator that typed input gets implicitly.
+inline constexpr const char* kAddedTerminator = "typed";
+
 } // namespace vemlor

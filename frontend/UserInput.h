@@ -24,6 +24,7 @@ class UserInput : public LexInput {
     int lineNumber() const override { return current_->lineNumber(); }
     std::string sourceName() const override { return current_->sourceName(); }
     int blockCommentStart() const override { return current_->blockCommentStart(); }
+    int indentPrefixLength() const override { return current_->indentPrefixLength(); }
 
     // mode '>' with a typed source current replaces its text; any other case
     // suspends current and reads the text next ('s' selection, 'c' clipboard).

@@ -8,7 +8,10 @@
 //   > text                           a line typed at the prompt
 //   | text                           continues the previous typed input on a
 //                                    new line (as a pasted block)
-//   <<< file.vml ... >>>             writes a file into the case's directory
+//   <<< file.vml ... >>>             writes a file into the case's directory;
+//                                    a case that writes "resource/..." files
+//                                    runs with its directory as the program
+//                                    directory (else the source tree is)
 //   @ text                           an expected line compared with its markup
 //   anything else                    an expected line (visible text)
 // Trailing blank expected lines are ignored. Every case runs in its own
@@ -16,7 +19,6 @@
 #include "console/Markup.h"
 #include "exec/Calc.h"
 #include "platform/Clipboard.h"
-#include "platform/ProgramPaths.h"
 #include "platform/TerminalDialogs.h"
 
 #include <algorithm>
@@ -88,7 +90,13 @@ struct Transcript {
 Transcript runCase(const Case& c, const fs::path& directory) {
     fs::remove_all(directory);
     fs::create_directories(directory);
-    for (const auto& [name, text] : c.files) std::ofstream(directory / name) << text;
+    bool ownResources = false;
+    for (const auto& [name, text] : c.files) {
+        fs::path path = directory / name;
+        fs::create_directories(path.parent_path());
+        std::ofstream(path) << text;
+        ownResources = ownResources || name.rfind("resource/", 0) == 0;
+    }
     Transcript transcript;
     Calc* calcPointer = nullptr;
     TerminalDialogs dialogs(
@@ -101,7 +109,7 @@ Transcript runCase(const Case& c, const fs::path& directory) {
     setup.mode = 1;
     setup.useStateFiles = false;
     setup.startDirectory = directory.string();
-    setup.programDirectory = programDirectory();
+    setup.programDirectory = ownResources ? directory.string() : std::string(VEMLOR_SOURCE_DIR);
     setup.stateDirectory = directory.string();
     setup.dialogs = &dialogs;
     setup.clipboard = &clipboard;
