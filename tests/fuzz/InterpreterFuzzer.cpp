@@ -1,0 +1,82 @@
+// Fuzz harness: runs arbitrary text as typed input in a fresh interpreter.
+//
+// Each line feed of the fuzz input ends one typed input (the Enter key), so
+// one fuzz input is a short session. The instance is a secondary one without
+// state files, started in an empty scratch directory and without a program
+// directory, so neither scripts nor resource functions are found. Inputs that
+// name a built-in reaching outside the interpreter are refused (see
+// FuzzSupport.h).
+//
+// Errors are the interpreter's business and end up as console lines; a
+// finding is a sanitizer report, a crash, or an error the driver could not
+// name: an internal "BUG" line, or "unspecified error" for an exception of a
+// type no part of the interpreter means to raise. (A stray `break` or
+// `continue` is reported as "unspecified error" on purpose, so inputs spelling
+// either do not count for the second.)
+#include "builtins/Random.h"
+#include "exec/Answer.h"
+#include "exec/Calc.h"
+#include "platform/TerminalDialogs.h"
+#include "tests/fuzz/FuzzSupport.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+namespace vemlor::fuzz {
+namespace {
+
+const ScratchDirectory& scratch() {
+    static const ScratchDirectory directory;
+    return directory;
+}
+
+// Whether a console line is an error that no user input should be able to cause.
+bool isUnexpectedError(const std::string& line, std::string_view input) {
+    if (line.find("BUG") != std::string::npos && input.find("BUG") == std::string_view::npos)
+        return true;
+    return line.find("unspecified error") != std::string::npos &&
+           input.find("unspecified") == std::string_view::npos &&
+           input.find("break") == std::string_view::npos &&
+           input.find("continue") == std::string_view::npos;
+}
+
+} // namespace
+} // namespace vemlor::fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    using namespace vemlor;
+    using namespace vemlor::fuzz;
+    if (size > kMaxInputLength) return 0;
+    std::string_view text(reinterpret_cast<const char*>(data), size);
+    if (mentionsOutsideName(text)) return -1; // keep it out of the corpus
+
+    TerminalDialogs dialogs([](const std::string&) {}, false);
+    CalcSetup setup;
+    setup.mode = 1;
+    setup.useStateFiles = false;
+    setup.startDirectory = scratch().path();
+    setup.stateDirectory = scratch().path();
+    setup.dialogs = &dialogs;
+    Calc calc(setup);
+    // Process-wide state that an earlier input may have changed.
+    calc.workspace().clear("reset", false);
+    Answer::clear();
+    seedRandom(1);
+
+    std::string unexpected;
+    calc.console().setLineListener([&](const std::string& line) {
+        if (unexpected.empty() && isUnexpectedError(line, text)) unexpected = line;
+    });
+    for (const std::string& typed : typedInputs(text)) {
+        calc.setInput(typed, '>');
+        calc.executePendingInput();
+        calc.console().endLine();
+    }
+    if (!unexpected.empty()) {
+        std::fprintf(stderr, "vemlor fuzz: unexpected error line: %s\n", unexpected.c_str());
+        std::abort();
+    }
+    return 0;
+}
