@@ -1,6 +1,5 @@
 #include "exec/FunctionArguments.h"
 
-#include "builtins/Arguments.h"
 #include "builtins/Registry.h"
 #include "core/Errors.h"
 #include "core/MathMatrix.h"
@@ -90,7 +89,9 @@ std::unique_ptr<ScalarFunction> resolveScalarFunction(const Value& argument, Wor
                                                       const AnonymousFunctions& anonymous) {
     if (kindCode(argument.kind) != KIND_FUNCREF || argument.type() != INTEGER_VAL)
         raiseRuntime("1st argument must be a function");
-    std::string name = detail::textOf(argument);
+    const auto& codes = static_cast<const IntValue&>(argument);
+    std::string name(size_t(codes.n), ' ');
+    for (int i = 0; i < codes.n; ++i) name[size_t(i)] = char(codes.data()[i]);
     size_t prefix = std::strlen(kAnonymousPrefix);
     if (name.compare(0, prefix, kAnonymousPrefix) == 0) {
         ScalarFunction* function = anonymous.find(std::atoi(name.c_str() + prefix));

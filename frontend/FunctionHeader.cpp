@@ -28,7 +28,7 @@ const Token* readOutputs(const Token* at, const Token* end, FunctionSignature& s
             return next + 1;
         }
         // "y*=" lexes as a multiply-assignment.
-        if (next->kind == TK_ASSIGN && next->code == '*') {
+        if (next->kind == TK_ASSIGN && next->code == 'T') {
             s.outputNames.push_back(at->text);
             s.outputTypes.push_back(COMPLEX_VAL);
             return next + 1;

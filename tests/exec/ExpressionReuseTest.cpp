@@ -7,7 +7,13 @@
 // that an evaluation loop can be checked for allocations.
 #include "ExpressionTestSupport.h"
 
+#include "exec/Calc.h"
 #include "exec/Expression.h"
+#include "exec/UserFuncTable.h"
+#include "frontend/ExpressionParser.h"
+#include "frontend/InputSource.h"
+#include "frontend/Lexer.h"
+#include "platform/Dialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -194,6 +200,45 @@ int recursiveResult(bool general) {
 TEST(ExpressionReuse, NestedEvaluationKeepsPartialResults) {
     EXPECT_EQ(recursiveResult(false), 41);
     EXPECT_EQ(recursiveResult(true), 41);
+}
+
+struct NoDialogs : Dialogs {
+    void inform(const std::string&, const std::string&) override {}
+    bool askYesNo(const std::string&, const std::string&) override { return true; }
+};
+
+// Calls of user functions: once the frames and scratch values of every
+// recursion level exist, neither a recursive call nor a quick call allocates.
+TEST(ExpressionReuse, WarmFunctionCallsAllocateNothing) {
+    NoDialogs dialogs;
+    CalcSetup setup;
+    setup.mode = 1;
+    setup.useStateFiles = false;
+    setup.dialogs = &dialogs;
+    Calc calc(setup);
+    calc.setInput("function y = fib(n)\r  if n < 2: y = n\r  else: y = fib(n - 1) + fib(n - 2)\rend", '>');
+    calc.executePendingInput();
+    calc.setInput("q(x) := x*x + 1", '>');
+    calc.executePendingInput();
+
+    UserFunc* fib = calc.workspace().userFunctions().find("fib");
+    ASSERT_NE(fib, nullptr);
+    DoubleValue argument(12.0), result;
+    const Value* arguments[] = {&argument};
+    // Buffers travel between the frames and the locals; a few calls settle them.
+    for (int warm = 0; warm < 3; ++warm) fib->call(arguments, {}, {}, result);
+    EXPECT_EQ(result.data()[0], 144);
+    EXPECT_EQ(allocationsOf(3, [&] { fib->call(arguments, {}, {}, result); }), 0);
+
+    InputSource nothingMore('s', "");
+    Lexer lexer(nothingMore);
+    TokenList tokens;
+    lexer.lex("q(3) + q(4) #", '#', tokens, nullptr);
+    ExpressionParser parser(calc.workspace(), calc);
+    EvaluatablePtr call = parser.parse(tokens);
+    DoubleValue workspace;
+    EXPECT_EQ(static_cast<DoubleValue*>(call->pValue(&workspace))->data()[0], 27);
+    EXPECT_EQ(allocationsOf(100, [&] { call->pValue(&workspace); }), 0);
 }
 
 } // namespace
