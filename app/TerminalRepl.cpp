@@ -1,5 +1,7 @@
 #include "app/TerminalRepl.h"
 
+#include "app/Interrupts.h"
+
 #include "console/TerminalRenderer.h"
 #include "exec/Calc.h"
 #include "frontend/InputCompleteness.h"
@@ -136,6 +138,7 @@ bool readInput(TerminalSession& session, const TerminalMode& mode, int promptNum
 int runTerminalSession(const std::string& script) {
     TerminalMode mode = detectTerminal();
     TerminalSession session(mode, true);
+    InterruptWatch interrupts([&session] { session.calc().shutDown(); });
     if (mode.interactiveInput) {
         for (const std::string& entry : session.calc().history().inOrder())
             if (!entry.empty()) ::add_history(entry.c_str());
@@ -151,12 +154,14 @@ int runTerminalSession(const std::string& script) {
 
 int runScriptBatch(const std::string& file) {
     TerminalSession session({false, bool(::isatty(1))}, false);
+    InterruptWatch interrupts(nullptr);
     runStartupScript(session, file);
     return session.errorSeen() ? 1 : 0;
 }
 
 int runTextBatch(const std::string& text) {
     TerminalSession session({false, bool(::isatty(1))}, false);
+    InterruptWatch interrupts(nullptr);
     session.run(text, '>');
     return session.errorSeen() ? 1 : 0;
 }

@@ -127,6 +127,7 @@ void Calc::parseAndRun() {
     StatementPtr statement = parser_->parseBlock();
     parser_->compilePendingBodies();
     RunFlags::breakpointArmed = true;
+    RunFlags::interrupted = false; // an interrupt at the prompt stops nothing
     RunFlags::run = true;
     setMathErrorOutput(console_.get());
     statement->exe();
@@ -162,6 +163,9 @@ void Calc::reportCaught(std::exception_ptr error) {
         reportRuntimeError(codeMessage(e.code));
     } catch (const std::bad_alloc&) {
         reportRuntimeError("out of memory");
+    } catch (const Interrupted&) {
+        RunFlags::interrupted = false;
+        reportRuntimeError("interrupted");
     } catch (const std::string& text) {
         reportRuntimeError(text);
     } catch (const char* text) {

@@ -11,6 +11,9 @@
 
 namespace vemlor {
 
+// Thrown where an interrupt is noticed: at the next loop step or statement.
+struct Interrupted {};
+
 struct RunFlags {
     static inline std::atomic<bool> run{false};
     static inline std::atomic<bool> breakpointArmed{false};
@@ -19,12 +22,23 @@ struct RunFlags {
     // `return`.
     static inline std::atomic<bool> interrupted{false};
 
-    static bool running() { return run.load(std::memory_order_relaxed); }
+    // Raises Interrupted when the flag was cleared by an interrupt.
+    static bool running() {
+        if (run.load(std::memory_order_relaxed)) return true;
+        if (interrupted.load(std::memory_order_relaxed)) throw Interrupted{};
+        return false;
+    }
+    // Safe in a signal handler: two lock-free stores.
+    static void interrupt() {
+        interrupted.store(true, std::memory_order_relaxed);
+        run.store(false, std::memory_order_relaxed);
+    }
     static bool steppingOn() { return stepping.load(std::memory_order_relaxed); }
     // After a function body: a `return` cleared the run flag for the body
     // only; the caller goes on.
     static void resumeAfterReturn() {
-        if (!interrupted.load(std::memory_order_relaxed)) run.store(true, std::memory_order_relaxed);
+        if (interrupted.load(std::memory_order_relaxed)) throw Interrupted{};
+        run.store(true, std::memory_order_relaxed);
     }
 };
 

@@ -60,5 +60,23 @@ expect "unfinished input at the end" $'x = (1 +\nno closing bracket for line 0: 
 out=$("$vemlor" -e $'a = 2\na * 3')
 expect "-e with two lines" $'a = 2\n6' "$out"
 
+# Ctrl-C stops a running loop at its next step; a piped session goes on with
+# the next input and keeps the variables the loop changed.
+printf 'k = 0\nwhile 1\n    k += 1\n' > "$work/scripts/spin.vml"
+"$vemlor" --run "$work/scripts/spin.vml" > "$work/spin.out" & pid=$!
+sleep 0.5; kill -INT "$pid"; wait "$pid"; status=$?
+expect "interrupted batch run" $'at line 2\ninterrupted' "$(cat "$work/spin.out")"
+expect "interrupted batch status" 1 "$status"
+mkfifo "$work/typed"
+"$vemlor" --cli < "$work/typed" > "$work/session.out" & pid=$!
+exec 3> "$work/typed"
+printf 'k = 0; while 1 { k += 1 }\n' >&3
+sleep 0.5; kill -INT "$pid"; sleep 0.2
+printf 'k > 0\n' >&3
+exec 3>&-
+wait "$pid"; status=$?
+expect "session after an interrupt" $'interrupted\n1' "$(cat "$work/session.out")"
+expect "session after an interrupt ends normally" 0 "$status"
+
 if ((failures)); then echo "$failures failure(s)"; exit 1; fi
 echo "command line: all checks passed"
