@@ -1,0 +1,11 @@
+# W1: a scalar while loop, sum of 1/k^2 for k = 1 .. 10^7.
+def main():
+    s = 0.0
+    k = 1
+    while k <= 10000000:
+        s = s + 1 / (k * k)
+        k = k + 1
+    print(repr(s))
+
+
+main()

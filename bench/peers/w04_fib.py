@@ -1,0 +1,9 @@
+# W4: recursive fib(24), a function with if/else.
+def fib(n):
+    if n < 2:
+        return n
+    else:
+        return fib(n - 1) + fib(n - 2)
+
+
+print(fib(24))
