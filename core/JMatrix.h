@@ -156,6 +156,7 @@ protected:
         capacity_ = 0;
         n = 0;
         if (newN > 0) {
+            checkAllocation(size_t(newN), sizeof(T));
             data_ = std::make_unique_for_overwrite<T[]>(size_t(newN));
             capacity_ = newN;
         }
@@ -164,7 +165,10 @@ protected:
 
     void reallocateKeeping(int keep, int newCapacity) {
         std::unique_ptr<T[]> fresh;
-        if (newCapacity > 0) fresh = std::make_unique_for_overwrite<T[]>(size_t(newCapacity));
+        if (newCapacity > 0) {
+            checkAllocation(size_t(newCapacity), sizeof(T));
+            fresh = std::make_unique_for_overwrite<T[]>(size_t(newCapacity));
+        }
         std::move(data_.get(), data_.get() + std::min(keep, n), fresh.get());
         data_ = std::move(fresh);
         capacity_ = newCapacity;

@@ -9,6 +9,9 @@
 #include "core/StorageOps.h"
 
 #include <array>
+#include <cstdint>
+#include <new>
+#include <unistd.h>
 
 namespace vemlor {
 
@@ -80,6 +83,25 @@ ValuePtr newValue(int type, OutputSink* warn) {
         if (warn) warn->print("variable of unknown type declared; double assumed");
         return std::make_unique<DoubleValue>();
     }
+}
+
+namespace {
+
+constexpr size_t kLargeAllocation = size_t(256) << 20;
+
+// Memory the system can hand out now, without swapping.
+size_t availableMemory() {
+    long pages = ::sysconf(_SC_AVPHYS_PAGES), pageSize = ::sysconf(_SC_PAGESIZE);
+    if (pages <= 0 || pageSize <= 0) return SIZE_MAX;
+    return size_t(pages) * size_t(pageSize);
+}
+
+} // namespace
+
+// Small buffers are never checked (the query costs more than they do).
+void checkAllocation(size_t count, size_t elementBytes) {
+    if (count <= kLargeAllocation / elementBytes) return;
+    if (count > availableMemory() / elementBytes) throw std::bad_alloc();
 }
 
 void swapContents(Value& a, Value& b) {

@@ -122,6 +122,11 @@ ValuePtr newValueCopy(const Value& v);
 class OutputSink;
 ValuePtr newValue(int type, OutputSink* warn = nullptr);
 
+// Raises std::bad_alloc (reported as "out of memory") for a buffer larger
+// than the memory the machine has free: the system would promise it and then
+// end the process when the elements are written.
+void checkAllocation(size_t count, size_t elementBytes);
+
 // Exchanges the elements, shapes and kinds of two values of the same type
 // without copying an element (BUG error for different types).
 void swapContents(Value& a, Value& b);

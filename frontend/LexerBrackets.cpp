@@ -60,6 +60,9 @@ void Lexer::readBracket(TokenList& out) {
     if (immediate) {
         ++pos_;
     } else {
+        // Parsing and evaluating recurse once per level; far below the stack's end.
+        constexpr int kMaxDepth = 256;
+        if (depth_ >= kMaxDepth) throw SyntaxError("brackets nested too deeply");
         ++depth_;
         try {
             for (;;) {

@@ -78,5 +78,28 @@ wait "$pid"; status=$?
 expect "session after an interrupt" $'interrupted\n1' "$(cat "$work/session.out")"
 expect "session after an interrupt ends normally" 0 "$status"
 
+# Brackets nested far too deep are a syntax error, not a crash.
+{ printf '(%.0s' {1..100000}; printf 1; printf ')%.0s' {1..100000}; echo; } > "$work/deep.vml"
+out=$("$vemlor" --run "$work/deep.vml" 2>&1); status=$?
+expect "deep brackets" "syntax error, brackets nested too deeply" "$(tail -n 1 <<< "$out")"
+expect "deep brackets status" 1 "$status"
+
+# A session killed while it saves its workspace leaves the previous file as
+# it was: the new one is written beside it and renamed into place.
+cp "$VEMLOR_HOME/vemlor_env.bin" "$work/env.before"
+for i in $(seq 1 3000); do echo "v$i = rand(1, 9999);"; done > "$work/many.txt"
+"$vemlor" --cli < "$work/many.txt" > /dev/null & pid=$!
+saving=0
+for _ in $(seq 1 3000); do
+    compgen -G "$VEMLOR_HOME/vemlor_env.bin.tmp*" > /dev/null && { saving=1; break; }
+    sleep 0.01
+done
+expect "killed while saving" 1 "$saving"
+kill -KILL "$pid" 2> /dev/null; wait "$pid" 2> /dev/null
+cmp -s "$work/env.before" "$VEMLOR_HOME/vemlor_env.bin" || { echo "FAIL: workspace file changed by a killed save"; failures=$((failures + 1)); }
+out=$(printf 'keep\n' | "$vemlor" --cli)
+expect "old workspace still loads" "5" "$out"
+rm -f "$VEMLOR_HOME"/vemlor_env.bin.tmp*
+
 if ((failures)); then echo "$failures failure(s)"; exit 1; fi
 echo "command line: all checks passed"
