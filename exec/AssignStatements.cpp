@@ -66,9 +66,25 @@ bool singleColumn(const Value& v) {
 } // namespace
 
 AssignStm::AssignStm(EvaluatablePtr expr, int line, Value* target)
-    : Statement(std::move(expr), line), target_(target), rhs_(expr_.get()) {}
+    : Statement(std::move(expr), line), target_(target), rhs_(expr_.get()),
+      doubleTarget_(target && target->type() == DOUBLE_VAL) {}
+
+bool AssignStm::assignedScalar() {
+    double x;
+    if (!doubleTarget_ || !expr_->scalar(x)) return false;
+    auto& target = static_cast<MathMatrix<double>&>(*target_);
+    if (target.n == 1) {
+        target.nrow = 1;
+        target.kind = KIND_NUMERIC;
+        target.data()[0] = x;
+    } else {
+        target.assignScalar(x);
+    }
+    return true;
+}
 
 Flow AssignStm::execute() {
+    if (assignedScalar()) return Flow::Normal;
     const MathMatrix<double>& result = rhs_.evaluate();
     MathMatrix<double>& target = asDouble(requireType(target_, DOUBLE_VAL, "AssignStm"));
     if (&result == &rhs_.scratch())

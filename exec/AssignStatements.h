@@ -27,8 +27,12 @@ class AssignStm : public Statement {
     Value* target() const { return target_; }
 
   protected:
+    // target = x for a plain number, when the target is a double variable.
+    bool assignedScalar();
+
     Value* target_; // may be null only for ReturnStm
     detail::DoubleResult rhs_;
+    bool doubleTarget_; // a variable keeps its type for life
 };
 
 // x = expr where expr does not read x.

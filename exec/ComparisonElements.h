@@ -24,6 +24,7 @@ template <class T> class ComparatorElement : public With3Evaluatable {
     // operators are the codes OP_LESS ... OP_GREATER.
     ComparatorElement(EvaluatablePtr a, EvaluatablePtr b, EvaluatablePtr c, int op1, int op2);
     Value* pValue(Value* workspace) override;
+    bool scalarCondition(bool& truth) override;
     int resultType() const override { return INTEGER_VAL; }
 
     // Writes a op b, elementwise with scalar broadcasting, into `out`.
@@ -44,6 +45,7 @@ template <class T> class ComparatorElement : public With3Evaluatable {
     };
     void evaluate(IntValue& out, Scratch& s);
 
+    int op1_, op2_;
     CompareFunction compare1_, compare2_;
     Scratch scratch_;
     IntValue result_; // used when the caller's workspace is not an integer value

@@ -1,5 +1,7 @@
 #include "exec/ConversionElements.h"
 
+#include <cmath>
+
 #include "core/Errors.h"
 #include "exec/ExpressionBuilder.h"
 #include "exec/ExpressionSupport.h"
@@ -58,6 +60,13 @@ Value* DoubleToIntElement::pValue(Value* workspace) {
     if (workspace->type() != INTEGER_VAL) return child_->pValue(workspace);
     truncateInto(*child_->pValue(scratch_.get()), static_cast<IntValue&>(*workspace));
     return workspace;
+}
+
+bool DoubleToIntElement::scalar(double& out) {
+    double x;
+    if (!child_->scalar(x) || !(std::fabs(x) < 2147483647.0)) return false;
+    out = std::trunc(x);
+    return true;
 }
 
 TypeCheckElement::TypeCheckElement(EvaluatablePtr child, int type)

@@ -9,6 +9,9 @@
 // to the elementwise routine once per operator.
 #include "exec/Expression.h"
 
+#include "exec/ConstantElements.h"
+#include "exec/ValueElement.h"
+
 #include "exec/ExpressionSupport.h"
 
 #include <optional>
@@ -19,9 +22,26 @@ using detail::combineArithmetic;
 using detail::evaluateOperandInto;
 using detail::readOperand;
 
+namespace detail {
+
+ScalarOperand::ScalarOperand(Evaluatable* element) : element_(element) {
+    const Value* value = nullptr;
+    if (typeid(*element) == typeid(ValueElement))
+        value = static_cast<ValueElement*>(element)->variable();
+    else if (auto* number = dynamic_cast<NumberElementBase*>(element))
+        value = &number->value();
+    if (value && (value->type() == DOUBLE_VAL || value->type() == INTEGER_VAL)) {
+        value_ = value;
+        isDouble_ = value->type() == DOUBLE_VAL;
+    }
+}
+
+} // namespace detail
+
 Expression::Expression(ExpressionEntries entries, int resultType)
     : entries_(std::move(entries)), resultType_(resultType) {
     if (entries_.empty()) raiseBug("BUG: Expression without entries");
+    for (const ExpressionEntry& e : entries_) scalarOperands_.emplace_back(e.operand.get());
 }
 
 Value* Expression::pValue(Value*) {
@@ -74,6 +94,31 @@ void runFlatLoop(const ExpressionEntries& entries, const std::vector<char>* intO
     }
 }
 
+// The flat loop on plain numbers, grouped exactly as runFlatLoop groups.
+bool scalarFlatLoop(const ExpressionEntries& entries,
+                    const std::vector<detail::ScalarOperand>& operands, double& out) {
+    double result, term, x;
+    size_t i = 0;
+    if (!operands[0].read(result)) return false;
+    while (precedenceLevel(entries[i].op) == 1) {
+        int code = entries[i++].op;
+        if (!operands[i].read(x)) return false;
+        result = detail::arithmeticScalar(result, x, code);
+    }
+    while (entries[i].op != OP_END) {
+        int code = entries[i++].op;
+        if (!operands[i].read(term)) return false;
+        while (precedenceLevel(entries[i].op) == 1) {
+            int factorCode = entries[i++].op;
+            if (!operands[i].read(x)) return false;
+            term = detail::arithmeticScalar(term, x, factorCode);
+        }
+        result = detail::arithmeticScalar(result, term, code);
+    }
+    out = result;
+    return true;
+}
+
 void requireWorkspaceType(const Value& workspace, int type, const char* where) {
     if (workspace.type() != type)
         raiseBug(std::string("BUG: ") + where + " with a workspace of another type");
@@ -106,6 +151,15 @@ Value* SimpleExpression::pValue(Value* workspace) {
         break;
     }
     return target;
+}
+
+// Integer results keep their overflow rule, so only double ones go scalar.
+bool SimpleExpression::scalar(double& out) {
+    return resultType_ == DOUBLE_VAL && scalarFlatLoop(entries_, scalarOperands_, out);
+}
+
+bool SimpleMixedTypeExpression::scalar(double& out) {
+    return scalarFlatLoop(entries_, scalarOperands_, out);
 }
 
 SimpleMixedTypeExpression::SimpleMixedTypeExpression(ExpressionEntries entries)

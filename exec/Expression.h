@@ -46,6 +46,7 @@ class Expression : public Evaluatable {
   protected:
     ExpressionEntries entries_;
     int resultType_;
+    std::vector<detail::ScalarOperand> scalarOperands_; // one per entry
 };
 
 // Scratch of the flat loop: the running term and the operand being combined.
@@ -60,6 +61,7 @@ class SimpleExpression final : public Expression {
   public:
     SimpleExpression(ExpressionEntries entries, int resultType);
     Value* pValue(Value* workspace) override;
+    bool scalar(double& out) override;
 
   private:
     SimpleScratch scratch_;
@@ -71,6 +73,7 @@ class SimpleMixedTypeExpression final : public Expression {
   public:
     explicit SimpleMixedTypeExpression(ExpressionEntries entries);
     Value* pValue(Value* workspace) override;
+    bool scalar(double& out) override;
 
   private:
     std::vector<char> intOperand_; // per entry: evaluated as an integer first
@@ -122,6 +125,7 @@ class GeneralMixedTypeExpression final : public GeneralExpression {
   public:
     explicit GeneralMixedTypeExpression(ExpressionEntries entries);
     Value* pValue(Value* workspace) override;
+    bool scalar(double& out) override;
 };
 
 } // namespace vemlor

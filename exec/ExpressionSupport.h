@@ -9,17 +9,18 @@
 // (an integer operand of a double evaluation), and null otherwise.
 #pragma once
 
-#include <memory>
-#include <vector>
-
 #include "core/Errors.h"
+#include "core/JMatrix.h"
 #include "core/MathMatrix.h"
 #include "core/OperatorCodes.h"
 #include "exec/Evaluatable.h"
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <type_traits>
+#include <typeinfo>
+#include <vector>
 
 namespace vemlor::detail {
 
@@ -158,6 +159,25 @@ class ReentryGuard {
   private:
     bool& busy_;
     bool nested_;
+};
+
+// An operand as the scalar paths read it: a variable or a constant straight
+// from its value object, anything else through its element.
+class ScalarOperand {
+  public:
+    explicit ScalarOperand(Evaluatable* element);
+    bool read(double& out) const {
+        if (!value_) return element_->scalar(out);
+        if (value_->n != 1 || value_->kind != KIND_NUMERIC) return false;
+        out = isDouble_ ? static_cast<const JMatrix<double>*>(value_)->data()[0]
+                        : static_cast<const JMatrix<int>*>(value_)->data()[0];
+        return true;
+    }
+
+  private:
+    Evaluatable* element_;
+    const Value* value_ = nullptr; // a double or integer variable or constant
+    bool isDouble_ = false;
 };
 
 // Counts the evaluations of one element in progress: a recursive function

@@ -9,8 +9,11 @@
 // Short-circuit operators and the query skip groups without evaluating them.
 #include "exec/Expression.h"
 
+#include <cmath>
+
 #include "exec/ExpressionSupport.h"
 
+#include <cmath>
 #include <optional>
 #include <string>
 #include <type_traits>
@@ -176,6 +179,54 @@ template <class T> class Climber {
     size_t next_ = 0;
 };
 
+// The precedence climb on plain numbers, for the operators whose scalar
+// result is a plain number; anything else sends the caller to the matrices.
+class ScalarClimber {
+  public:
+    ScalarClimber(const ExpressionEntries& entries, const std::vector<detail::ScalarOperand>& operands,
+                  int lowest)
+        : entries_(entries), operands_(operands), lowest_(lowest) {}
+
+    bool eval(double& out, int level) {
+        if (level <= lowest_) return operands_[next_++].read(out);
+        if (!eval(out, level - 1)) return false;
+        while (precedenceLevel(entries_[next_ - 1].op) == level - 1) {
+            int code = entries_[next_ - 1].op;
+            double r;
+            if (!applies(code) || !right(r, level)) return false;
+            out = combine(out, r, code);
+        }
+        return true;
+    }
+
+  private:
+    static bool applies(int code) {
+        return detail::isArithmetic(code) || code == OP_POWER || code == OP_MOD ||
+               code == OP_INT_DIVIDE;
+    }
+    static double combine(double a, double b, int code) {
+        switch (code) {
+        case OP_POWER:
+            return std::pow(a, b);
+        case OP_MOD:
+            return std::fmod(a, b);
+        case OP_INT_DIVIDE:
+            return std::floor(a / b);
+        default:
+            return detail::arithmeticScalar(a, b, code);
+        }
+    }
+    bool right(double& r, int level) {
+        if (level - 1 <= lowest_) return operands_[next_++].read(r);
+        return eval(r, level - 1);
+    }
+
+    const ExpressionEntries& entries_;
+    const std::vector<detail::ScalarOperand>& operands_;
+    int lowest_;
+    size_t next_ = 0;
+};
+
 } // namespace
 
 GeneralExpression::GeneralExpression(ExpressionEntries entries, int resultType)
@@ -225,6 +276,11 @@ GeneralMixedTypeExpression::GeneralMixedTypeExpression(ExpressionEntries entries
     : GeneralExpression(std::move(entries), DOUBLE_VAL) {
     for (const ExpressionEntry& e : entries_)
         intOperand_.push_back(e.operand->resultType() == INTEGER_VAL);
+}
+
+bool GeneralMixedTypeExpression::scalar(double& out) {
+    ScalarClimber climber(entries_, scalarOperands_, lowestLevel_);
+    return climber.eval(out, highestLevel_ + 1);
 }
 
 Value* GeneralMixedTypeExpression::pValue(Value* workspace) {

@@ -40,6 +40,11 @@ DoubleResult::DoubleResult(Evaluatable* expr)
     : expr_(expr), type_(expr ? expr->resultType() : -1), other_(expr) {}
 
 const MathMatrix<double>& DoubleResult::evaluate() {
+    double x;
+    if (expr_->scalar(x)) {
+        doubles_.assignScalar(x);
+        return doubles_;
+    }
     if (type_ == DOUBLE_VAL)
         return static_cast<const MathMatrix<double>&>(*expr_->pValue(&doubles_));
     if (type_ == INTEGER_VAL) {
@@ -70,6 +75,8 @@ const MathMatrix<int>& IntResult::evaluate() {
 }
 
 bool Condition::evaluate() {
+    bool truth;
+    if (expr_ && expr_->scalarCondition(truth)) return truth;
     const Value& v = value_.evaluate("BUG: condition of unknown type");
     if (v.n != 1) raiseRuntime(message_);
     switch (v.type()) {

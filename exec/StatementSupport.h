@@ -81,10 +81,11 @@ class IntResult {
 class Condition {
   public:
     Condition(Evaluatable* expr, std::string_view nonScalarMessage)
-        : value_(expr), message_(nonScalarMessage) {}
+        : expr_(expr), value_(expr), message_(nonScalarMessage) {}
     bool evaluate();
 
   private:
+    Evaluatable* expr_;
     AnyResult value_;
     std::string_view message_;
 };

@@ -193,6 +193,27 @@ Value* QuickUserFuncElement::pValue(Value* workspace) {
     }
 }
 
+// Setting the parameters is no effect a second evaluation would not repeat.
+bool QuickUserFuncElement::scalar(double& out) {
+    if (!function_ || vectorise_ || !function_->isQuick()) return false;
+    double x[2];
+    size_t count = arguments_.size();
+    if (count != size_t(parameterCount()) || count > 2) return false;
+    for (size_t i = 0; i < count; ++i)
+        if (!arguments_[i]->scalar(x[i])) return false;
+    for (size_t i = 0; i < count; ++i) parameterValue(int(i)).assignScalar(x[i]);
+    function_->enterQuick();
+    bool done = false;
+    try {
+        done = function_->quickBody()->scalar(out);
+    } catch (...) {
+        function_->leaveQuick();
+        throw;
+    }
+    function_->leaveQuick();
+    return done;
+}
+
 double QuickUserFuncElement::operator()(double x) {
     if (parameterCount() != 1) raiseRuntime("you can only use a single-parameter function here");
     parameterValue(0).assignScalar(x);

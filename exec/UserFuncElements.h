@@ -56,6 +56,7 @@ class QuickUserFuncElement final : public MultiInputOutput_Element, public Scala
     ~QuickUserFuncElement() override;
 
     Value* pValue(Value* workspace) override;
+    bool scalar(double& out) override;
     int resultType() const override;
     bool refersTo(const Value* v) const override;
 
