@@ -29,10 +29,6 @@ double partValue(Evaluatable& part, Value& scratch) {
     }
 }
 
-int truncated(double x) {
-    if (!(x > -2147483649.0 && x < 2147483648.0)) return INT_MIN;
-    return int(x);
-}
 
 template <class T> void fillSequence(MathMatrix<T>& target, const SequenceParts& parts) {
     if (parts.count < 1) {
@@ -43,7 +39,7 @@ template <class T> void fillSequence(MathMatrix<T>& target, const SequenceParts&
     target.setShapeKind(count, 1, KIND_NUMERIC);
     T* out = target.data();
     if constexpr (std::is_same_v<T, int>) {
-        int x = truncated(parts.start), step = truncated(parts.step);
+        int x = integerPart(parts.start), step = integerPart(parts.step);
         for (int i = 0; i < count; ++i, x = detail::wrapAdd(x, step))
             out[i] = x;
     } else {
@@ -96,6 +92,11 @@ SequenceParts evaluateSequenceParts(const SequenceElement& sequence) {
     if (count > double(INT_MAX)) raiseRuntime("matrix too large");
     parts.count = long(count);
     return parts;
+}
+
+int integerPart(double x) {
+    if (!(x > -2147483649.0 && x < 2147483648.0)) return INT_MIN;
+    return int(x);
 }
 
 Value* SequenceElement::pValue(Value* workspace) {

@@ -46,4 +46,8 @@ struct SequenceParts {
 };
 SequenceParts evaluateSequenceParts(const SequenceElement& sequence);
 
+// A part of an integer sequence as the sequence's elements use it
+// (INT_MIN outside the integer range).
+int integerPart(double x);
+
 } // namespace vemlor

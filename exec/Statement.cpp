@@ -4,7 +4,9 @@
 #include "core/Errors.h"
 #include "core/MathMatrix.h"
 #include "core/OutputSink.h"
+#include "exec/ExpressionSupport.h"
 #include "exec/RunFlags.h"
+#include "exec/SequenceElement.h"
 
 #include <string>
 
@@ -127,6 +129,8 @@ bool ForStm::refersTo(const Value* v) const {
 // variable named as the range does not change the iterations. A recursive
 // call that runs this loop again while it is running gets a copy of its own.
 Flow ForStm::execute() {
+    if (expr_->category() == CAT_SEQUENCE)
+        return overSequence(evaluateSequenceParts(static_cast<SequenceElement&>(*expr_)));
     if (busy_) {
         if (integerRange_) {
             IntValue own;
@@ -144,6 +148,25 @@ Flow ForStm::execute() {
     }
     doubleCopy_.copyFrom(doubleRange_.evaluate());
     return iterate(doubleCopy_);
+}
+
+// a:b and a:s:b take their values one at a time, as the elements of the
+// range would have them, without building the range.
+Flow ForStm::overSequence(const SequenceParts& parts) {
+    if (integerRange_) {
+        int x = integerPart(parts.start), step = integerPart(parts.step);
+        for (long i = 0; i < parts.count && RunFlags::running(); ++i, x = detail::wrapAdd(x, step)) {
+            loopVariable_->assignScalarInt(x);
+            if (runBody(*body_) == Flow::Break) break;
+        }
+        return Flow::Normal;
+    }
+    double x = parts.start;
+    for (long i = 0; i < parts.count && RunFlags::running(); ++i, x += parts.step) {
+        loopVariable_->assignScalar(x);
+        if (runBody(*body_) == Flow::Break) break;
+    }
+    return Flow::Normal;
 }
 
 template <class V> Flow ForStm::iterate(V& range) {

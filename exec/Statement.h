@@ -23,6 +23,7 @@
 namespace vemlor {
 
 class OutputSink;
+struct SequenceParts;
 
 // How a statement ended: normally, or with a signal for the enclosing loop.
 enum class Flow : unsigned char { Normal, Break, Continue };
@@ -161,6 +162,7 @@ class ForStm : public WithStm {
     bool busy_ = false; // a recursive call runs this loop again
 
     template <class V> Flow iterate(V& range);
+    Flow overSequence(const SequenceParts& parts);
 };
 
 // `for x in c` and `for i, x in c` over a numeric collection or a list.
