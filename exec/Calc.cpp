@@ -34,6 +34,7 @@ Calc::Calc(const CalcSetup& setup)
 
 Calc::~Calc() {
     shutDown();
+    setMathErrorOutput(nullptr); // the console goes away with this instance
     parser_.reset();
     reader_.reset();
     workspace_.reset();
@@ -124,6 +125,7 @@ std::unique_ptr<ScalarFunction> Calc::scalarFunction(const Value& argument) {
 
 void Calc::parseAndRun() {
     parser_->resetForInput();
+    setMathErrorOutput(console_.get()); // folding constants while parsing may report
     StatementPtr statement = parser_->parseBlock();
     parser_->compilePendingBodies();
     RunFlags::breakpointArmed = true;

@@ -56,8 +56,8 @@ ExpressionEntries toCoded(BuildEntries entries) {
         int code = OP_END;
         if (i + 1 < entries.size()) {
             code = op == 0 ? OP_TIMES : opCodeOf(op);
-            if (code < 0 || code == OP_END)
-                raiseBug(std::string("BUG: expression with the unknown operator '") + op + "'");
+            // Doubled spellings such as "??" and ">>" have no meaning here.
+            if (code < 0 || code == OP_END) throw SyntaxError("unrecognised operator");
         }
         coded.push_back({std::move(entries[i].operand), code});
     }

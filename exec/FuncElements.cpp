@@ -17,7 +17,7 @@ namespace vemlor {
 namespace {
 
 template <class H> H handlerAs(const void* p) {
-    return reinterpret_cast<H>(p);
+    return reinterpret_cast<H>(const_cast<void*>(p)); // clang refuses the cast from const
 }
 
 bool listsAllowed(const BuiltinInfo& function) {

@@ -3,6 +3,7 @@
 #include "core/Errors.h"
 #include "exec/IndexElementClasses.h"
 
+#include <climits>
 #include <cmath>
 
 namespace vemlor::detail {
@@ -69,8 +70,10 @@ const MathMatrix<int>& IntResult::evaluate() {
     if (v.type() != DOUBLE_VAL) raiseCode('=');
     const auto& d = static_cast<const MathMatrix<double>&>(v);
     ints_.setShapeKind(d.n, d.nrow, d.kind);
+    // Beyond the integer range a value becomes INT_MIN, which every index
+    // check refuses.
     for (int i = 0; i < d.n; ++i)
-        ints_[i] = int(std::trunc(d[i]));
+        ints_[i] = d[i] > -2147483649.0 && d[i] < 2147483648.0 ? int(std::trunc(d[i])) : INT_MIN;
     return ints_;
 }
 
