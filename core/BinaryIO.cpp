@@ -33,6 +33,7 @@ std::string BinaryReader::readString() {
 
 void BinaryReader::readBytes(void* into, size_t count) {
     if (count && std::fread(into, 1, count, file_) != count) throw TruncatedFile();
+    bytesRead_ += count;
 }
 
 bool BinaryReader::atEnd() {
@@ -40,6 +41,20 @@ bool BinaryReader::atEnd() {
     if (c == EOF) return true;
     std::ungetc(c, file_);
     return false;
+}
+
+uint64_t BinaryReader::remainingBytes() {
+    if (available_ == -2) available_ = measureAvailable();
+    if (available_ < 0) return UINT64_MAX;
+    return uint64_t(available_) > bytesRead_ ? uint64_t(available_) - bytesRead_ : 0;
+}
+
+int64_t BinaryReader::measureAvailable() {
+    long position = std::ftell(file_);
+    if (position < 0 || std::fseek(file_, 0, SEEK_END) != 0) return -1;
+    long size = std::ftell(file_);
+    if (std::fseek(file_, position, SEEK_SET) != 0 || size < 0) return -1;
+    return int64_t(size) - int64_t(position) + int64_t(bytesRead_);
 }
 
 void BinaryWriter::writeInt32(int32_t x) {

@@ -28,9 +28,17 @@ public:
     std::string readString();
     void readBytes(void* into, size_t count);
     bool atEnd();
+    // Bytes left before the end of the file, or UINT64_MAX when the stream
+    // cannot tell. A record claiming more than this is damaged.
+    uint64_t remainingBytes();
 
 private:
+    int64_t measureAvailable();
+
     std::FILE* file_;
+    uint64_t bytesRead_ = 0;
+    // Bytes the file held beyond this reader's start; measured on first need.
+    int64_t available_ = -2;
 };
 
 class BinaryWriter {

@@ -69,7 +69,7 @@ size_t storedElementSize(int type) {
     switch (type) {
     case INTEGER_VAL: return 4;
     case DOUBLE_VAL: return 8;
-    default: return 16;
+    default: return 16; // a complex number, or the head of a list item's record
     }
 }
 
@@ -108,6 +108,12 @@ ValuePtr readRecord(BinaryReader& reader, int depth) {
     int32_t type = reader.readInt32();
     if (storedCount < 0) return nullptr;
     if (type < INTEGER_VAL || type > LIST_VAL) throw DamagedRecord();
+    // Every element takes its bytes in the file (an item at least a record
+    // head), so a count the rest of the file cannot hold is a cut or damaged
+    // record: refusing it before allocating keeps a small damaged file from
+    // asking for gigabytes.
+    uint64_t leastBytes = uint64_t(storedCount) * storedElementSize(type);
+    if (leastBytes > reader.remainingBytes()) throw TruncatedFile();
 
     int count = std::min(storedCount, kLargestReadCount);
     int rows = fittingRows(count, storedCount, storedRows);

@@ -248,6 +248,36 @@ TEST_F(WorkspaceFileTest, CutFileKeepsWhatWasReadAndReportsFailure) {
     EXPECT_EQ(ws.findVariable("bb")->scalarDouble(), 2.5);
 }
 
+TEST_F(WorkspaceFileTest, CountsTheFileCannotHoldAllocateNothing) {
+    // A few bytes claiming two billion elements, or a list of lists each
+    // claiming millions of items, are cut files: refused before anything of
+    // that size is allocated (followed, the nested lists took 3.6 GB).
+    auto peakKilobytes = [] {
+        rusage usage{};
+        ::getrusage(RUSAGE_SELF, &usage);
+        return usage.ru_maxrss;
+    };
+    long peakBefore = peakKilobytes();
+    auto expectRefused = [&](const Bytes& file) {
+        writeBytes(file.data);
+        Workspace ws(sink_);
+        EXPECT_FALSE(loadWorkspace(path_, ws));
+        EXPECT_NE(ws.findVariable("a"), nullptr);
+        EXPECT_EQ(ws.findVariable("huge"), nullptr);
+    };
+    for (int type : {int(INTEGER_VAL), int(DOUBLE_VAL), int(COMPLEX_VAL), int(LIST_VAL)}) {
+        SCOPED_TRACE(type);
+        Bytes file;
+        file.scalarEntry("a", 1).text("huge").header(2000000000, 1, 0, type).real(1);
+        expectRefused(file);
+    }
+    Bytes nested;
+    nested.scalarEntry("a", 1).text("huge");
+    for (int i = 0; i < 64; ++i) nested.header(6000000, 1, 0, LIST_VAL);
+    expectRefused(nested);
+    EXPECT_LT(peakKilobytes() - peakBefore, 200 * 1024);
+}
+
 TEST_F(WorkspaceFileTest, OversizedCountIsCutAndTheRestSkipped) {
     const int stored = 6003005;
     Bytes file;
