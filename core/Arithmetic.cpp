@@ -301,42 +301,95 @@ template <class T> void copyWhole(MathMatrix<T>& l, const MathMatrix<T>& r) {
     l.kind = r.kind;
 }
 
-} // namespace
-
-// '+' '-' '*' '/' '^' '_' 'u'. The code's character comes from
-// kElementwiseChars; a placeholder position is refused with its character.
-template <class T> void MathMatrix<T>::elementwise(const MathMatrix<T>& r, int opCode) {
+// The character of an elementwise operator code, from kElementwiseChars; a
+// placeholder position is refused with its character.
+char elementwiseChar(int opCode) {
     if (opCode < 0 || opCode >= int(kElementwiseChars.size()))
         raiseBug("MathMatrix::elementwise: operator code " + std::to_string(opCode));
     char c = kElementwiseChars[size_t(opCode)];
     if (c >= '0' && c <= '9') raiseCode(c);
-    if (!broadcastFits(*this, r)) raiseCode(c);
-    checkDivisors(*this, r, c);
+    return c;
+}
+
+// Calls apply with the functor of an elementwise operator character.
+template <class T, class Apply> void withElementwiseOp(char c, Apply apply) {
     switch (c) {
     case '+':
-        combine(*this, r, Plus<T>{});
+        apply(Plus<T>{});
         return;
     case '-':
-        combine(*this, r, Minus<T>{});
+        apply(Minus<T>{});
         return;
     case '*':
-        combine(*this, r, Times<T>{});
+        apply(Times<T>{});
         return;
     case '/':
-        combine(*this, r, Divide<T>{});
+        apply(Divide<T>{});
         return;
     case '^':
-        combine(*this, r, Power<T>{});
+        apply(Power<T>{});
         return;
     case '_':
-        combine(*this, r, FloorQuotient<T>{});
+        apply(FloorQuotient<T>{});
         return;
     case 'u':
-        combine(*this, r, Remainder<T>{});
+        apply(Remainder<T>{});
         return;
     default:
         raiseCode(c);
     }
+}
+
+// out = l op r in one pass, with the shape and kind word that combining in
+// place on a copy of l would leave. out may be r: a broadcast scalar is read
+// before out is resized, and otherwise out keeps its size.
+template <class T, class Op>
+void combineInto(MathMatrix<T>& out, const MathMatrix<T>& l, const MathMatrix<T>& r, Op op) {
+    int kindWord = l.kind;
+    if (r.n == 1) {
+        T y = r[0];
+        out.setShapeKind(l.n, l.nrow, kindWord);
+        const T* a = l.data();
+        T* z = out.data();
+        for (int i = 0, n = out.n; i < n; ++i)
+            z[i] = op(a[i], y);
+        return;
+    }
+    const MathMatrix<T>& shape = l.n == 1 ? r : l;
+    T x = l.n == 1 ? l[0] : T();
+    out.setShapeKind(shape.n, shape.nrow, kindWord);
+    const T* b = r.data();
+    T* z = out.data();
+    if (l.n == 1) {
+        for (int i = 0, n = out.n; i < n; ++i)
+            z[i] = op(x, b[i]);
+    } else {
+        const T* a = l.data();
+        for (int i = 0, n = out.n; i < n; ++i)
+            z[i] = op(a[i], b[i]);
+    }
+}
+
+} // namespace
+
+// '+' '-' '*' '/' '^' '_' 'u', by numeric operator code.
+template <class T> void MathMatrix<T>::elementwise(const MathMatrix<T>& r, int opCode) {
+    char c = elementwiseChar(opCode);
+    if (!broadcastFits(*this, r)) raiseCode(c);
+    checkDivisors(*this, r, c);
+    withElementwiseOp<T>(c, [&](auto op) { combine(*this, r, op); });
+}
+
+template <class T>
+void MathMatrix<T>::assignElementwise(const MathMatrix<T>& l, const MathMatrix<T>& r, int opCode) {
+    if (&l == this) {
+        elementwise(r, opCode);
+        return;
+    }
+    char c = elementwiseChar(opCode);
+    if (!broadcastFits(l, r)) raiseCode(c);
+    checkDivisors(l, r, c);
+    withElementwiseOp<T>(c, [&](auto op) { combineInto(*this, l, r, op); });
 }
 
 // The logical and bitwise operators (and '^', 'u' when the evaluator routes
@@ -430,6 +483,7 @@ template <class T> void MathMatrix<T>::concatVertical(const MathMatrix<T>& r) {
 
 #define VEMLOR_INSTANTIATE_ARITHMETIC(T)                                                           \
     template void MathMatrix<T>::elementwise(const MathMatrix<T>&, int);                           \
+    template void MathMatrix<T>::assignElementwise(const MathMatrix<T>&, const MathMatrix<T>&, int); \
     template void MathMatrix<T>::scalarFunction(const MathMatrix<T>&, int);                        \
     template void MathMatrix<T>::vectorAdd(const MathMatrix<T>&, int);                             \
     template void MathMatrix<T>::concatHorizontal(const MathMatrix<T>&);                           \

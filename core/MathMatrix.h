@@ -48,6 +48,9 @@ public:
     // Arithmetic, each in place on this (the left operand).
     // '+' '-' '*' '/' '^' '_' 'u' by numeric operator code, with broadcasting.
     void elementwise(const MathMatrix<T>& r, int opCode);
+    // this = l op r in one pass, as copying l and then elementwise(r) would
+    // leave it; this may be l or r.
+    void assignElementwise(const MathMatrix<T>& l, const MathMatrix<T>& r, int opCode);
     // 'a' 'r' 'X' '&' '|' 'x' (and '^', 'u' when routed here): double results.
     void scalarFunction(const MathMatrix<T>& r, int opCode);
     void matrixProduct(const MathMatrix<T>& r);

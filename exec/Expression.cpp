@@ -19,6 +19,7 @@
 namespace vemlor {
 
 using detail::combineArithmetic;
+using detail::combineArithmeticInto;
 using detail::evaluateOperandInto;
 using detail::readOperand;
 
@@ -41,7 +42,10 @@ ScalarOperand::ScalarOperand(Evaluatable* element) : element_(element) {
 Expression::Expression(ExpressionEntries entries, int resultType)
     : entries_(std::move(entries)), resultType_(resultType) {
     if (entries_.empty()) raiseBug("BUG: Expression without entries");
-    for (const ExpressionEntry& e : entries_) scalarOperands_.emplace_back(e.operand.get());
+    for (const ExpressionEntry& e : entries_) {
+        scalarOperands_.emplace_back(e.operand.get());
+        plainOperand_.push_back(detail::isPlainOperand(*e.operand));
+    }
 }
 
 Value* Expression::pValue(Value*) {
@@ -65,16 +69,41 @@ inline Value* nativeFor(const std::vector<char>* intOperand, size_t i, SimpleScr
     return intOperand && (*intOperand)[i] ? &s.ints : nullptr;
 }
 
+// Leaves in dst the operand of entry i or, when `joinsNext` (its operator
+// combines it with the next operand before anything else), the next operand
+// is plain and the first a value of its own, the two combined in one pass
+// instead of a copy and a pass. Returns the entry evaluation goes on from.
 template <class T>
-void runFlatLoop(const ExpressionEntries& entries, const std::vector<char>* intOperand,
-                 MathMatrix<T>& result, SimpleScratch& s) {
+size_t startWith(const ExpressionEntries& entries, const std::vector<char>& plain,
+                 const std::vector<char>* intOperand, size_t i, bool joinsNext,
+                 MathMatrix<T>& dst, SimpleScratch& s) {
+    Evaluatable& first = *entries[i].operand;
+    if (!joinsNext || !plain[i + 1]) {
+        evaluateOperandInto(first, dst, nativeFor(intOperand, i, s));
+        return i;
+    }
+    const MathMatrix<T>& a = readOperand(first, dst, nativeFor(intOperand, i, s));
+    if (&a == &dst) return i;
+    auto& scratch = static_cast<MathMatrix<T>&>(*s.operand);
+    const MathMatrix<T>& b =
+        readOperand(*entries[i + 1].operand, scratch, nativeFor(intOperand, i + 1, s));
+    combineArithmeticInto(dst, a, b, entries[i].op);
+    return i + 1;
+}
+
+template <class T>
+void runFlatLoop(const ExpressionEntries& entries, const std::vector<char>& plain,
+                 const std::vector<char>* intOperand, MathMatrix<T>& result, SimpleScratch& s) {
     auto& term = static_cast<MathMatrix<T>&>(*s.term);
     auto& operand = static_cast<MathMatrix<T>&>(*s.operand);
     auto read = [&](size_t i) -> const MathMatrix<T>& {
         return readOperand(*entries[i].operand, operand, nativeFor(intOperand, i, s));
     };
-    size_t i = 0;
-    evaluateOperandInto(*entries[0].operand, result, nativeFor(intOperand, 0, s));
+    // The first operand joins the second at once unless a sum's second
+    // operand starts a product.
+    int firstLevel = precedenceLevel(entries[0].op);
+    bool firstJoins = firstLevel == 1 || (firstLevel == 2 && precedenceLevel(entries[1].op) != 1);
+    size_t i = startWith(entries, plain, intOperand, 0, firstJoins, result, s);
     while (precedenceLevel(entries[i].op) == 1) {
         int code = entries[i++].op;
         combineArithmetic(result, read(i), code);
@@ -85,7 +114,7 @@ void runFlatLoop(const ExpressionEntries& entries, const std::vector<char>* intO
             combineArithmetic(result, read(i), code);
             continue;
         }
-        evaluateOperandInto(*entries[i].operand, term, nativeFor(intOperand, i, s));
+        i = startWith(entries, plain, intOperand, i, true, term, s);
         while (precedenceLevel(entries[i].op) == 1) {
             int factorCode = entries[i++].op;
             combineArithmetic(term, read(i), factorCode);
@@ -139,15 +168,15 @@ Value* SimpleExpression::pValue(Value* workspace) {
     switch (resultType_) {
     case INTEGER_VAL: {
         auto& result = static_cast<MathMatrix<int>&>(*target);
-        runFlatLoop(entries_, nullptr, result, s);
+        runFlatLoop(entries_, plainOperand_, nullptr, result, s);
         detail::checkIntegerRange(result);
         break;
     }
     case DOUBLE_VAL:
-        runFlatLoop(entries_, nullptr, static_cast<MathMatrix<double>&>(*target), s);
+        runFlatLoop(entries_, plainOperand_, nullptr, static_cast<MathMatrix<double>&>(*target), s);
         break;
     default:
-        runFlatLoop(entries_, nullptr, static_cast<MathMatrix<complexd>&>(*target), s);
+        runFlatLoop(entries_, plainOperand_, nullptr, static_cast<MathMatrix<complexd>&>(*target), s);
         break;
     }
     return target;
@@ -176,7 +205,7 @@ Value* SimpleMixedTypeExpression::pValue(Value* workspace) {
     detail::NestingGuard guard(depth_);
     SimpleScratch& s = guard.level() ? nested_.at(guard.level(), DOUBLE_VAL) : scratch_;
     Value* target = guard.level() ? s.result.get() : workspace;
-    runFlatLoop(entries_, &intOperand_, static_cast<MathMatrix<double>&>(*target), s);
+    runFlatLoop(entries_, plainOperand_, &intOperand_, static_cast<MathMatrix<double>&>(*target), s);
     return target;
 }
 

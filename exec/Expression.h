@@ -47,6 +47,7 @@ class Expression : public Evaluatable {
     ExpressionEntries entries_;
     int resultType_;
     std::vector<detail::ScalarOperand> scalarOperands_; // one per entry
+    std::vector<char> plainOperand_;                    // per entry: isPlainOperand
 };
 
 // Scratch of the flat loop: the running term and the operand being combined.

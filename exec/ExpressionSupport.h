@@ -126,6 +126,29 @@ inline void combineArithmetic(MathMatrix<T>& l, const MathMatrix<T>& r, int code
     l.elementwise(r, code);
 }
 
+// dst = a op b for an arithmetic code, where a is a value of its own (a
+// variable or a constant) rather than dst: the result of copying a into dst
+// and combining there, in one pass instead of two.
+template <class T>
+inline void combineArithmeticInto(MathMatrix<T>& dst, const MathMatrix<T>& a,
+                                  const MathMatrix<T>& b, int code) {
+    if (&a == &dst) {
+        combineArithmetic(dst, b, code);
+    } else if (a.n == 1 && b.n == 1) {
+        T x = arithmeticScalar(a[0], b[0], code);
+        dst.setShapeKind(1, a.nrow, a.kind);
+        dst[0] = x;
+    } else {
+        dst.assignElementwise(a, b, code);
+    }
+}
+
+// Whether evaluating an operand only reads a value (a variable, a constant,
+// a constant index): nothing it does can change another operand's value.
+inline bool isPlainOperand(const Evaluatable& e) {
+    return e.category() == CAT_NUMBER || e.category() == CAT_VARIABLE;
+}
+
 // Integer results may not reach below -(2^30 - 1): only the smallest element
 // is compared, so a product that wraps to a large positive number passes.
 inline void checkIntegerRange(const MathMatrix<int>& v) {

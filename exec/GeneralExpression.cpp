@@ -83,11 +83,19 @@ template <class T> void combineGeneral(MathMatrix<T>& l, const MathMatrix<T>& r,
     }
 }
 
+// The operators that combine element by element (and plain numbers into
+// plain numbers).
+bool elementwiseCode(int code) {
+    return detail::isArithmetic(code) || code == OP_POWER || code == OP_MOD ||
+           code == OP_INT_DIVIDE;
+}
+
 template <class T> class Climber {
   public:
     Climber(const ExpressionEntries& entries, const std::vector<char>& intOperand,
-            ClimbScratch& scratch, int lowest)
-        : entries_(entries), intOperand_(intOperand), scratch_(scratch), lowest_(lowest) {}
+            const std::vector<char>& plain, ClimbScratch& scratch, int lowest)
+        : entries_(entries), intOperand_(intOperand), plain_(plain), scratch_(scratch),
+          lowest_(lowest) {}
 
     void eval(MathMatrix<T>& result, int level) {
         if (level <= lowest_) {
@@ -95,7 +103,7 @@ template <class T> class Climber {
             ++next_;
             return;
         }
-        eval(result, level - 1);
+        if (!startedInOnePass(result, level)) eval(result, level - 1);
         while (precedenceLevel(entries_[next_ - 1].op) == level - 1) {
             int code = entries_[next_ - 1].op;
             switch (code) {
@@ -133,6 +141,30 @@ template <class T> class Climber {
         }
         eval(target, level - 1);
         return target;
+    }
+
+    // When the groups of level L-1 start with two lone operands X op Y, op
+    // elementwise and Y plain, and X is a value of its own (a variable or a
+    // constant), `result` gets X op Y in one pass instead of a copy of X and
+    // a pass. A lone operand is a group of every level up to the level of the
+    // operator after it.
+    bool startedInOnePass(MathMatrix<T>& result, int level) {
+        size_t i = next_;
+        int code = entries_[i].op;
+        if (precedenceLevel(code) != level - 1 || !elementwiseCode(code) || !plain_[i + 1] ||
+            precedenceLevel(entries_[i + 1].op) < level - 1)
+            return false;
+        const MathMatrix<T>& x = readOperand(*entries_[i].operand, result, native(i));
+        next_ = i + 1;
+        if (&x == &result) return true; // evaluated into result: combined as usual
+        auto& scratch = static_cast<MathMatrix<T>&>(*scratch_.levels[size_t(level)]);
+        const MathMatrix<T>& y = readOperand(*entries_[i + 1].operand, scratch, native(i + 1));
+        next_ = i + 2;
+        if (detail::isArithmetic(code))
+            detail::combineArithmeticInto(result, x, y, code);
+        else
+            result.assignElementwise(x, y, code);
+        return true;
     }
 
     // Moves the cursor past the group eval(., groupLevel) would evaluate.
@@ -174,6 +206,7 @@ template <class T> class Climber {
 
     const ExpressionEntries& entries_;
     const std::vector<char>& intOperand_;
+    const std::vector<char>& plain_;
     ClimbScratch& scratch_;
     int lowest_;
     size_t next_ = 0;
@@ -200,10 +233,7 @@ class ScalarClimber {
     }
 
   private:
-    static bool applies(int code) {
-        return detail::isArithmetic(code) || code == OP_POWER || code == OP_MOD ||
-               code == OP_INT_DIVIDE;
-    }
+    static bool applies(int code) { return elementwiseCode(code); }
     static double combine(double a, double b, int code) {
         switch (code) {
         case OP_POWER:
@@ -255,7 +285,7 @@ template <class T> Value* GeneralExpression::climb(Value* workspace) {
     ClimbScratch& s =
         guard.level() ? nested_.at(guard.level(), resultType_, highestLevel_ + 2) : scratch_;
     Value* target = guard.level() ? s.result.get() : workspace;
-    Climber<T> climber(entries_, intOperand_, s, lowestLevel_);
+    Climber<T> climber(entries_, intOperand_, plainOperand_, s, lowestLevel_);
     climber.eval(static_cast<MathMatrix<T>&>(*target), highestLevel_ + 1);
     if (climber.consumed() != entries_.size())
         raiseBug("BUG: GeneralExpression: operands left after evaluation");

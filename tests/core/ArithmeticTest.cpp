@@ -195,6 +195,67 @@ TEST(ArithmeticElements, PairwiseWithAliasedOperand) {
     expectExact(m, 2, 2, {1, 4, 9, 16});
 }
 
+// out = l op r in one pass must leave exactly what copying l and combining
+// in place leaves: elements, shape and kind word, for every broadcast case,
+// and when out is l or r itself.
+template <class V> void expectSameAsInPlace(const V& l, const V& r, int code) {
+    V expected;
+    expected.copyFrom(l);
+    expected.elementwise(r, code);
+    V out;
+    out.setShapeKind(7, 7, KIND_NUMERIC); // leftovers that must not show
+    out.assignElementwise(l, r, code);
+    ASSERT_EQ(out.n, expected.n);
+    EXPECT_EQ(out.nrow, expected.nrow);
+    EXPECT_EQ(out.kind, expected.kind);
+    for (int i = 0; i < out.n; ++i)
+        EXPECT_TRUE(out[i] == expected[i] || (out[i] != out[i] && expected[i] != expected[i])) << i;
+
+    V rightAsOut;
+    rightAsOut.copyFrom(r);
+    rightAsOut.assignElementwise(l, rightAsOut, code);
+    ASSERT_EQ(rightAsOut.n, expected.n);
+    EXPECT_EQ(rightAsOut.nrow, expected.nrow);
+    for (int i = 0; i < rightAsOut.n; ++i)
+        EXPECT_TRUE(rightAsOut[i] == expected[i] || expected[i] != expected[i]) << i;
+}
+
+TEST(ArithmeticInto, MatchesCopyThenCombine) {
+    auto matrix = Mat<DoubleValue>(2, 3, {1, -2, 3, 4.5, 0, -6});
+    auto other = Mat<DoubleValue>(2, 3, {2, 2, -1, 0.5, 3, 4});
+    DoubleValue scalar(1.5), empty;
+    auto text = Mat<DoubleValue>(1, 3, {97, 98, 99});
+    text.kind = KIND_STRING;
+    DoubleValue one(3.0);
+    one.kind = KIND_STRING;
+    std::vector<std::pair<const DoubleValue*, const DoubleValue*>> pairs = {
+        {&matrix, &other}, {&matrix, &scalar}, {&scalar, &matrix}, {&scalar, &scalar},
+        {&text, &scalar},  {&one, &text},      {&scalar, &empty},  {&empty, &scalar},
+        {&empty, &empty},  {&matrix, &matrix}};
+    for (int code : {OP_PLUS, OP_MINUS, OP_TIMES, OP_DIVIDE, OP_POWER, OP_INT_DIVIDE, OP_MOD})
+        for (auto [l, r] : pairs) {
+            SCOPED_TRACE(testing::Message() << "code " << code << ", sizes " << l->n << " " << r->n);
+            expectSameAsInPlace(*l, *r, code);
+        }
+    auto ints = Mat<IntValue>(1, 3, {7, -8, 9});
+    for (int code : {OP_PLUS, OP_TIMES, OP_DIVIDE, OP_POWER, OP_MOD})
+        expectSameAsInPlace<IntValue>(ints, IntValue(2), code);
+    auto complexes = Mat<ComplexValue>(1, 2, {complexd(1, 2), complexd(0, -1)});
+    expectSameAsInPlace<ComplexValue>(complexes, complexes, OP_TIMES);
+    expectSameAsInPlace<ComplexValue>(ComplexValue(complexd(2, 1)), complexes, OP_DIVIDE);
+}
+
+TEST(ArithmeticInto, RefusalsLeaveTheResultAlone) {
+    auto l = Mat<IntValue>(1, 3, {6, 8, 9});
+    auto zeros = Mat<IntValue>(1, 3, {1, 0, 2});
+    auto out = Mat<IntValue>(1, 2, {4, 5});
+    EXPECT_EQ(runtimeMessage([&] { out.assignElementwise(l, zeros, OP_DIVIDE); }),
+              "division by zero");
+    EXPECT_EQ(codeOf([&] { out.assignElementwise(l, out, OP_PLUS); }), '+');
+    EXPECT_EQ(codeOf([&] { out.assignElementwise(l, l, OP_MATRIX_PRODUCT); }), '0');
+    expectExact(out, 1, 2, {4, 5});
+}
+
 TEST(ArithmeticComplex, OperatorsUseComplexArithmetic) {
     auto op = [](complexd a, complexd b, int code) {
         ComplexValue v(a);
