@@ -39,6 +39,8 @@ template <class T> class JMatrix : public Value {
 public:
     using element_type = T;
 
+    JMatrix() : Value(kTypeCode) {}
+
     T* data() { return data_.get(); }
     const T* data() const { return data_.get(); }
     T& operator[](int i) { return data_[i]; }
@@ -146,6 +148,11 @@ public:
     }
 
 protected:
+    static constexpr int kTypeCode = std::is_same_v<T, int>       ? INTEGER_VAL
+                                     : std::is_same_v<T, double>  ? DOUBLE_VAL
+                                     : std::is_same_v<T, complexd> ? COMPLEX_VAL
+                                                                   : LIST_VAL;
+
     std::unique_ptr<T[]> data_;
     int capacity_ = 0;
 

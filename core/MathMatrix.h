@@ -20,7 +20,6 @@ public:
 
     MathMatrix() = default;
 
-    int type() const override;
     void assignString(std::string_view text) override;
     void copyFrom(const Value& v) override;
     void assignScalar(double x) override;
@@ -69,7 +68,6 @@ class IntValue : public MathMatrix<int> {
 public:
     IntValue() = default;
     explicit IntValue(int x) { assignScalarInt(x); }
-    int type() const override { return INTEGER_VAL; }
 };
 
 class DoubleValue : public MathMatrix<double> {
@@ -78,7 +76,6 @@ public:
     explicit DoubleValue(double x) { assignScalar(x); }
     // Shape and kind copied, integers converted.
     explicit DoubleValue(const Value& v) { assignConverted(v); }
-    int type() const override { return DOUBLE_VAL; }
 };
 
 class ComplexValue : public MathMatrix<complexd> {
@@ -90,14 +87,12 @@ public:
         kind = 0;
         data_[0] = z;
     }
-    int type() const override { return COMPLEX_VAL; }
     void assignString(std::string_view text) override;
 };
 
 class ListValue : public JMatrix<ListItem> {
 public:
     ListValue() = default;
-    int type() const override { return LIST_VAL; }
     void assignString(std::string_view text) override;
     void copyFrom(const Value& v) override;
     void assignScalar(double x) override;

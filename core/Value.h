@@ -61,12 +61,13 @@ public:
     int nrow = 0; // number of rows
     int kind = 0; // kind code in the low 4 bits, page count above for 3-D arrays
 
-    Value() = default;
     Value(const Value&) = delete;
     Value& operator=(const Value&) = delete;
     virtual ~Value() = default;
 
-    virtual int type() const = 0;
+    // The type code. A plain field rather than a virtual call: the
+    // evaluator asks for it around every operation.
+    int type() const { return type_; }
     virtual void assign(const Value& v) { assignConverted(v); }
     virtual void assignString(std::string_view text) = 0;
     virtual void copyFrom(const Value& v) = 0;
@@ -111,6 +112,12 @@ public:
     bool isString() const { return kindCode(kind) == KIND_STRING; }
     bool is3D() const { return kindCode(kind) == KIND_3D; }
     bool isEmpty() const { return n == 0; }
+
+protected:
+    explicit Value(int typeCode) : type_(typeCode) {}
+
+    int type_; // fixed by the storage class; test doubles may pretend otherwise
+
 };
 
 using ValuePtr = std::unique_ptr<Value>;

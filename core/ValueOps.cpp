@@ -71,10 +71,6 @@ template <class T> char characterOf(const T& x) {
 
 } // namespace
 
-template <class T> int MathMatrix<T>::type() const {
-    return widthRank<T>();
-}
-
 // Characters are stored as signed 8-bit codes: 200 becomes -56.
 template <class T> void MathMatrix<T>::assignString(std::string_view text) {
     this->setShapeKind(int(text.size()), 1, KIND_STRING);
@@ -85,7 +81,7 @@ template <class T> void MathMatrix<T>::assignString(std::string_view text) {
 
 template <class T> void MathMatrix<T>::copyFrom(const Value& v) {
     if (&v == this) return;
-    if (v.type() != type()) raiseBug("BUG: copyFrom between values of different classes");
+    if (v.type() != this->type()) raiseBug("BUG: copyFrom between values of different classes");
     copyWidened(*this, static_cast<const JMatrix<T>&>(v));
 }
 

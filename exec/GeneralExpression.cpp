@@ -253,7 +253,10 @@ class ScalarClimber {
         bool whole = a == std::trunc(a) && b == std::trunc(b) && std::fabs(a) < kExact &&
                      std::fabs(b) < kExact && b != 0;
         if (!whole) return std::fmod(a, b);
-        double r = double(static_cast<long long>(a) % static_cast<long long>(b));
+        constexpr double kInt32 = 2147483647.0; // a 32-bit division is the quicker one
+        double r = std::fabs(a) <= kInt32 && std::fabs(b) <= kInt32
+                       ? double(static_cast<int>(a) % static_cast<int>(b))
+                       : double(static_cast<long long>(a) % static_cast<long long>(b));
         return r == 0 ? std::copysign(0.0, a) : r;
     }
     bool right(double& r, int level) {

@@ -41,6 +41,13 @@ void UserFuncElement::evaluateArguments() {
     // argument that is one of them must be copied out first.
     bool recursive = function_.isRunning();
     for (size_t i = 0; i < arguments_.size(); ++i) {
+        // A plain number skips the matrix evaluation (and the copy below).
+        double x;
+        if (scratch_[i]->type() == DOUBLE_VAL && arguments_[i]->scalar(x)) {
+            scratch_[i]->assignScalar(x);
+            values_[i] = scratch_[i].get();
+            continue;
+        }
         Value* value = arguments_[i]->pValue(scratch_[i].get());
         if (recursive && value != scratch_[i].get()) {
             if (scratch_[i]->type() != value->type()) scratch_[i] = newValue(value->type());

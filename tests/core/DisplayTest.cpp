@@ -302,8 +302,10 @@ TEST(DisplayList, TextListInsideAListIsIndentedFurther) {
 // Claims to be a list without list storage.
 class FakeList : public MathMatrix<int> {
   public:
-    FakeList() { assignScalarInt(1); }
-    int type() const override { return LIST_VAL; }
+    FakeList() {
+        assignScalarInt(1);
+        type_ = LIST_VAL;
+    }
 };
 
 TEST(DisplayList, ListTypeWithoutListStorageIsRefused) {

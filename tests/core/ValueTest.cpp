@@ -299,7 +299,7 @@ TEST(ValueText, StringItemFormatsAtTheGivenPrecision) {
 // A value of a class outside the four type codes.
 class StrangeValue : public DoubleValue {
   public:
-    int type() const override { return 7; }
+    StrangeValue() { type_ = 7; }
 };
 
 TEST(ValueFactories, NewValueByTypeCode) {
