@@ -127,6 +127,11 @@ void runFlatLoop(const ExpressionEntries& entries, const std::vector<char>& plai
 bool scalarFlatLoop(const ExpressionEntries& entries,
                     const std::vector<detail::ScalarOperand>& operands, double& out) {
     double result, term, x;
+    if (entries.size() == 2) { // the most common form, without the loop
+        if (!operands[0].read(result) || !operands[1].read(x)) return false;
+        out = detail::arithmeticScalar(result, x, entries[0].op);
+        return true;
+    }
     size_t i = 0;
     if (!operands[0].read(result)) return false;
     while (precedenceLevel(entries[i].op) == 1) {

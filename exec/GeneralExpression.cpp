@@ -212,6 +212,39 @@ template <class T> class Climber {
     size_t next_ = 0;
 };
 
+// fmod, computed on whole numbers as integers (several times faster), zero
+// keeping the dividend's sign as fmod gives it. NaN fails every range test.
+double wholeRemainder(double a, double b) {
+    constexpr double kInt32 = 2147483647.0, kExact = 9007199254740992.0; // 2^31 - 1, 2^53
+    double r;
+    if (std::fabs(a) < kInt32 && std::fabs(b) < kInt32) {
+        int ia = int(a), ib = int(b); // a 32-bit division is the quicker one
+        if (ia != a || ib != b || ib == 0) return std::fmod(a, b);
+        r = ia % ib;
+    } else if (std::fabs(a) < kExact && std::fabs(b) < kExact) {
+        auto ia = static_cast<long long>(a), ib = static_cast<long long>(b);
+        if (double(ia) != a || double(ib) != b || ib == 0) return std::fmod(a, b);
+        r = double(ia % ib);
+    } else {
+        return std::fmod(a, b);
+    }
+    return r == 0 ? std::copysign(0.0, a) : r;
+}
+
+// a op b for an elementwise code, as the matrices compute it.
+double combineScalars(double a, double b, int code) {
+    switch (code) {
+    case OP_POWER:
+        return b == 2.0 ? a * a : std::pow(a, b);
+    case OP_MOD:
+        return wholeRemainder(a, b);
+    case OP_INT_DIVIDE:
+        return std::floor(a / b);
+    default:
+        return detail::arithmeticScalar(a, b, code);
+    }
+}
+
 // The precedence climb on plain numbers, for the operators whose scalar
 // result is a plain number; anything else sends the caller to the matrices.
 class ScalarClimber {
@@ -226,39 +259,13 @@ class ScalarClimber {
         while (precedenceLevel(entries_[next_ - 1].op) == level - 1) {
             int code = entries_[next_ - 1].op;
             double r;
-            if (!applies(code) || !right(r, level)) return false;
-            out = combine(out, r, code);
+            if (!elementwiseCode(code) || !right(r, level)) return false;
+            out = combineScalars(out, r, code);
         }
         return true;
     }
 
   private:
-    static bool applies(int code) { return elementwiseCode(code); }
-    static double combine(double a, double b, int code) {
-        switch (code) {
-        case OP_POWER:
-            return b == 2.0 ? a * a : std::pow(a, b); // as the matrices compute it
-        case OP_MOD:
-            return remainder(a, b);
-        case OP_INT_DIVIDE:
-            return std::floor(a / b);
-        default:
-            return detail::arithmeticScalar(a, b, code);
-        }
-    }
-    // fmod, computed on whole numbers as integers (several times faster),
-    // zero keeping the dividend's sign as fmod gives it.
-    static double remainder(double a, double b) {
-        constexpr double kExact = 9007199254740992.0; // 2^53
-        bool whole = a == std::trunc(a) && b == std::trunc(b) && std::fabs(a) < kExact &&
-                     std::fabs(b) < kExact && b != 0;
-        if (!whole) return std::fmod(a, b);
-        constexpr double kInt32 = 2147483647.0; // a 32-bit division is the quicker one
-        double r = std::fabs(a) <= kInt32 && std::fabs(b) <= kInt32
-                       ? double(static_cast<int>(a) % static_cast<int>(b))
-                       : double(static_cast<long long>(a) % static_cast<long long>(b));
-        return r == 0 ? std::copysign(0.0, a) : r;
-    }
     bool right(double& r, int level) {
         if (level - 1 <= lowest_) return operands_[next_++].read(r);
         return eval(r, level - 1);
@@ -322,6 +329,14 @@ GeneralMixedTypeExpression::GeneralMixedTypeExpression(ExpressionEntries entries
 }
 
 bool GeneralMixedTypeExpression::scalar(double& out) {
+    if (entries_.size() == 2) { // one operator, nothing to climb
+        int code = entries_[0].op;
+        double a, b;
+        if (!elementwiseCode(code) || !scalarOperands_[0].read(a) || !scalarOperands_[1].read(b))
+            return false;
+        out = combineScalars(a, b, code);
+        return true;
+    }
     ScalarClimber climber(entries_, scalarOperands_, lowestLevel_);
     return climber.eval(out, highestLevel_ + 1);
 }
