@@ -129,7 +129,8 @@ ComparatorElement<T>::ComparatorElement(EvaluatablePtr a, EvaluatablePtr b, Eval
                                         int op1, int op2)
     : With3Evaluatable(std::move(a), std::move(b), std::move(c)), op1_(op1), op2_(op2),
       compare1_(compareFunctionFor<T>(op1)), compare2_(c_ ? compareFunctionFor<T>(op2) : nullptr),
-      scratch_(a_.get(), b_.get(), c_.get()) {
+      scratch_(a_.get(), b_.get(), c_.get()), scalarA_(a_.get()), scalarB_(b_.get()),
+      scalarC_(c_.get()) {
     if (!a_ || !b_) raiseBug("BUG: ComparatorElement without two operands");
 }
 
@@ -183,13 +184,13 @@ template <class T> bool ComparatorElement<T>::scalarCondition(bool& truth) {
         return false;
     } else {
         double a, b, c;
-        if (!a_->scalar(a) || !b_->scalar(b)) return false;
+        if (!scalarA_.read(a) || !scalarB_.read(b)) return false;
         bool first = compareScalars(a, b, op1_);
         if (!c_ || !first) {
             truth = first;
             return true;
         }
-        if (!c_->scalar(c)) return false;
+        if (!scalarC_.read(c)) return false;
         truth = compareScalars(b, c, op2_);
         return true;
     }

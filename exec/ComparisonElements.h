@@ -15,6 +15,7 @@
 
 #include "core/MathMatrix.h"
 #include "exec/Evaluatable.h"
+#include "exec/ExpressionSupport.h"
 
 namespace vemlor {
 
@@ -48,6 +49,7 @@ template <class T> class ComparatorElement : public With3Evaluatable {
     int op1_, op2_;
     CompareFunction compare1_, compare2_;
     Scratch scratch_;
+    detail::ScalarOperand scalarA_, scalarB_, scalarC_; // c's only read when c_ is set
     IntValue result_; // used when the caller's workspace is not an integer value
     bool busy_ = false;
 };

@@ -27,6 +27,7 @@ namespace detail {
 
 ScalarOperand::ScalarOperand(Evaluatable* element) : element_(element) {
     const Value* value = nullptr;
+    if (!element) return;
     if (typeid(*element) == typeid(ValueElement))
         value = static_cast<ValueElement*>(element)->variable();
     else if (auto* number = dynamic_cast<NumberElementBase*>(element))

@@ -185,7 +185,8 @@ class ReentryGuard {
 };
 
 // An operand as the scalar paths read it: a variable or a constant straight
-// from its value object, anything else through its element.
+// from its value object, anything else through its element. Built on null
+// for an absent operand, which is then never read.
 class ScalarOperand {
   public:
     explicit ScalarOperand(Evaluatable* element);
