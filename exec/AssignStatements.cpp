@@ -84,14 +84,17 @@ bool AssignStm::assignedScalar() {
 }
 
 Flow AssignStm::execute() {
-    if (assignedScalar()) return Flow::Normal;
+    if (!assignedScalar()) assignEvaluated();
+    return Flow::Normal;
+}
+
+void AssignStm::assignEvaluated() {
     const MathMatrix<double>& result = rhs_.evaluate();
     MathMatrix<double>& target = asDouble(requireType(target_, DOUBLE_VAL, "AssignStm"));
     if (&result == &rhs_.scratch())
         exchange(target, rhs_.scratch());
     else
         target.copyFrom(result);
-    return Flow::Normal;
 }
 
 bool AssignStm::refersTo(const Value* v) const {

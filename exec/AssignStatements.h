@@ -30,6 +30,12 @@ class AssignStm : public Statement {
     // target = x for a plain number, when the target is a double variable.
     bool assignedScalar();
 
+  private:
+    // The rest of execute, apart so that the scalar path stays lean.
+    [[gnu::noinline]] void assignEvaluated();
+
+  protected:
+
     Value* target_; // may be null only for ReturnStm
     detail::DoubleResult rhs_;
     bool doubleTarget_; // a variable keeps its type for life

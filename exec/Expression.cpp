@@ -47,6 +47,7 @@ Expression::Expression(ExpressionEntries entries, int resultType)
         scalarOperands_.emplace_back(e.operand.get());
         plainOperand_.push_back(detail::isPlainOperand(*e.operand));
     }
+    plainPair_ = entries_.size() == 2 && scalarOperands_[0].direct() && scalarOperands_[1].direct();
 }
 
 Value* Expression::pValue(Value*) {
@@ -125,14 +126,9 @@ void runFlatLoop(const ExpressionEntries& entries, const std::vector<char>& plai
 }
 
 // The flat loop on plain numbers, grouped exactly as runFlatLoop groups.
-bool scalarFlatLoop(const ExpressionEntries& entries,
+[[gnu::noinline]] bool scalarFlatLoop(const ExpressionEntries& entries,
                     const std::vector<detail::ScalarOperand>& operands, double& out) {
     double result, term, x;
-    if (entries.size() == 2) { // the most common form, without the loop
-        if (!operands[0].read(result) || !operands[1].read(x)) return false;
-        out = detail::arithmeticScalar(result, x, entries[0].op);
-        return true;
-    }
     size_t i = 0;
     if (!operands[0].read(result)) return false;
     while (precedenceLevel(entries[i].op) == 1) {
@@ -151,6 +147,16 @@ bool scalarFlatLoop(const ExpressionEntries& entries,
         result = detail::arithmeticScalar(result, term, code);
     }
     out = result;
+    return true;
+}
+
+// The most common form, one operator between two variables or constants:
+// a leaf without calls, so none of the loop's register saves.
+bool scalarPlainPair(const ExpressionEntries& entries,
+                     const std::vector<detail::ScalarOperand>& operands, double& out) {
+    double a, b;
+    if (!operands[0].readValue(a) || !operands[1].readValue(b)) return false;
+    out = detail::arithmeticScalar(a, b, entries[0].op);
     return true;
 }
 
@@ -190,10 +196,13 @@ Value* SimpleExpression::pValue(Value* workspace) {
 
 // Integer results keep their overflow rule, so only double ones go scalar.
 bool SimpleExpression::scalar(double& out) {
-    return resultType_ == DOUBLE_VAL && scalarFlatLoop(entries_, scalarOperands_, out);
+    if (resultType_ != DOUBLE_VAL) return false;
+    if (plainPair_) return scalarPlainPair(entries_, scalarOperands_, out);
+    return scalarFlatLoop(entries_, scalarOperands_, out);
 }
 
 bool SimpleMixedTypeExpression::scalar(double& out) {
+    if (plainPair_) return scalarPlainPair(entries_, scalarOperands_, out);
     return scalarFlatLoop(entries_, scalarOperands_, out);
 }
 

@@ -48,6 +48,7 @@ class Expression : public Evaluatable {
     int resultType_;
     std::vector<detail::ScalarOperand> scalarOperands_; // one per entry
     std::vector<char> plainOperand_;                    // per entry: isPlainOperand
+    bool plainPair_ = false; // two operands, both read directly as scalars
 };
 
 // Scratch of the flat loop: the running term and the operand being combined.
@@ -127,6 +128,9 @@ class GeneralMixedTypeExpression final : public GeneralExpression {
     explicit GeneralMixedTypeExpression(ExpressionEntries entries);
     Value* pValue(Value* workspace) override;
     bool scalar(double& out) override;
+
+  private:
+    [[gnu::noinline]] bool climbScalar(double& out);
 };
 
 } // namespace vemlor

@@ -192,6 +192,11 @@ class ScalarOperand {
     explicit ScalarOperand(Evaluatable* element);
     bool read(double& out) const {
         if (!value_) return element_->scalar(out);
+        return readValue(out);
+    }
+    bool direct() const { return value_ != nullptr; }
+    // Only for a direct operand: reads without any call.
+    bool readValue(double& out) const {
         if (value_->n != 1 || value_->kind != KIND_NUMERIC) return false;
         out = isDouble_ ? static_cast<const JMatrix<double>*>(value_)->data()[0]
                         : static_cast<const JMatrix<int>*>(value_)->data()[0];

@@ -328,7 +328,21 @@ GeneralMixedTypeExpression::GeneralMixedTypeExpression(ExpressionEntries entries
         intOperand_.push_back(e.operand->resultType() == INTEGER_VAL);
 }
 
+// One operator between two variables or constants reads them without calls.
 bool GeneralMixedTypeExpression::scalar(double& out) {
+    if (plainPair_) {
+        int code = entries_[0].op;
+        double a, b;
+        if (!elementwiseCode(code) || !scalarOperands_[0].readValue(a) ||
+            !scalarOperands_[1].readValue(b))
+            return false;
+        out = combineScalars(a, b, code);
+        return true;
+    }
+    return climbScalar(out);
+}
+
+bool GeneralMixedTypeExpression::climbScalar(double& out) {
     if (entries_.size() == 2) { // one operator, nothing to climb
         int code = entries_[0].op;
         double a, b;

@@ -77,9 +77,7 @@ const MathMatrix<int>& IntResult::evaluate() {
     return ints_;
 }
 
-bool Condition::evaluate() {
-    bool truth;
-    if (expr_ && expr_->scalarCondition(truth)) return truth;
+bool Condition::evaluateValue() {
     const Value& v = value_.evaluate("BUG: condition of unknown type");
     if (v.n != 1) raiseRuntime(message_);
     switch (v.type()) {
