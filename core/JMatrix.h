@@ -147,11 +147,13 @@ public:
         std::swap(kind, other.kind);
     }
 
-protected:
+    // The type code of a matrix of T.
     static constexpr int kTypeCode = std::is_same_v<T, int>       ? INTEGER_VAL
                                      : std::is_same_v<T, double>  ? DOUBLE_VAL
                                      : std::is_same_v<T, complexd> ? COMPLEX_VAL
                                                                    : LIST_VAL;
+
+protected:
 
     std::unique_ptr<T[]> data_;
     int capacity_ = 0;

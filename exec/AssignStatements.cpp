@@ -66,12 +66,12 @@ bool singleColumn(const Value& v) {
 } // namespace
 
 AssignStm::AssignStm(EvaluatablePtr expr, int line, Value* target)
-    : Statement(std::move(expr), line), target_(target), rhs_(expr_.get()),
+    : Statement(std::move(expr), line), target_(target), rhs_(expr_.get()), scalarRhs_(expr_.get()),
       doubleTarget_(target && target->type() == DOUBLE_VAL) {}
 
 bool AssignStm::assignedScalar() {
     double x;
-    if (!doubleTarget_ || !expr_->scalar(x)) return false;
+    if (!doubleTarget_ || !scalarRhs_.read(x)) return false;
     auto& target = static_cast<MathMatrix<double>&>(*target_);
     if (target.n == 1) {
         target.nrow = 1;

@@ -8,6 +8,7 @@
 // assignment in a loop allocates nothing once the sizes have settled.
 #pragma once
 
+#include "exec/ExpressionSupport.h"
 #include "exec/MultiOutputSource.h"
 #include "exec/Statement.h"
 
@@ -38,6 +39,7 @@ class AssignStm : public Statement {
 
     Value* target_; // may be null only for ReturnStm
     detail::DoubleResult rhs_;
+    detail::ScalarOperand scalarRhs_;
     bool doubleTarget_; // a variable keeps its type for life
 };
 

@@ -116,8 +116,8 @@ void andInto(IntValue& first, const IntValue& second) {
 template <class T> ComparatorElement<T>::Operand::Operand(Evaluatable* e) : element(e) {
     if (!e) return;
     int type = detail::plannedType(e->resultType());
-    if (type != detail::typeCodeOf<T>()) native = newValue(type);
-    converted = newValue(detail::typeCodeOf<T>());
+    if (type != JMatrix<T>::kTypeCode) native = newValue(type);
+    converted = newValue(JMatrix<T>::kTypeCode);
 }
 
 template <class T> const MathMatrix<T>& ComparatorElement<T>::Operand::read() {

@@ -32,6 +32,10 @@ ScalarOperand::ScalarOperand(Evaluatable* element) : element_(element) {
         value = static_cast<ValueElement*>(element)->variable();
     else if (auto* number = dynamic_cast<NumberElementBase*>(element))
         value = &number->value();
+    else if (auto* expression = dynamic_cast<Expression*>(element); expression && expression->scalarPair()) {
+        pair_ = expression->scalarPair();
+        pairCode_ = expression->entries()[0].op;
+    }
     if (value && (value->type() == DOUBLE_VAL || value->type() == INTEGER_VAL)) {
         value_ = value;
         isDouble_ = value->type() == DOUBLE_VAL;
@@ -167,8 +171,11 @@ void requireWorkspaceType(const Value& workspace, int type, const char* where) {
 
 } // namespace
 
+// Integer results keep their overflow rule, so only double ones go scalar.
 SimpleExpression::SimpleExpression(ExpressionEntries entries, int resultType)
-    : Expression(std::move(entries), resultType), scratch_(resultType) {}
+    : Expression(std::move(entries), resultType), scratch_(resultType) {
+    scalarPair_ = plainPair_ && resultType_ == DOUBLE_VAL;
+}
 
 Value* SimpleExpression::pValue(Value* workspace) {
     if (resultType_ < INTEGER_VAL || resultType_ > COMPLEX_VAL)
@@ -194,7 +201,6 @@ Value* SimpleExpression::pValue(Value* workspace) {
     return target;
 }
 
-// Integer results keep their overflow rule, so only double ones go scalar.
 bool SimpleExpression::scalar(double& out) {
     if (resultType_ != DOUBLE_VAL) return false;
     if (plainPair_) return scalarPlainPair(entries_, scalarOperands_, out);
@@ -208,6 +214,7 @@ bool SimpleMixedTypeExpression::scalar(double& out) {
 
 SimpleMixedTypeExpression::SimpleMixedTypeExpression(ExpressionEntries entries)
     : Expression(std::move(entries), DOUBLE_VAL), scratch_(DOUBLE_VAL) {
+    scalarPair_ = plainPair_;
     for (const ExpressionEntry& e : entries_)
         intOperand_.push_back(e.operand->resultType() == INTEGER_VAL);
 }

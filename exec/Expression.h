@@ -42,6 +42,11 @@ class Expression : public Evaluatable {
     int category() const override { return CAT_EXPRESSION; }
     bool refersTo(const Value* v) const override;
     const ExpressionEntries& entries() const { return entries_; }
+    // When the scalar result is exactly the first operand combined with the
+    // second, both read directly: those two operands, else null.
+    const detail::ScalarOperand* scalarPair() const {
+        return scalarPair_ ? scalarOperands_.data() : nullptr;
+    }
 
   protected:
     ExpressionEntries entries_;
@@ -49,6 +54,7 @@ class Expression : public Evaluatable {
     std::vector<detail::ScalarOperand> scalarOperands_; // one per entry
     std::vector<char> plainOperand_;                    // per entry: isPlainOperand
     bool plainPair_ = false; // two operands, both read directly as scalars
+    bool scalarPair_ = false; // set by the classes whose scalar() is that pair
 };
 
 // Scratch of the flat loop: the running term and the operand being combined.

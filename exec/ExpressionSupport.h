@@ -24,15 +24,6 @@
 
 namespace vemlor::detail {
 
-template <class T> constexpr int typeCodeOf() {
-    if constexpr (std::is_same_v<T, int>)
-        return INTEGER_VAL;
-    else if constexpr (std::is_same_v<T, double>)
-        return DOUBLE_VAL;
-    else
-        return COMPLEX_VAL;
-}
-
 // A type code the builder can plan with: codes above LIST_VAL stand for
 // values whose type is only known when they are evaluated (list items); they
 // accept a double workspace and are planned as doubles.
@@ -49,7 +40,7 @@ inline ValuePtr newScratch(int type) {
 // the code '='). Nothing happens when src is dst.
 template <class T> void copyValue(MathMatrix<T>& dst, const Value& src) {
     if (static_cast<const Value*>(&dst) == &src) return;
-    if (src.type() == typeCodeOf<T>())
+    if (src.type() == JMatrix<T>::kTypeCode)
         dst.copyFrom(src);
     else
         dst.assignConverted(src);
@@ -60,7 +51,7 @@ template <class T> void copyValue(MathMatrix<T>& dst, const Value& src) {
 template <class T>
 const MathMatrix<T>& readOperand(Evaluatable& e, MathMatrix<T>& scratch, Value* native) {
     Value* r = e.pValue(native ? native : &scratch);
-    if (r->type() == typeCodeOf<T>()) return static_cast<const MathMatrix<T>&>(*r);
+    if (r->type() == JMatrix<T>::kTypeCode) return static_cast<const MathMatrix<T>&>(*r);
     scratch.assignConverted(*r);
     return scratch;
 }
@@ -114,6 +105,10 @@ template <class T> T arithmeticScalar(T a, T b, int code) {
 inline bool isArithmetic(int code) {
     return code == OP_PLUS || code == OP_MINUS || code == OP_TIMES || code == OP_DIVIDE;
 }
+
+// a op b for any operator that combines element by element (the arithmetic
+// ones, power, mod, integer division), as the matrices compute it.
+double combineScalars(double a, double b, int code);
 
 // l op= r for an arithmetic code: two scalars are combined right here, all
 // else goes to the elementwise routine (which keeps l's kind word either way).
@@ -185,14 +180,17 @@ class ReentryGuard {
 };
 
 // An operand as the scalar paths read it: a variable or a constant straight
-// from its value object, anything else through its element. Built on null
-// for an absent operand, which is then never read.
+// from its value object; one operator between two of those (an expression
+// whose scalar result is exactly that) inline, without calling it; anything
+// else through its element. Built on null for an absent operand, which is
+// then never read.
 class ScalarOperand {
   public:
     explicit ScalarOperand(Evaluatable* element);
     bool read(double& out) const {
-        if (!value_) return element_->scalar(out);
-        return readValue(out);
+        if (value_) return readValue(out);
+        if (pair_) return readPair(out);
+        return element_->scalar(out);
     }
     bool direct() const { return value_ != nullptr; }
     // Only for a direct operand: reads without any call.
@@ -204,8 +202,18 @@ class ScalarOperand {
     }
 
   private:
+    bool readPair(double& out) const {
+        double a, b;
+        if (!pair_[0].readValue(a) || !pair_[1].readValue(b)) return false;
+        out = isArithmetic(pairCode_) ? arithmeticScalar(a, b, pairCode_)
+                                      : combineScalars(a, b, pairCode_);
+        return true;
+    }
+
     Evaluatable* element_;
-    const Value* value_ = nullptr; // a double or integer variable or constant
+    const Value* value_ = nullptr;         // a double or integer variable or constant
+    const ScalarOperand* pair_ = nullptr;  // the two direct operands of the pair
+    int pairCode_ = 0;
     bool isDouble_ = false;
 };
 

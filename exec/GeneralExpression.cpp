@@ -212,6 +212,42 @@ template <class T> class Climber {
     size_t next_ = 0;
 };
 
+// The precedence climb on plain numbers, for the operators whose scalar
+// result is a plain number; anything else sends the caller to the matrices.
+class ScalarClimber {
+  public:
+    ScalarClimber(const ExpressionEntries& entries, const std::vector<detail::ScalarOperand>& operands,
+                  int lowest)
+        : entries_(entries), operands_(operands), lowest_(lowest) {}
+
+    bool eval(double& out, int level) {
+        if (level <= lowest_) return operands_[next_++].read(out);
+        if (!eval(out, level - 1)) return false;
+        while (precedenceLevel(entries_[next_ - 1].op) == level - 1) {
+            int code = entries_[next_ - 1].op;
+            double r;
+            if (!elementwiseCode(code) || !right(r, level)) return false;
+            out = detail::combineScalars(out, r, code);
+        }
+        return true;
+    }
+
+  private:
+    bool right(double& r, int level) {
+        if (level - 1 <= lowest_) return operands_[next_++].read(r);
+        return eval(r, level - 1);
+    }
+
+    const ExpressionEntries& entries_;
+    const std::vector<detail::ScalarOperand>& operands_;
+    int lowest_;
+    size_t next_ = 0;
+};
+
+} // namespace
+
+namespace {
+
 // fmod, computed on whole numbers as integers (several times faster), zero
 // keeping the dividend's sign as fmod gives it. NaN fails every range test.
 double wholeRemainder(double a, double b) {
@@ -231,8 +267,10 @@ double wholeRemainder(double a, double b) {
     return r == 0 ? std::copysign(0.0, a) : r;
 }
 
+} // namespace
+
 // a op b for an elementwise code, as the matrices compute it.
-double combineScalars(double a, double b, int code) {
+double detail::combineScalars(double a, double b, int code) {
     switch (code) {
     case OP_POWER:
         return b == 2.0 ? a * a : std::pow(a, b);
@@ -244,40 +282,6 @@ double combineScalars(double a, double b, int code) {
         return detail::arithmeticScalar(a, b, code);
     }
 }
-
-// The precedence climb on plain numbers, for the operators whose scalar
-// result is a plain number; anything else sends the caller to the matrices.
-class ScalarClimber {
-  public:
-    ScalarClimber(const ExpressionEntries& entries, const std::vector<detail::ScalarOperand>& operands,
-                  int lowest)
-        : entries_(entries), operands_(operands), lowest_(lowest) {}
-
-    bool eval(double& out, int level) {
-        if (level <= lowest_) return operands_[next_++].read(out);
-        if (!eval(out, level - 1)) return false;
-        while (precedenceLevel(entries_[next_ - 1].op) == level - 1) {
-            int code = entries_[next_ - 1].op;
-            double r;
-            if (!elementwiseCode(code) || !right(r, level)) return false;
-            out = combineScalars(out, r, code);
-        }
-        return true;
-    }
-
-  private:
-    bool right(double& r, int level) {
-        if (level - 1 <= lowest_) return operands_[next_++].read(r);
-        return eval(r, level - 1);
-    }
-
-    const ExpressionEntries& entries_;
-    const std::vector<detail::ScalarOperand>& operands_;
-    int lowest_;
-    size_t next_ = 0;
-};
-
-} // namespace
 
 GeneralExpression::GeneralExpression(ExpressionEntries entries, int resultType)
     : Expression(std::move(entries), resultType), scratch_(resultType, 0) {
@@ -326,6 +330,7 @@ GeneralMixedTypeExpression::GeneralMixedTypeExpression(ExpressionEntries entries
     : GeneralExpression(std::move(entries), DOUBLE_VAL) {
     for (const ExpressionEntry& e : entries_)
         intOperand_.push_back(e.operand->resultType() == INTEGER_VAL);
+    scalarPair_ = plainPair_ && elementwiseCode(entries_[0].op);
 }
 
 // One operator between two variables or constants reads them without calls.
@@ -336,7 +341,7 @@ bool GeneralMixedTypeExpression::scalar(double& out) {
         if (!elementwiseCode(code) || !scalarOperands_[0].readValue(a) ||
             !scalarOperands_[1].readValue(b))
             return false;
-        out = combineScalars(a, b, code);
+        out = detail::combineScalars(a, b, code);
         return true;
     }
     return climbScalar(out);
@@ -348,7 +353,7 @@ bool GeneralMixedTypeExpression::climbScalar(double& out) {
         double a, b;
         if (!elementwiseCode(code) || !scalarOperands_[0].read(a) || !scalarOperands_[1].read(b))
             return false;
-        out = combineScalars(a, b, code);
+        out = detail::combineScalars(a, b, code);
         return true;
     }
     ScalarClimber climber(entries_, scalarOperands_, lowestLevel_);
