@@ -1,29 +1,12 @@
-// Family 6 (one value in, one value out) and the table sizes of the value
-// families. Expected values are worked out by hand.
+// Family 6 (one value in, one value out). Expected values are worked out by
+// hand.
 #include "ValueFunctionsSupport.h"
-#include "builtins/FamilyTables.h"
 #include "support/Fuzzy.h"
 
 namespace vemlor::test {
 namespace {
 
 using Doubles = std::vector<double>;
-
-TEST(ValueTables, SizesMatchTheRegistrationLists) {
-    EXPECT_EQ(noArgTable().size(), 14u);
-    EXPECT_EQ(optionalArgTable().size(), 6u);
-    EXPECT_EQ(vectorToDoubleTable().size(), 28u);
-    EXPECT_EQ(vectorToIntTable().size(), 19u);
-    EXPECT_EQ(twoArgTable().size(), 37u);
-    EXPECT_EQ(generalTable().size(), 54u);
-    EXPECT_STREQ(vectorToDoubleTable()[27].name, "qpop");
-    EXPECT_STREQ(vectorToIntTable()[18].name, "getline");
-    EXPECT_STREQ(generalTable()[33].name, "table");
-}
-
-TEST(ValueTables, SeqAndLinspaceShareOneHandler) {
-    EXPECT_EQ(vectorToDoubleTable()[0].handler, vectorToDoubleTable()[1].handler);
-}
 
 TEST(Shapes, ZerosOnesAndEyeFollowTheShapeRule) {
     ValueCalls calls;

@@ -45,21 +45,7 @@ TEST(ValueBasics, FreshValuesAreEmptyAndScalarsAreOneByOne) {
     EXPECT_EQ(z[0], complexd(1, -2));
 }
 
-TEST(ValueBasics, TypeCodesNamesAndElementSizes) {
-    EXPECT_EQ(IntValue().type(), INTEGER_VAL);
-    EXPECT_EQ(DoubleValue().type(), DOUBLE_VAL);
-    EXPECT_EQ(ComplexValue().type(), COMPLEX_VAL);
-    EXPECT_EQ(ListValue().type(), LIST_VAL);
-    // The templates answer the code of their element type themselves.
-    EXPECT_EQ(MathMatrix<int>().type(), 0);
-    EXPECT_EQ(MathMatrix<double>().type(), 1);
-    EXPECT_EQ(MathMatrix<complexd>().type(), 2);
-
-    EXPECT_EQ(IntValue().elementSize(), 4);
-    EXPECT_EQ(DoubleValue().elementSize(), 8);
-    EXPECT_EQ(ComplexValue().elementSize(), 16);
-    EXPECT_EQ(ListValue().elementSize(), 4);
-
+TEST(ValueBasics, TypeAndKindNames) {
     EXPECT_EQ(typeName(0), "int");
     EXPECT_EQ(typeName(1), "double");
     EXPECT_EQ(typeName(2), "complex");
