@@ -3,11 +3,9 @@
 #include "app/Interrupts.h"
 
 #include "console/TerminalRenderer.h"
-#include "exec/Calc.h"
+#include "session/Calc.h"
 #include "frontend/InputCompleteness.h"
-#include "platform/Clipboard.h"
-#include "platform/ProgramPaths.h"
-#include "platform/TerminalDialogs.h"
+#include "platform/terminal/TerminalPlatform.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -40,16 +38,13 @@ int terminalWidth() {
 class TerminalSession {
 public:
     TerminalSession(TerminalMode mode, bool primary)
-        : mode_(mode), dialogs_([this](const std::string& text) { showMessage(text); },
-                                mode.interactiveInput) {
+        : mode_(mode), platform_([this](const std::string& text) { showMessage(text); },
+                                 mode.interactiveInput, processPaths()) {
         CalcSetup setup;
         setup.mode = primary ? 0 : 1;
         setup.useStateFiles = primary;
-        setup.startDirectory = currentDirectory();
-        setup.programDirectory = programDirectory();
-        setup.stateDirectory = stateDirectory();
-        setup.dialogs = &dialogs_;
-        setup.clipboard = &clipboard_;
+        setup.startDirectory = workingDirectory();
+        setup.platform = &platform_;
         calc_ = std::make_unique<Calc>(setup);
         ConsoleOutput& console = calc_->console();
         console.setLineListener([this](const std::string& line) { writeLine(line); });
@@ -85,8 +80,7 @@ private:
     }
 
     TerminalMode mode_;
-    TerminalDialogs dialogs_;
-    MemoryClipboard clipboard_;
+    TerminalPlatform platform_;
     std::unique_ptr<Calc> calc_;
     bool errorSeen_ = false;
 };

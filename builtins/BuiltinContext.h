@@ -9,6 +9,7 @@
 #include "core/Value.h"
 
 #include <memory>
+#include <string>
 
 namespace vemlor {
 
@@ -29,6 +30,8 @@ public:
     // exists, the reference value it evaluates to carries this id.
     virtual int registerAnonymous(ScalarFunction& function) = 0;
     virtual void unregisterAnonymous(int id) = 0;
+    // The directory of the program, below which its library folders lie.
+    virtual const std::string& programDirectory() const = 0;
 };
 
 } // namespace vemlor

@@ -11,7 +11,6 @@
 #include "builtins/BuiltinContext.h"
 #include "builtins/FamilyTables.h"
 #include "core/Errors.h"
-#include "platform/ProgramPaths.h"
 
 #include <array>
 #include <cstdio>
@@ -52,8 +51,8 @@ void falseValue(BuiltinContext&, const Value* argument, ValuePtr& result) {
     booleanFilled(argument, result, 0, "false");
 }
 
-void exepath(BuiltinContext&, const Value* argument, ValuePtr& result) {
-    std::string path = programDirectory();
+void exepath(BuiltinContext& context, const Value* argument, ValuePtr& result) {
+    std::string path = context.programDirectory();
     if (argument) {
         check(argument->type() == INTEGER_VAL && argument->isString(), "exepath",
               "argument must be a string");

@@ -105,6 +105,8 @@ class TestContext : public BuiltinContext {
     }
     int registerAnonymous(ScalarFunction&) override { return 1; }
     void unregisterAnonymous(int) override {}
+    const std::string& programDirectory() const override { return programDirectory_; }
+    std::string programDirectory_ = ".";
 };
 
 inline const BuiltinInfo& builtin(const std::string& name) {

@@ -7,13 +7,13 @@
 // that an evaluation loop can be checked for allocations.
 #include "ExpressionTestSupport.h"
 
-#include "exec/Calc.h"
+#include "session/Calc.h"
 #include "exec/Expression.h"
 #include "exec/UserFuncTable.h"
 #include "frontend/ExpressionParser.h"
 #include "frontend/InputSource.h"
 #include "frontend/Lexer.h"
-#include "platform/Dialogs.h"
+#include "support/TestPlatform.h"
 
 #include <gtest/gtest.h>
 
@@ -211,10 +211,11 @@ struct NoDialogs : Dialogs {
 // recursion level exist, neither a recursive call nor a quick call allocates.
 TEST(ExpressionReuse, WarmFunctionCallsAllocateNothing) {
     NoDialogs dialogs;
+    test::TestPlatform platform(dialogs);
     CalcSetup setup;
     setup.mode = 1;
     setup.useStateFiles = false;
-    setup.dialogs = &dialogs;
+    setup.platform = &platform;
     Calc calc(setup);
     calc.setInput("function y = fib(n)\r  if n < 2: y = n\r  else: y = fib(n - 1) + fib(n - 2)\rend", '>');
     calc.executePendingInput();

@@ -2,13 +2,12 @@
 // them, handler calls, and the listings help shows.
 #include "core/Errors.h"
 #include "core/MathMatrix.h"
-#include "exec/Calc.h"
+#include "session/Calc.h"
 #include "exec/UserFuncTable.h"
 #include "frontend/ExpressionParser.h"
 #include "frontend/InputSource.h"
 #include "frontend/Lexer.h"
-#include "platform/Clipboard.h"
-#include "platform/Dialogs.h"
+#include "support/TestPlatform.h"
 
 #include <gtest/gtest.h>
 
@@ -31,8 +30,7 @@ class UserFunctions : public ::testing::Test {
         setup.mode = 1;
         setup.useStateFiles = false;
         setup.startDirectory = fs::temp_directory_path().string();
-        setup.dialogs = &dialogs_;
-        setup.clipboard = &clipboard_;
+        setup.platform = &platform_;
         calc_ = std::make_unique<Calc>(setup);
         calc_->console().setLineListener([this](const std::string& line) { lines_.push_back(line); });
     }
@@ -72,7 +70,7 @@ class UserFunctions : public ::testing::Test {
     }
 
     SilentDialogs dialogs_;
-    MemoryClipboard clipboard_;
+    test::TestPlatform platform_{dialogs_};
     std::unique_ptr<Calc> calc_;
     std::vector<std::string> lines_;
     EvaluatablePtr expression_; // keeps an anonymous function alive

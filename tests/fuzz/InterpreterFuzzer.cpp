@@ -15,8 +15,8 @@
 // either do not count for the second.)
 #include "builtins/Random.h"
 #include "exec/Answer.h"
-#include "exec/Calc.h"
-#include "platform/TerminalDialogs.h"
+#include "session/Calc.h"
+#include "platform/terminal/TerminalPlatform.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 #include <cstddef>
@@ -52,13 +52,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string_view text(reinterpret_cast<const char*>(data), size);
     if (mentionsOutsideName(text)) return -1; // keep it out of the corpus
 
-    TerminalDialogs dialogs([](const std::string&) {}, false);
+    TerminalPlatform platform([](const std::string&) {}, false, {"", scratch().path()});
     CalcSetup setup;
     setup.mode = 1;
     setup.useStateFiles = false;
     setup.startDirectory = scratch().path();
-    setup.stateDirectory = scratch().path();
-    setup.dialogs = &dialogs;
+    setup.platform = &platform;
     Calc calc(setup);
     // Process-wide state that an earlier input may have changed.
     calc.workspace().clear("reset", false);

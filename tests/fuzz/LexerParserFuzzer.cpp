@@ -47,8 +47,10 @@ public:
     }
     int registerAnonymous(ScalarFunction& function) override { return anonymous_.add(function); }
     void unregisterAnonymous(int id) override { anonymous_.remove(id); }
+    const std::string& programDirectory() const override { return programDirectory_; }
 
 private:
+    std::string programDirectory_ = ".";
     ConsoleOutput& console_;
     Workspace& workspace_;
     AnonymousFunctions anonymous_;

@@ -12,7 +12,7 @@
 #include "console/ConsoleOutput.h"
 #include "core/Display.h"
 #include "core/Errors.h"
-#include "exec/Dir.h"
+#include "session/Dir.h"
 #include "exec/Workspace.h"
 #include "exec/WorkspaceFile.h"
 #include "platform/Dialogs.h"

@@ -17,9 +17,9 @@
 // Trailing blank expected lines are ignored. Every case runs in its own
 // empty directory, which is the interpreter's current directory.
 #include "console/Markup.h"
-#include "exec/Calc.h"
+#include "session/Calc.h"
 #include "platform/Clipboard.h"
-#include "platform/TerminalDialogs.h"
+#include "platform/terminal/TerminalPlatform.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -99,20 +99,19 @@ Transcript runCase(const Case& c, const fs::path& directory) {
     }
     Transcript transcript;
     Calc* calcPointer = nullptr;
-    TerminalDialogs dialogs(
+    ProgramPaths paths;
+    paths.programDirectory = ownResources ? directory.string() : std::string(VEMLOR_SOURCE_DIR);
+    paths.stateDirectory = directory.string();
+    TerminalPlatform platform(
         [&calcPointer](const std::string& text) {
             if (calcPointer) calcPointer->console().print(text, true, PRINT_LITERAL);
         },
-        false);
-    MemoryClipboard clipboard;
+        false, paths);
     CalcSetup setup;
     setup.mode = 1;
     setup.useStateFiles = false;
     setup.startDirectory = directory.string();
-    setup.programDirectory = ownResources ? directory.string() : std::string(VEMLOR_SOURCE_DIR);
-    setup.stateDirectory = directory.string();
-    setup.dialogs = &dialogs;
-    setup.clipboard = &clipboard;
+    setup.platform = &platform;
     Calc calc(setup);
     calcPointer = &calc;
     calc.console().setLineListener(

@@ -1,4 +1,4 @@
-#include "exec/Calc.h"
+#include "session/Calc.h"
 
 #include "core/Errors.h"
 #include "builtins/MathErrors.h"
@@ -6,28 +6,36 @@
 #include "exec/WorkspaceFile.h"
 #include "exec/RunFlags.h"
 #include "exec/UserFuncTable.h"
-#include "platform/Clipboard.h"
-#include "platform/Dialogs.h"
+#include "platform/Platform.h"
 
 #include <new>
 
 namespace vemlor {
 
+namespace {
+
+Platform& requirePlatform(Platform* platform) {
+    if (!platform) raiseBug("BUG: an interpreter instance set up without a platform");
+    return *platform;
+}
+
+} // namespace
+
 Calc::Calc(const CalcSetup& setup)
     : mode_(setup.mode), useStateFiles_(setup.useStateFiles && setup.mode == 0),
-      dialogs_(setup.dialogs), clipboard_(setup.clipboard) {
+      platform_(requirePlatform(setup.platform)) {
     history_ = std::make_unique<CommandHistory>();
     console_ = std::make_unique<ConsoleOutput>();
-    dir_ = std::make_unique<Dir>(setup.startDirectory, setup.programDirectory);
+    const ProgramPaths& paths = platform_.paths();
+    programDirectory_ = paths.programDirectory;
+    stateDirectory_ = paths.stateDirectory.empty() ? paths.programDirectory : paths.stateDirectory;
+    dir_ = std::make_unique<Dir>(setup.startDirectory, programDirectory_);
     input_ = std::make_unique<UserInput>(*dir_);
-    programDirectory_ = setup.programDirectory;
-    stateDirectory_ = setup.stateDirectory.empty() ? setup.programDirectory : setup.stateDirectory;
     workspace_ = std::make_unique<Workspace>(*console_);
     if (!programDirectory_.empty())
         workspace_->userFunctions().setResourceDirectory(programDirectory_ + "/resource");
     reader_ = std::make_unique<LineReader>(*input_);
     parser_ = std::make_unique<StatementParser>(*reader_, *workspace_, *this, *console_);
-    if (!dialogs_) setupFailed_ = 1;
     if (useStateFiles_) restoreState();
     else dir_->setCurrent(setup.startDirectory);
 }
@@ -48,19 +56,19 @@ std::string Calc::statePath(const char* file) const { return stateDirectory_ + "
 
 void Calc::restoreState() {
     if (!loadWorkspace(statePath(kWorkspaceFile), *workspace_))
-        dialogs_->inform("problem loading previous session", "vemlor startup");
+        platform_.dialogs().inform("problem loading previous session", "vemlor startup");
     if (!history_->load(statePath(kHistoryFile))) {
         // A short history file keeps what was read, without a message.
     }
     std::string start = dir_->currentDirectory();
     if (!dir_->load(statePath(kDirectoryFile)))
-        dialogs_->inform("problem loading path list", "vemlor startup");
+        platform_.dialogs().inform("problem loading path list", "vemlor startup");
     std::string saved = dir_->currentDirectory();
     dir_->setCurrent(Dir::classify(saved) == Dir::Directory ? saved : start);
 }
 
 void Calc::saveState() {
-    saveWorkspace(statePath(kWorkspaceFile), *workspace_, *dialogs_);
+    saveWorkspace(statePath(kWorkspaceFile), *workspace_, platform_.dialogs());
     history_->save(statePath(kHistoryFile));
     dir_->save(statePath(kDirectoryFile));
 }
@@ -78,7 +86,7 @@ void Calc::setInput(const std::string& text, char mode) {
         input_->setText(mode, text);
         break;
     case 'c':
-        input_->setText(mode, clipboard_ ? clipboard_->text() : std::string());
+        input_->setText(mode, platform_.clipboard().text());
         break;
     case 'f':
         try {

@@ -10,7 +10,7 @@
 #include "builtins/BuiltinContext.h"
 #include "console/CommandHistory.h"
 #include "console/ConsoleOutput.h"
-#include "exec/Dir.h"
+#include "session/Dir.h"
 #include "exec/FunctionArguments.h"
 #include "exec/Workspace.h"
 #include "frontend/LineReader.h"
@@ -24,8 +24,7 @@
 
 namespace vemlor {
 
-class Clipboard;
-class Dialogs;
+class Platform;
 
 // State file names, in the state directory.
 inline constexpr const char* kWorkspaceFile = "vemlor_env.bin";
@@ -36,10 +35,7 @@ struct CalcSetup {
     int mode = 0;                // 0 primary, 1 secondary
     bool useStateFiles = true;   // batch runs neither read nor write them
     std::string startDirectory;  // where a secondary or batch instance starts
-    std::string programDirectory;
-    std::string stateDirectory;  // home of the three state files
-    Dialogs* dialogs = nullptr;  // message boxes (required)
-    Clipboard* clipboard = nullptr; // source of "c" input (optional)
+    Platform* platform = nullptr; // dialogs, clipboard and paths (required)
 };
 
 class Calc : public BuiltinContext {
@@ -58,7 +54,6 @@ public:
     void shutDown();
 
     int mode() const { return mode_; }
-    int setupFailed() const { return setupFailed_; }
     ConsoleOutput& console() { return *console_; }
     CommandHistory& history() { return *history_; }
     Dir& dir() { return *dir_; }
@@ -71,7 +66,7 @@ public:
     std::unique_ptr<ScalarFunction> scalarFunction(const Value& argument) override;
     int registerAnonymous(ScalarFunction& function) override { return anonymous_.add(function); }
     void unregisterAnonymous(int id) override { anonymous_.remove(id); }
-    const std::string& programDirectory() const { return programDirectory_; }
+    const std::string& programDirectory() const override { return programDirectory_; }
 
     // Whether an error was reported since the last call (batch exit status).
     bool takeErrorReported();
@@ -90,10 +85,8 @@ private:
     // the reverse of set-up, the console's history last (it stands for the
     // console window, which is created first).
     int mode_;
-    int setupFailed_ = 0;
     bool useStateFiles_;
-    Dialogs* dialogs_;
-    Clipboard* clipboard_;
+    Platform& platform_;
     std::unique_ptr<CommandHistory> history_;
     std::unique_ptr<UserInput> input_;
     std::unique_ptr<ConsoleOutput> console_;

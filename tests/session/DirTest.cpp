@@ -2,7 +2,7 @@
 // and the "vemlor_cd.bin" record with its damaged forms.
 #include "core/BinaryIO.h"
 #include "core/Errors.h"
-#include "exec/Dir.h"
+#include "session/Dir.h"
 
 #include <gtest/gtest.h>
 

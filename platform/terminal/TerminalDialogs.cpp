@@ -1,4 +1,4 @@
-#include "platform/TerminalDialogs.h"
+#include "platform/terminal/TerminalDialogs.h"
 
 #include <cstdio>
 #include <iostream>

@@ -1,4 +1,4 @@
-#include "exec/Dir.h"
+#include "session/Dir.h"
 
 #include "core/BinaryIO.h"
 #include "core/Errors.h"

@@ -1,9 +1,8 @@
 // Set-up and shut-down of an interpreter instance: which instances touch the
 // state files, what survives a restart, and how damaged files are reported.
 #include "core/BinaryIO.h"
-#include "exec/Calc.h"
-#include "platform/Clipboard.h"
-#include "platform/Dialogs.h"
+#include "session/Calc.h"
+#include "support/TestPlatform.h"
 
 #include <gtest/gtest.h>
 
@@ -41,17 +40,15 @@ protected:
         CalcSetup s;
         s.mode = mode;
         s.startDirectory = (home_ / "start").string();
-        s.programDirectory = home_.string();
-        s.stateDirectory = home_.string();
-        s.dialogs = &dialogs_;
-        s.clipboard = &clipboard_;
+        platform_.setPaths({home_.string(), home_.string()});
+        s.platform = &platform_;
         return s;
     }
     bool exists(const char* file) const { return fs::exists(home_ / file); }
 
     fs::path home_;
     RecordingDialogs dialogs_;
-    MemoryClipboard clipboard_;
+    test::TestPlatform platform_{dialogs_};
 };
 
 TEST_F(CalcState, PrimaryInstanceRestoresHistoryAndDirectoryAfterARestart) {

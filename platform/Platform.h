@@ -1,0 +1,28 @@
+// What the engine asks of the machine it runs on: message boxes, the
+// clipboard and where the program and its state files live. An interpreter
+// instance reaches these only through the Platform it was set up with, so
+// the engine never depends on a windowing system; the backends (terminal,
+// desktop) implement it and only the executable links them.
+#pragma once
+
+#include "platform/Clipboard.h"
+#include "platform/Dialogs.h"
+
+#include <string>
+
+namespace vemlor {
+
+struct ProgramPaths {
+    std::string programDirectory; // the library folders lie below it; no trailing "/"
+    std::string stateDirectory;   // home of the three state files
+};
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+    virtual Dialogs& dialogs() = 0;
+    virtual Clipboard& clipboard() = 0;
+    virtual const ProgramPaths& paths() const = 0;
+};
+
+} // namespace vemlor
