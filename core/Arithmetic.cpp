@@ -4,20 +4,20 @@
 //
 // Every routine works in place on the left operand (the evaluator's
 // workspace), which keeps its kind word. A shape failure raises the operator's
-// character before either operand changes. Integer arithmetic wraps around in
-// 32 bits (the integer expression classes look for overflow in the result);
-// integer division by zero raises "division by zero" before anything changes,
-// and INT_MIN / -1 wraps to INT_MIN instead of trapping. The operator is
+// character before either operand changes. What each operator does to one
+// pair of elements is defined in ScalarOps.h. Integer results that leave the
+// 32-bit range raise "integer overflow", and integer division by zero raises
+// "division by zero", both before anything changes. The operator is
 // dispatched once per call, so each per-element loop is a plain loop over a
 // small inline functor that the compiler can vectorise.
 #include "core/Errors.h"
 #include "core/MathMatrix.h"
 #include "core/OperatorCodes.h"
+#include "core/ScalarOps.h"
 
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -30,169 +30,22 @@ namespace {
 // digits hold places of codes that are not elementwise operators.
 constexpr std::string_view kElementwiseChars = "^1234567*/012_45+-u";
 
-template <class T> constexpr bool kIsInt = std::is_same_v<T, int>;
+using ops::kIsInt;
 
-// 32-bit wrap-around, well defined through unsigned arithmetic.
-inline int wrapAdd(int a, int b) {
-    return int(unsigned(a) + unsigned(b));
-}
-inline int wrapSub(int a, int b) {
-    return int(unsigned(a) - unsigned(b));
-}
-inline int wrapMul(int a, int b) {
-    return int(unsigned(a) * unsigned(b));
-}
+template <class T> using Plus = ops::Plus<T>;
+template <class T> using Minus = ops::Minus<T>;
+template <class T> using Times = ops::Times<T>;
+template <class T> using Divide = ops::Divide<T>;
+template <class T> using FloorQuotient = ops::FloorQuotient<T>;
+template <class T> using Remainder = ops::Remainder<T>;
+template <class T> using Power = ops::Power<T>;
+template <class T> using LogicalAnd = ops::LogicalAnd<T>;
+template <class T> using LogicalOr = ops::LogicalOr<T>;
+template <class T> using LogicalXor = ops::LogicalXor<T>;
 
-// Truncating quotient and remainder; b == 0 is refused before the loop.
-// Dividing by -1 is a wrapping negation, so INT_MIN / -1 gives INT_MIN.
-inline int truncQuotient(int a, int b) {
-    return b == -1 ? wrapSub(0, a) : a / b;
-}
-inline int truncRemainder(int a, int b) {
-    return b == -1 ? 0 : a % b;
-}
-
-// a to the power b by repeated squaring, wrapping in 32 bits. A negative
-// exponent gives 1 / a^|b| truncated as in C: 1 for a == 1, +-1 for a == -1,
-// 0 for |a| >= 2; a == 0 with b < 0 is refused before the loop.
-inline int intPower(int a, int b) {
-    if (b < 0) {
-        if (a == 1) return 1;
-        if (a == -1) return (b & 1) ? -1 : 1;
-        return 0;
-    }
-    unsigned result = 1, base = unsigned(a), e = unsigned(b);
-    while (e != 0) {
-        if (e & 1u) result *= base;
-        e >>= 1;
-        if (e != 0) base *= base;
-    }
-    return int(result);
-}
-
-// Complex power. Whole real exponents use repeated squaring, so that
-// (1+1i)^2 is exactly 2i and 0^0 is 1; anything else is exp(b log a).
-complexd complexPower(complexd a, complexd b) {
-    if (b == complexd(0.0)) return 1.0;
-    double e = b.real();
-    if (b.imag() == 0.0 && e == std::floor(e) && std::fabs(e) <= 2147483647.0) {
-        unsigned long k = (unsigned long)std::fabs(e);
-        complexd result = 1.0, base = a;
-        while (k != 0) {
-            if (k & 1ul) result *= base;
-            k >>= 1;
-            if (k != 0) base *= base;
-        }
-        return e < 0 ? 1.0 / result : result;
-    }
-    if (a == complexd(0.0)) {
-        // log(0) is -inf: decide by the exponent, as the real power does.
-        if (b.real() > 0) return 0.0;
-        return b.imag() == 0.0 ? complexd(HUGE_VAL, 0.0) : complexd(NAN, NAN);
-    }
-    return std::exp(b * std::log(a));
-}
-
-// Whole-number quotient and remainder of complex numbers, componentwise so
-// that on the real axis they agree with floor(a / b) and fmod(a, b).
-complexd complexFloorQuotient(complexd a, complexd b) {
-    complexd q = a / b;
-    return {std::floor(q.real()), std::floor(q.imag())};
-}
-complexd complexRemainder(complexd a, complexd b) {
-    complexd q = a / b;
-    return a - b * complexd(std::trunc(q.real()), std::trunc(q.imag()));
-}
-
-// Doubles truncated to 32-bit integers for the bitwise operators; NaN and
-// out-of-range values give INT_MIN, as the hardware conversion does.
-inline int truncToInt(double x) {
-    if (!(x > -2147483649.0 && x < 2147483648.0)) return INT_MIN;
-    return int(x);
-}
-
-template <class T> struct Plus {
-    T operator()(T a, T b) const {
-        if constexpr (kIsInt<T>)
-            return wrapAdd(a, b);
-        else
-            return a + b;
-    }
-};
-template <class T> struct Minus {
-    T operator()(T a, T b) const {
-        if constexpr (kIsInt<T>)
-            return wrapSub(a, b);
-        else
-            return a - b;
-    }
-};
-template <class T> struct Times {
-    T operator()(T a, T b) const {
-        if constexpr (kIsInt<T>)
-            return wrapMul(a, b);
-        else
-            return a * b;
-    }
-};
-template <class T> struct Divide {
-    T operator()(T a, T b) const {
-        if constexpr (kIsInt<T>)
-            return truncQuotient(a, b);
-        else
-            return a / b;
-    }
-};
-template <class T> struct FloorQuotient {
-    T operator()(T a, T b) const {
-        if constexpr (kIsInt<T>)
-            return truncQuotient(a, b);
-        else if constexpr (std::is_same_v<T, double>)
-            return std::floor(a / b);
-        else
-            return complexFloorQuotient(a, b);
-    }
-};
-template <class T> struct Remainder {
-    T operator()(T a, T b) const {
-        if constexpr (kIsInt<T>)
-            return truncRemainder(a, b);
-        else if constexpr (std::is_same_v<T, double>)
-            return std::fmod(a, b);
-        else
-            return complexRemainder(a, b);
-    }
-};
-template <class T> struct Power {
-    T operator()(T a, T b) const {
-        if constexpr (kIsInt<T>)
-            return intPower(a, b);
-        else if constexpr (std::is_same_v<T, double>)
-            return b == 2.0 ? a * a : std::pow(a, b); // the same number, far sooner
-        else
-            return complexPower(a, b);
-    }
-};
-
-// Bitwise operators of the integer parts; complex values have none.
-template <class T, class IntOp> struct Bitwise {
-    T operator()(T a, T b) const {
-        if constexpr (kIsInt<T>)
-            return IntOp{}(a, b);
-        else
-            return double(IntOp{}(truncToInt(a), truncToInt(b)));
-    }
-};
-
-// Logical operators: 1 or 0 from the truth (nonzero) of both operands.
-template <class T> struct LogicalAnd {
-    T operator()(T a, T b) const { return T((a != T(0)) & (b != T(0))); }
-};
-template <class T> struct LogicalOr {
-    T operator()(T a, T b) const { return T((a != T(0)) | (b != T(0))); }
-};
-template <class T> struct LogicalXor {
-    T operator()(T a, T b) const { return T((a != T(0)) != (b != T(0))); }
+template <class T> struct Bitwise {
+    int code;
+    T operator()(T a, T b) const { return T(ops::bitwise(code, a, b)); }
 };
 
 // Whether the broadcasting rule can combine l and r.
@@ -212,29 +65,36 @@ bool anyPair(const MathMatrix<T>& l, const MathMatrix<T>& r, Pred pred) {
 }
 
 // Integer operators that would divide by zero are refused as a whole.
-template <class T> void checkDivisors(const MathMatrix<T>& l, const MathMatrix<T>& r, char op) {
+template <class T> void checkDivisors(const MathMatrix<T>& l, const MathMatrix<T>& r, int opCode) {
     if constexpr (kIsInt<T>) {
-        bool bad = false;
-        if (op == '/' || op == '_' || op == 'u')
-            bad = anyPair(l, r, [](int, int b) { return b == 0; });
-        else if (op == '^')
-            bad = anyPair(l, r, [](int a, int b) { return a == 0 && b < 0; });
-        if (bad) raiseRuntime("division by zero");
+        if (anyPair(l, r, [opCode](int a, int b) { return ops::divisionRefused(opCode, a, b); }))
+            raiseRuntime("division by zero");
+    }
+}
+
+// Integer results must fit 32 bits: every pair is tried before anything is
+// stored, so a refused operation leaves both operands as they were.
+template <class T, class Op>
+void checkOverflow(const MathMatrix<T>& l, const MathMatrix<T>& r, Op op) {
+    if constexpr (kIsInt<T> && std::is_same_v<decltype(op(0, 0)), long long>) {
+        if (anyPair(l, r, [op](int a, int b) { return !ops::fitsInt(op(a, b)); }))
+            raiseRuntime("integer overflow");
     }
 }
 
 template <class T, class Op> void applyScalar(T* a, int n, T b, Op op) {
     for (int i = 0; i < n; ++i)
-        a[i] = op(a[i], b);
+        a[i] = T(op(a[i], b));
 }
 
 template <class T, class Op> void applyPairwise(T* a, const T* b, int n, Op op) {
     for (int i = 0; i < n; ++i)
-        a[i] = op(a[i], b[i]);
+        a[i] = T(op(a[i], b[i]));
 }
 
 // The broadcasting combination; the caller has checked broadcastFits.
 template <class T, class Op> void combine(MathMatrix<T>& l, const MathMatrix<T>& r, Op op) {
+    checkOverflow(l, r, op);
     if (r.n == 1) {
         applyScalar(l.data(), l.n, r[0], op);
         return;
@@ -250,23 +110,31 @@ template <class T> void combineBitwise(MathMatrix<T>& l, const MathMatrix<T>& r,
     if constexpr (std::is_same_v<T, complexd>) {
         raiseRuntime("bitwise operator applied to a complex value");
     } else {
-        switch (opCode) {
-        case OP_BITAND:
-            combine(l, r, Bitwise<T, std::bit_and<int>>{});
-            return;
-        case OP_BITOR:
-            combine(l, r, Bitwise<T, std::bit_or<int>>{});
-            return;
-        default:
-            combine(l, r, Bitwise<T, std::bit_xor<int>>{});
-            return;
-        }
+        combine(l, r, Bitwise<T>{opCode});
     }
+}
+
+// The overflow check of addVector, over the pairs it will combine; a shape
+// it cannot combine is left for addVector to refuse.
+template <class Op>
+void refuseVectorOverflow(const MathMatrix<int>& l, const MathMatrix<int>& r, Op op) {
+    int rows = l.nrow;
+    auto partner = [&](int i) -> int {
+        if (r.n == l.n && r.nrow == l.nrow) return r[i];
+        if (r.nrow == rows && r.n == rows) return r[i % rows];
+        return r[i / rows];
+    };
+    bool fits = (r.n == l.n && r.nrow == l.nrow) || (r.nrow == rows && r.n == rows) ||
+                (r.nrow == 1 && r.n == l.ncol());
+    if (!fits) return;
+    for (int i = 0; i < l.n; ++i)
+        if (!ops::fitsInt(op(l[i], partner(i)))) raiseRuntime("integer overflow");
 }
 
 // Adds (or with Minus subtracts) a column vector to every column or a row
 // vector to every row; the same shape combines element by element.
 template <class T, class Op> void addVector(MathMatrix<T>& l, const MathMatrix<T>& r, Op op) {
+    if constexpr (kIsInt<T>) refuseVectorOverflow(l, r, op);
     int rows = l.nrow, cols = l.ncol();
     T* a = l.data();
     const T* b = r.data();
@@ -345,6 +213,7 @@ template <class T, class Apply> void withElementwiseOp(char c, Apply apply) {
 // before out is resized, and otherwise out keeps its size.
 template <class T, class Op>
 void combineInto(MathMatrix<T>& out, const MathMatrix<T>& l, const MathMatrix<T>& r, Op op) {
+    checkOverflow(l, r, op);
     int kindWord = l.kind;
     if (r.n == 1) {
         T y = r[0];
@@ -352,7 +221,7 @@ void combineInto(MathMatrix<T>& out, const MathMatrix<T>& l, const MathMatrix<T>
         const T* a = l.data();
         T* z = out.data();
         for (int i = 0, n = out.n; i < n; ++i)
-            z[i] = op(a[i], y);
+            z[i] = T(op(a[i], y));
         return;
     }
     const MathMatrix<T>& shape = l.n == 1 ? r : l;
@@ -362,11 +231,11 @@ void combineInto(MathMatrix<T>& out, const MathMatrix<T>& l, const MathMatrix<T>
     T* z = out.data();
     if (l.n == 1) {
         for (int i = 0, n = out.n; i < n; ++i)
-            z[i] = op(x, b[i]);
+            z[i] = T(op(x, b[i]));
     } else {
         const T* a = l.data();
         for (int i = 0, n = out.n; i < n; ++i)
-            z[i] = op(a[i], b[i]);
+            z[i] = T(op(a[i], b[i]));
     }
 }
 
@@ -376,7 +245,7 @@ void combineInto(MathMatrix<T>& out, const MathMatrix<T>& l, const MathMatrix<T>
 template <class T> void MathMatrix<T>::elementwise(const MathMatrix<T>& r, int opCode) {
     char c = elementwiseChar(opCode);
     if (!broadcastFits(*this, r)) raiseCode(c);
-    checkDivisors(*this, r, c);
+    checkDivisors(*this, r, opCode);
     withElementwiseOp<T>(c, [&](auto op) { combine(*this, r, op); });
 }
 
@@ -388,7 +257,7 @@ void MathMatrix<T>::assignElementwise(const MathMatrix<T>& l, const MathMatrix<T
     }
     char c = elementwiseChar(opCode);
     if (!broadcastFits(l, r)) raiseCode(c);
-    checkDivisors(l, r, c);
+    checkDivisors(l, r, opCode);
     withElementwiseOp<T>(c, [&](auto op) { combineInto(*this, l, r, op); });
 }
 
@@ -413,11 +282,11 @@ template <class T> void MathMatrix<T>::scalarFunction(const MathMatrix<T>& r, in
         combine(*this, r, LogicalXor<T>{});
         return;
     case OP_POWER:
-        checkDivisors(*this, r, '^');
+        checkDivisors(*this, r, OP_POWER);
         combine(*this, r, Power<T>{});
         return;
     case OP_MOD:
-        checkDivisors(*this, r, 'u');
+        checkDivisors(*this, r, OP_MOD);
         combine(*this, r, Remainder<T>{});
         return;
     default:

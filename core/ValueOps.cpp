@@ -6,10 +6,13 @@
 // Conversions only ever widen (int -> double -> complex); a complex element
 // is "nonzero" for conditions by its real part alone, as conditions on
 // complex values have always behaved.
+#include "core/Errors.h"
 #include "core/MathMatrix.h"
 #include "core/NumberFormat.h"
 #include "core/StorageOps.h"
 
+#include <algorithm>
+#include <climits>
 #include <type_traits>
 
 namespace vemlor {
@@ -218,16 +221,14 @@ template <class T> void MathMatrix<T>::logicalNot() {
         d[i] = d[i] == T(0) ? T(1) : T(0);
 }
 
-// Integers wrap like the hardware does: -INT_MIN stays INT_MIN.
+// -INT_MIN has no integer: it is an overflow, refused before anything changes.
 template <class T> void MathMatrix<T>::negate() {
     T* d = this->data();
     if constexpr (std::is_same_v<T, int>) {
-        for (int i = 0; i < n; ++i)
-            d[i] = int(0u - unsigned(d[i]));
-    } else {
-        for (int i = 0; i < n; ++i)
-            d[i] = -d[i];
+        if (std::find(d, d + n, INT_MIN) != d + n) raiseRuntime("integer overflow");
     }
+    for (int i = 0; i < n; ++i)
+        d[i] = -d[i];
 }
 
 template class MathMatrix<int>;

@@ -188,7 +188,6 @@ Value* SimpleExpression::pValue(Value* workspace) {
     case INTEGER_VAL: {
         auto& result = static_cast<MathMatrix<int>&>(*target);
         runFlatLoop(entries_, plainOperand_, nullptr, result, s);
-        detail::checkIntegerRange(result);
         break;
     }
     case DOUBLE_VAL:

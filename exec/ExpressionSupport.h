@@ -13,6 +13,7 @@
 #include "core/JMatrix.h"
 #include "core/MathMatrix.h"
 #include "core/OperatorCodes.h"
+#include "core/ScalarOps.h"
 #include "exec/Evaluatable.h"
 
 #include <algorithm>
@@ -61,33 +62,14 @@ template <class T> void evaluateOperandInto(Evaluatable& e, MathMatrix<T>& dst, 
     copyValue(dst, *e.pValue(native ? native : &dst));
 }
 
-// 32-bit wrap-around arithmetic, as the matrix routines do it.
-inline int wrapAdd(int a, int b) {
-    return int(unsigned(a) + unsigned(b));
-}
-inline int wrapSub(int a, int b) {
-    return int(unsigned(a) - unsigned(b));
-}
-inline int wrapMul(int a, int b) {
-    return int(unsigned(a) * unsigned(b));
-}
-
 // a op b for the codes of '+', '-', '*' and '/', with the same results and
-// refusals as the elementwise routine (integer division truncates, division
-// by zero is refused, INT_MIN / -1 wraps).
+// refusals as the elementwise routine.
 template <class T> T arithmeticScalar(T a, T b, int code) {
     if constexpr (std::is_same_v<T, int>) {
-        switch (code) {
-        case OP_PLUS:
-            return wrapAdd(a, b);
-        case OP_MINUS:
-            return wrapSub(a, b);
-        case OP_TIMES:
-            return wrapMul(a, b);
-        default:
-            if (b == 0) raiseRuntime("division by zero");
-            return b == -1 ? wrapSub(0, a) : a / b;
-        }
+        if (ops::divisionRefused(code, a, b)) raiseRuntime("division by zero");
+        long long wide = ops::arithmetic(code, a, b);
+        if (!ops::fitsInt(wide)) raiseRuntime("integer overflow");
+        return int(wide);
     } else {
         switch (code) {
         case OP_PLUS:
@@ -142,13 +124,6 @@ inline void combineArithmeticInto(MathMatrix<T>& dst, const MathMatrix<T>& a,
 // a constant index): nothing it does can change another operand's value.
 inline bool isPlainOperand(const Evaluatable& e) {
     return e.category() == CAT_NUMBER || e.category() == CAT_VARIABLE;
-}
-
-// Integer results may not reach below -(2^30 - 1): only the smallest element
-// is compared, so a product that wraps to a large positive number passes.
-inline void checkIntegerRange(const MathMatrix<int>& v) {
-    if (v.n == 0) return;
-    if (*std::min_element(v.data(), v.data() + v.n) < -1073741823) raiseRuntime("integer overflow");
 }
 
 // Whether a scalar condition holds: its value truncated toward zero is not 0.

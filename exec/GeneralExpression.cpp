@@ -246,42 +246,8 @@ class ScalarClimber {
 
 } // namespace
 
-namespace {
-
-// fmod, computed on whole numbers as integers (several times faster), zero
-// keeping the dividend's sign as fmod gives it. NaN fails every range test.
-double wholeRemainder(double a, double b) {
-    constexpr double kInt32 = 2147483647.0, kExact = 9007199254740992.0; // 2^31 - 1, 2^53
-    double r;
-    if (std::fabs(a) < kInt32 && std::fabs(b) < kInt32) {
-        int ia = int(a), ib = int(b); // a 32-bit division is the quicker one
-        if (ia != a || ib != b || ib == 0) return std::fmod(a, b);
-        r = ia % ib;
-    } else if (std::fabs(a) < kExact && std::fabs(b) < kExact) {
-        auto ia = static_cast<long long>(a), ib = static_cast<long long>(b);
-        if (double(ia) != a || double(ib) != b || ib == 0) return std::fmod(a, b);
-        r = double(ia % ib);
-    } else {
-        return std::fmod(a, b);
-    }
-    return r == 0 ? std::copysign(0.0, a) : r;
-}
-
-} // namespace
-
 // a op b for an elementwise code, as the matrices compute it.
-double detail::combineScalars(double a, double b, int code) {
-    switch (code) {
-    case OP_POWER:
-        return b == 2.0 ? a * a : std::pow(a, b);
-    case OP_MOD:
-        return wholeRemainder(a, b);
-    case OP_INT_DIVIDE:
-        return std::floor(a / b);
-    default:
-        return detail::arithmeticScalar(a, b, code);
-    }
-}
+double detail::combineScalars(double a, double b, int code) { return ops::arithmetic(code, a, b); }
 
 GeneralExpression::GeneralExpression(ExpressionEntries entries, int resultType)
     : Expression(std::move(entries), resultType), scratch_(resultType, 0) {
@@ -312,9 +278,7 @@ GeneralIntegerExpression::GeneralIntegerExpression(ExpressionEntries entries)
 Value* GeneralIntegerExpression::pValue(Value* workspace) {
     if (workspace->type() != INTEGER_VAL)
         raiseBug("BUG: GeneralIntegerExpression::pValue with a workspace of another type");
-    Value* result = climb<int>(workspace);
-    detail::checkIntegerRange(static_cast<MathMatrix<int>&>(*result));
-    return result;
+    return climb<int>(workspace);
 }
 
 GeneralComplexExpression::GeneralComplexExpression(ExpressionEntries entries)

@@ -40,7 +40,7 @@ template <class T> void fillSequence(MathMatrix<T>& target, const SequenceParts&
     T* out = target.data();
     if constexpr (std::is_same_v<T, int>) {
         int x = integerPart(parts.start), step = integerPart(parts.step);
-        for (int i = 0; i < count; ++i, x = detail::wrapAdd(x, step))
+        for (int i = 0; i < count; ++i, x = int(x + (long long)step))
             out[i] = x;
     } else {
         double x = parts.start;

@@ -155,7 +155,7 @@ Flow ForStm::execute() {
 Flow ForStm::overSequence(const SequenceParts& parts) {
     if (integerRange_) {
         int x = integerPart(parts.start), step = integerPart(parts.step);
-        for (long i = 0; i < parts.count && RunFlags::running(); ++i, x = detail::wrapAdd(x, step)) {
+        for (long i = 0; i < parts.count && RunFlags::running(); ++i, x = int(x + (long long)step)) {
             loopVariable_->assignScalarInt(x);
             if (runBody(*body_) == Flow::Break) break;
         }

@@ -1,5 +1,7 @@
 #include "exec/UnaryElements.h"
 
+#include "core/ScalarOps.h"
+
 #include "core/Errors.h"
 #include "exec/ExpressionBuilder.h"
 #include "exec/ExpressionSupport.h"
@@ -78,12 +80,12 @@ Value* UnaryOpElement::pValue(Value* workspace) {
 
 template <class V> Value* IncDecElement<V>::pValue(Value*) {
     auto* d = variable_->data();
-    for (int i = 0; i < variable_->n; ++i) {
-        if constexpr (std::is_same_v<V, IntValue>)
-            d[i] = detail::wrapAdd(d[i], step_);
-        else
-            d[i] += step_;
+    if constexpr (std::is_same_v<V, IntValue>) {
+        for (int i = 0; i < variable_->n; ++i)
+            if (!ops::fitsInt((long long)d[i] + step_)) raiseRuntime("integer overflow");
     }
+    for (int i = 0; i < variable_->n; ++i)
+        d[i] += step_;
     return variable_;
 }
 

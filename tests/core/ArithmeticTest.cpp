@@ -9,6 +9,7 @@
 #include <climits>
 #include <cmath>
 #include <functional>
+#include <tuple>
 #include <initializer_list>
 #include <vector>
 
@@ -147,26 +148,30 @@ TEST(ArithmeticElements, QuotientsAndRemainders) {
     EXPECT_TRUE(fuzzyEqual(doubleOp(2, 0.5, OP_POWER), std::sqrt(2.0)));
     EXPECT_TRUE(std::isnan(doubleOp(-8, 1.0 / 3, OP_POWER)));
 
-    // The one quotient that overflows wraps instead of trapping.
-    EXPECT_EQ(intOp(INT_MIN, -1, OP_DIVIDE), INT_MIN);
-    EXPECT_EQ(intOp(INT_MIN, -1, OP_INT_DIVIDE), INT_MIN);
     EXPECT_EQ(intOp(INT_MIN, -1, OP_MOD), 0);
 }
 
-TEST(ArithmeticElements, IntegerWrapAroundAndPowers) {
+// Integer results beyond 32 bits are refused, and the left operand keeps its
+// elements even when only a later one overflows.
+TEST(ArithmeticElements, IntegerOverflowIsRefusedWhole) {
     auto intOp = [](int a, int b, int code) {
         IntValue v(a);
         v.elementwise(IntValue(b), code);
         return v[0];
     };
-    EXPECT_EQ(intOp(50000, 50000, OP_TIMES), -1794967296);
-    EXPECT_EQ(intOp(INT_MAX, 1, OP_PLUS), INT_MIN);
-    EXPECT_EQ(intOp(INT_MIN, 1, OP_MINUS), INT_MAX);
+    for (auto [a, b, code] : {std::tuple{50000, 50000, OP_TIMES}, {INT_MAX, 1, OP_PLUS},
+                              {INT_MIN, 1, OP_MINUS}, {2, 31, OP_POWER}, {3, 40, OP_POWER},
+                              {INT_MIN, -1, OP_DIVIDE}, {INT_MIN, -1, OP_INT_DIVIDE}})
+        EXPECT_EQ(runtimeMessage([&] { intOp(a, b, code); }), "integer overflow") << a << " " << b;
+    EXPECT_EQ(intOp(40000, 40000, OP_TIMES), 1600000000);
+    EXPECT_EQ(intOp(2, 30, OP_POWER), 1073741824);
+    EXPECT_EQ(intOp(-2, 31, OP_POWER), INT_MIN);
+    auto row = Mat<IntValue>(1, 3, {1, INT_MAX, 3});
+    EXPECT_EQ(runtimeMessage([&] { row.elementwise(IntValue(1), OP_PLUS); }), "integer overflow");
+    expectExact(row, 1, 3, {1, INT_MAX, 3});
     EXPECT_EQ(intOp(2, 10, OP_POWER), 1024);
     EXPECT_EQ(intOp(-3, 3, OP_POWER), -27);
     EXPECT_EQ(intOp(0, 0, OP_POWER), 1);
-    EXPECT_EQ(intOp(2, 31, OP_POWER), INT_MIN);
-    EXPECT_EQ(intOp(3, 40, OP_POWER), 689956897);
     // Negative exponents: 1 / a^|b| truncated.
     EXPECT_EQ(intOp(2, -1, OP_POWER), 0);
     EXPECT_EQ(intOp(1, -5, OP_POWER), 1);
@@ -352,8 +357,10 @@ TEST(ArithmeticVectorAdd, RowsColumnsAndSameShape) {
     expectExact(s, 2, 3, {0, 1, 2, 2, 3, 4});
 
     auto i = Mat<IntValue>(2, 2, {1, 2, 3, 4});
-    i.vectorAdd(Mat<IntValue>(1, 2, {INT_MAX, 0}), 1);
-    expectExact(i, 2, 2, {INT_MIN, 2, INT_MIN + 2, 4});
+    EXPECT_EQ(runtimeMessage([&] { i.vectorAdd(Mat<IntValue>(1, 2, {INT_MAX, 0}), 1); }),
+              "integer overflow");
+    i.vectorAdd(Mat<IntValue>(1, 2, {10, 0}), 1);
+    expectExact(i, 2, 2, {11, 2, 13, 4});
 }
 
 TEST(ArithmeticVectorAdd, MismatchRaisesAt) {

@@ -364,8 +364,11 @@ TEST(ValueUnary, ConjugateNotAndNegateInPlace) {
     EXPECT_EQ(elementsOf(*d), (std::vector<double>{1.0, 0.0, 0.0}));
 
     auto i = rowOf<IntValue>({0, 7, INT_MIN, -3});
+    EXPECT_EQ(runtimeMessage([&] { i->negate(); }), "integer overflow");
+    EXPECT_EQ(elementsOf(*i), (std::vector<int>{0, 7, INT_MIN, -3}));
+    i = rowOf<IntValue>({0, 7, INT_MAX, -3});
     i->negate();
-    EXPECT_EQ(elementsOf(*i), (std::vector<int>{0, -7, INT_MIN, 3}));
+    EXPECT_EQ(elementsOf(*i), (std::vector<int>{0, -7, -INT_MAX, 3}));
     i->logicalNot();
     EXPECT_EQ(elementsOf(*i), (std::vector<int>{1, 0, 0, 0}));
 
