@@ -66,35 +66,16 @@ bool singleColumn(const Value& v) {
 } // namespace
 
 AssignStm::AssignStm(EvaluatablePtr expr, int line, Value* target)
-    : Statement(std::move(expr), line), target_(target), rhs_(expr_.get()), scalarRhs_(expr_.get()),
-      doubleTarget_(target && target->type() == DOUBLE_VAL) {}
-
-bool AssignStm::assignedScalar() {
-    double x;
-    if (!doubleTarget_ || !scalarRhs_.read(x)) return false;
-    auto& target = static_cast<MathMatrix<double>&>(*target_);
-    if (target.n == 1) {
-        target.nrow = 1;
-        target.kind = KIND_NUMERIC;
-        target.data()[0] = x;
-    } else {
-        target.assignScalar(x);
-    }
-    return true;
-}
+    : Statement(std::move(expr), line), target_(target), rhs_(expr_.get()) {}
 
 Flow AssignStm::execute() {
-    if (!assignedScalar()) assignEvaluated();
-    return Flow::Normal;
-}
-
-void AssignStm::assignEvaluated() {
     const MathMatrix<double>& result = rhs_.evaluate();
     MathMatrix<double>& target = asDouble(requireType(target_, DOUBLE_VAL, "AssignStm"));
     if (&result == &rhs_.scratch())
         exchange(target, rhs_.scratch());
     else
         target.copyFrom(result);
+    return Flow::Normal;
 }
 
 bool AssignStm::refersTo(const Value* v) const {

@@ -28,19 +28,8 @@ class AssignStm : public Statement {
     Value* target() const { return target_; }
 
   protected:
-    // target = x for a plain number, when the target is a double variable.
-    bool assignedScalar();
-
-  private:
-    // The rest of execute, apart so that the scalar path stays lean.
-    [[gnu::noinline]] void assignEvaluated();
-
-  protected:
-
     Value* target_; // may be null only for ReturnStm
     detail::DoubleResult rhs_;
-    detail::ScalarOperand scalarRhs_;
-    bool doubleTarget_; // a variable keeps its type for life
 };
 
 // x = expr where expr does not read x.
@@ -54,6 +43,7 @@ class FastAssignStm : public AssignStm {
 class OpAssignDStm : public AssignStm {
   public:
     Flow execute() override;
+    int opCode() const { return opCode_; }
 
   protected:
     OpAssignDStm(EvaluatablePtr expr, int line, Value* target, int opCode);
@@ -89,6 +79,7 @@ class OpAssignIntStm : public AssignStm {
   public:
     OpAssignIntStm(EvaluatablePtr expr, int line, Value* target, char op);
     Flow execute() override;
+    int opCode() const { return opCode_; }
 
   private:
     int opCode_;

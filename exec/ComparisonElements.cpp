@@ -129,8 +129,7 @@ ComparatorElement<T>::ComparatorElement(EvaluatablePtr a, EvaluatablePtr b, Eval
                                         int op1, int op2)
     : With3Evaluatable(std::move(a), std::move(b), std::move(c)), op1_(op1), op2_(op2),
       compare1_(compareFunctionFor<T>(op1)), compare2_(c_ ? compareFunctionFor<T>(op2) : nullptr),
-      scratch_(a_.get(), b_.get(), c_.get()), scalarA_(a_.get()), scalarB_(b_.get()),
-      scalarC_(c_.get()) {
+      scratch_(a_.get(), b_.get(), c_.get()) {
     if (!a_ || !b_) raiseBug("BUG: ComparatorElement without two operands");
 }
 
@@ -155,45 +154,6 @@ template <class T> Value* ComparatorElement<T>::pValue(Value* workspace) {
     evaluate(result_, s);
     workspace->assign(result_);
     return workspace;
-}
-
-namespace {
-
-bool compareScalars(double a, double b, int op) {
-    switch (op) {
-    case OP_LESS:
-        return a < b;
-    case OP_LESS_EQUAL:
-        return a <= b;
-    case OP_EQUAL:
-        return a == b;
-    case OP_NOT_EQUAL:
-        return a != b;
-    case OP_GREATER_EQUAL:
-        return a >= b;
-    default:
-        return a > b;
-    }
-}
-
-} // namespace
-
-// Plain numbers compare as doubles whatever T is: integers convert exactly.
-template <class T> bool ComparatorElement<T>::scalarCondition(bool& truth) {
-    if constexpr (std::is_same_v<T, complexd>) {
-        return false;
-    } else {
-        double a, b, c;
-        if (!scalarA_.read(a) || !scalarB_.read(b)) return false;
-        bool first = compareScalars(a, b, op1_);
-        if (!c_ || !first) {
-            truth = first;
-            return true;
-        }
-        if (!scalarC_.read(c)) return false;
-        truth = compareScalars(b, c, op2_);
-        return true;
-    }
 }
 
 template class ComparatorElement<int>;

@@ -25,8 +25,12 @@ template <class T> class ComparatorElement : public With3Evaluatable {
     // operators are the codes OP_LESS ... OP_GREATER.
     ComparatorElement(EvaluatablePtr a, EvaluatablePtr b, EvaluatablePtr c, int op1, int op2);
     Value* pValue(Value* workspace) override;
-    bool scalarCondition(bool& truth) override;
     int resultType() const override { return INTEGER_VAL; }
+    Evaluatable* first() const { return a_.get(); }
+    Evaluatable* second() const { return b_.get(); }
+    Evaluatable* third() const { return c_.get(); } // null for a single comparison
+    int firstOperator() const { return op1_; }
+    int secondOperator() const { return op2_; }
 
     // Writes a op b, elementwise with scalar broadcasting, into `out`.
     using CompareFunction = void (*)(const MathMatrix<T>& a, const MathMatrix<T>& b, IntValue& out);
@@ -49,7 +53,6 @@ template <class T> class ComparatorElement : public With3Evaluatable {
     int op1_, op2_;
     CompareFunction compare1_, compare2_;
     Scratch scratch_;
-    detail::ScalarOperand scalarA_, scalarB_, scalarC_; // c's only read when c_ is set
     IntValue result_; // used when the caller's workspace is not an integer value
     bool busy_ = false;
 };

@@ -31,15 +31,6 @@ template <class V> class NumberElement : public NumberElementBase {
     Value* pValue(Value*) override { return &value_; }
     int resultType() const override { return value_.type(); }
     V& value() override { return value_; }
-    bool scalar(double& out) override {
-        if constexpr (std::is_same_v<V, DoubleValue> || std::is_same_v<V, IntValue>) {
-            if (value_.n != 1 || value_.kind != KIND_NUMERIC) return false;
-            out = value_.data()[0];
-            return true;
-        } else {
-            return false;
-        }
-    }
 
   protected:
     V value_;

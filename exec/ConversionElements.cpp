@@ -62,13 +62,6 @@ Value* DoubleToIntElement::pValue(Value* workspace) {
     return workspace;
 }
 
-bool DoubleToIntElement::scalar(double& out) {
-    double x;
-    if (!child_->scalar(x) || !(std::fabs(x) < 2147483647.0)) return false;
-    out = std::trunc(x);
-    return true;
-}
-
 TypeCheckElement::TypeCheckElement(EvaluatablePtr child, int type)
     : WithEvaluatable(std::move(child)), type_(type) {}
 

@@ -31,7 +31,6 @@ class DoubleToIntElement final : public WithEvaluatable {
   public:
     explicit DoubleToIntElement(EvaluatablePtr child);
     Value* pValue(Value* workspace) override;
-    bool scalar(double& out) override;
     int resultType() const override { return INTEGER_VAL; }
 
   private:

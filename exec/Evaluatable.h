@@ -47,19 +47,6 @@ public:
     // Whether evaluating reads `variable` (an assignment whose target also
     // occurs on the right must evaluate into a temporary first).
     virtual bool refersTo(const Value* variable) const = 0;
-    // The fast path of scalar loops: the value as one plain real number
-    // (numeric kind), when the element can deliver it without a matrix and
-    // evaluating it has no effect beyond that. Otherwise false, having done
-    // nothing that pValue would not do again.
-    virtual bool scalar(double&) { return false; }
-    // The same for a condition (true when non-zero after truncation toward
-    // zero); comparisons answer here, as their values are not plain numbers.
-    virtual bool scalarCondition(bool& truth) {
-        double x;
-        if (!scalar(x)) return false;
-        truth = std::trunc(x) != 0.0;
-        return true;
-    }
 };
 
 using EvaluatablePtr = std::unique_ptr<Evaluatable>;

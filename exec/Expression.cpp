@@ -23,35 +23,11 @@ using detail::combineArithmeticInto;
 using detail::evaluateOperandInto;
 using detail::readOperand;
 
-namespace detail {
-
-ScalarOperand::ScalarOperand(Evaluatable* element) : element_(element) {
-    const Value* value = nullptr;
-    if (!element) return;
-    if (typeid(*element) == typeid(ValueElement))
-        value = static_cast<ValueElement*>(element)->variable();
-    else if (auto* number = dynamic_cast<NumberElementBase*>(element))
-        value = &number->value();
-    else if (auto* expression = dynamic_cast<Expression*>(element); expression && expression->scalarPair()) {
-        pair_ = expression->scalarPair();
-        pairCode_ = expression->entries()[0].op;
-    }
-    if (value && (value->type() == DOUBLE_VAL || value->type() == INTEGER_VAL)) {
-        value_ = value;
-        isDouble_ = value->type() == DOUBLE_VAL;
-    }
-}
-
-} // namespace detail
-
 Expression::Expression(ExpressionEntries entries, int resultType)
     : entries_(std::move(entries)), resultType_(resultType) {
     if (entries_.empty()) raiseBug("BUG: Expression without entries");
-    for (const ExpressionEntry& e : entries_) {
-        scalarOperands_.emplace_back(e.operand.get());
+    for (const ExpressionEntry& e : entries_)
         plainOperand_.push_back(detail::isPlainOperand(*e.operand));
-    }
-    plainPair_ = entries_.size() == 2 && scalarOperands_[0].direct() && scalarOperands_[1].direct();
 }
 
 Value* Expression::pValue(Value*) {
@@ -129,41 +105,6 @@ void runFlatLoop(const ExpressionEntries& entries, const std::vector<char>& plai
     }
 }
 
-// The flat loop on plain numbers, grouped exactly as runFlatLoop groups.
-[[gnu::noinline]] bool scalarFlatLoop(const ExpressionEntries& entries,
-                    const std::vector<detail::ScalarOperand>& operands, double& out) {
-    double result, term, x;
-    size_t i = 0;
-    if (!operands[0].read(result)) return false;
-    while (precedenceLevel(entries[i].op) == 1) {
-        int code = entries[i++].op;
-        if (!operands[i].read(x)) return false;
-        result = detail::arithmeticScalar(result, x, code);
-    }
-    while (entries[i].op != OP_END) {
-        int code = entries[i++].op;
-        if (!operands[i].read(term)) return false;
-        while (precedenceLevel(entries[i].op) == 1) {
-            int factorCode = entries[i++].op;
-            if (!operands[i].read(x)) return false;
-            term = detail::arithmeticScalar(term, x, factorCode);
-        }
-        result = detail::arithmeticScalar(result, term, code);
-    }
-    out = result;
-    return true;
-}
-
-// The most common form, one operator between two variables or constants:
-// a leaf without calls, so none of the loop's register saves.
-bool scalarPlainPair(const ExpressionEntries& entries,
-                     const std::vector<detail::ScalarOperand>& operands, double& out) {
-    double a, b;
-    if (!operands[0].readValue(a) || !operands[1].readValue(b)) return false;
-    out = detail::arithmeticScalar(a, b, entries[0].op);
-    return true;
-}
-
 void requireWorkspaceType(const Value& workspace, int type, const char* where) {
     if (workspace.type() != type)
         raiseBug(std::string("BUG: ") + where + " with a workspace of another type");
@@ -171,11 +112,8 @@ void requireWorkspaceType(const Value& workspace, int type, const char* where) {
 
 } // namespace
 
-// Integer results keep their overflow rule, so only double ones go scalar.
 SimpleExpression::SimpleExpression(ExpressionEntries entries, int resultType)
-    : Expression(std::move(entries), resultType), scratch_(resultType) {
-    scalarPair_ = plainPair_ && resultType_ == DOUBLE_VAL;
-}
+    : Expression(std::move(entries), resultType), scratch_(resultType) {}
 
 Value* SimpleExpression::pValue(Value* workspace) {
     if (resultType_ < INTEGER_VAL || resultType_ > COMPLEX_VAL)
@@ -200,20 +138,8 @@ Value* SimpleExpression::pValue(Value* workspace) {
     return target;
 }
 
-bool SimpleExpression::scalar(double& out) {
-    if (resultType_ != DOUBLE_VAL) return false;
-    if (plainPair_) return scalarPlainPair(entries_, scalarOperands_, out);
-    return scalarFlatLoop(entries_, scalarOperands_, out);
-}
-
-bool SimpleMixedTypeExpression::scalar(double& out) {
-    if (plainPair_) return scalarPlainPair(entries_, scalarOperands_, out);
-    return scalarFlatLoop(entries_, scalarOperands_, out);
-}
-
 SimpleMixedTypeExpression::SimpleMixedTypeExpression(ExpressionEntries entries)
     : Expression(std::move(entries), DOUBLE_VAL), scratch_(DOUBLE_VAL) {
-    scalarPair_ = plainPair_;
     for (const ExpressionEntry& e : entries_)
         intOperand_.push_back(e.operand->resultType() == INTEGER_VAL);
 }

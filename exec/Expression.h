@@ -42,19 +42,11 @@ class Expression : public Evaluatable {
     int category() const override { return CAT_EXPRESSION; }
     bool refersTo(const Value* v) const override;
     const ExpressionEntries& entries() const { return entries_; }
-    // When the scalar result is exactly the first operand combined with the
-    // second, both read directly: those two operands, else null.
-    const detail::ScalarOperand* scalarPair() const {
-        return scalarPair_ ? scalarOperands_.data() : nullptr;
-    }
 
   protected:
     ExpressionEntries entries_;
     int resultType_;
-    std::vector<detail::ScalarOperand> scalarOperands_; // one per entry
-    std::vector<char> plainOperand_;                    // per entry: isPlainOperand
-    bool plainPair_ = false; // two operands, both read directly as scalars
-    bool scalarPair_ = false; // set by the classes whose scalar() is that pair
+    std::vector<char> plainOperand_; // per entry: isPlainOperand
 };
 
 // Scratch of the flat loop: the running term and the operand being combined.
@@ -69,7 +61,6 @@ class SimpleExpression final : public Expression {
   public:
     SimpleExpression(ExpressionEntries entries, int resultType);
     Value* pValue(Value* workspace) override;
-    bool scalar(double& out) override;
 
   private:
     SimpleScratch scratch_;
@@ -81,7 +72,6 @@ class SimpleMixedTypeExpression final : public Expression {
   public:
     explicit SimpleMixedTypeExpression(ExpressionEntries entries);
     Value* pValue(Value* workspace) override;
-    bool scalar(double& out) override;
 
   private:
     std::vector<char> intOperand_; // per entry: evaluated as an integer first
@@ -133,10 +123,6 @@ class GeneralMixedTypeExpression final : public GeneralExpression {
   public:
     explicit GeneralMixedTypeExpression(ExpressionEntries entries);
     Value* pValue(Value* workspace) override;
-    bool scalar(double& out) override;
-
-  private:
-    [[gnu::noinline]] bool climbScalar(double& out);
 };
 
 } // namespace vemlor

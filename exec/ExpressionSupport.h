@@ -1,6 +1,6 @@
 // Internal helpers shared by the expression classes, the comparison and the
 // conversion elements: reading an operand as a matrix of the evaluation's
-// element type, the scalar fast path of the four arithmetic operators, the
+// element type, the one-by-one case of the four arithmetic operators, the
 // integer range check and the guard that makes re-entered elements use fresh
 // scratch values.
 //
@@ -73,13 +73,13 @@ template <class T> T arithmeticScalar(T a, T b, int code) {
     } else {
         switch (code) {
         case OP_PLUS:
-            return a + b;
+            return ops::Plus<T>{}(a, b);
         case OP_MINUS:
-            return a - b;
+            return ops::Minus<T>{}(a, b);
         case OP_TIMES:
-            return a * b;
+            return ops::Times<T>{}(a, b);
         default:
-            return a / b;
+            return ops::Divide<T>{}(a, b);
         }
     }
 }
@@ -87,10 +87,6 @@ template <class T> T arithmeticScalar(T a, T b, int code) {
 inline bool isArithmetic(int code) {
     return code == OP_PLUS || code == OP_MINUS || code == OP_TIMES || code == OP_DIVIDE;
 }
-
-// a op b for any operator that combines element by element (the arithmetic
-// ones, power, mod, integer division), as the matrices compute it.
-double combineScalars(double a, double b, int code);
 
 // l op= r for an arithmetic code: two scalars are combined right here, all
 // else goes to the elementwise routine (which keeps l's kind word either way).
@@ -152,44 +148,6 @@ class ReentryGuard {
   private:
     bool& busy_;
     bool nested_;
-};
-
-// An operand as the scalar paths read it: a variable or a constant straight
-// from its value object; one operator between two of those (an expression
-// whose scalar result is exactly that) inline, without calling it; anything
-// else through its element. Built on null for an absent operand, which is
-// then never read.
-class ScalarOperand {
-  public:
-    explicit ScalarOperand(Evaluatable* element);
-    bool read(double& out) const {
-        if (value_) return readValue(out);
-        if (pair_) return readPair(out);
-        return element_->scalar(out);
-    }
-    bool direct() const { return value_ != nullptr; }
-    // Only for a direct operand: reads without any call.
-    bool readValue(double& out) const {
-        if (value_->n != 1 || value_->kind != KIND_NUMERIC) return false;
-        out = isDouble_ ? static_cast<const JMatrix<double>*>(value_)->data()[0]
-                        : static_cast<const JMatrix<int>*>(value_)->data()[0];
-        return true;
-    }
-
-  private:
-    bool readPair(double& out) const {
-        double a, b;
-        if (!pair_[0].readValue(a) || !pair_[1].readValue(b)) return false;
-        out = isArithmetic(pairCode_) ? arithmeticScalar(a, b, pairCode_)
-                                      : combineScalars(a, b, pairCode_);
-        return true;
-    }
-
-    Evaluatable* element_;
-    const Value* value_ = nullptr;         // a double or integer variable or constant
-    const ScalarOperand* pair_ = nullptr;  // the two direct operands of the pair
-    int pairCode_ = 0;
-    bool isDouble_ = false;
 };
 
 // Counts the evaluations of one element in progress: a recursive function

@@ -63,12 +63,6 @@ class SimpleFuncElement final : public WithEvaluatable {
     SimpleFuncElement(EvaluatablePtr argument, handler::DoubleToDouble f)
         : WithEvaluatable(std::move(argument)), f_(f) {}
     Value* pValue(Value* workspace) override;
-    bool scalar(double& out) override {
-        double x;
-        if (!child_->scalar(x)) return false;
-        out = f_(x);
-        return true;
-    }
     int resultType() const override { return DOUBLE_VAL; }
     int category() const override { return CAT_SIMPLE_FUNC; }
     handler::DoubleToDouble function() const { return f_; }
@@ -86,6 +80,7 @@ class SimpleFuncIntElement final : public WithEvaluatable {
         : WithEvaluatable(std::move(argument)), f_(f) {}
     Value* pValue(Value* workspace) override;
     int resultType() const override { return INTEGER_VAL; }
+    handler::IntToInt function() const { return f_; }
 
   private:
     handler::IntToInt f_;

@@ -212,42 +212,7 @@ template <class T> class Climber {
     size_t next_ = 0;
 };
 
-// The precedence climb on plain numbers, for the operators whose scalar
-// result is a plain number; anything else sends the caller to the matrices.
-class ScalarClimber {
-  public:
-    ScalarClimber(const ExpressionEntries& entries, const std::vector<detail::ScalarOperand>& operands,
-                  int lowest)
-        : entries_(entries), operands_(operands), lowest_(lowest) {}
-
-    bool eval(double& out, int level) {
-        if (level <= lowest_) return operands_[next_++].read(out);
-        if (!eval(out, level - 1)) return false;
-        while (precedenceLevel(entries_[next_ - 1].op) == level - 1) {
-            int code = entries_[next_ - 1].op;
-            double r;
-            if (!elementwiseCode(code) || !right(r, level)) return false;
-            out = detail::combineScalars(out, r, code);
-        }
-        return true;
-    }
-
-  private:
-    bool right(double& r, int level) {
-        if (level - 1 <= lowest_) return operands_[next_++].read(r);
-        return eval(r, level - 1);
-    }
-
-    const ExpressionEntries& entries_;
-    const std::vector<detail::ScalarOperand>& operands_;
-    int lowest_;
-    size_t next_ = 0;
-};
-
 } // namespace
-
-// a op b for an elementwise code, as the matrices compute it.
-double detail::combineScalars(double a, double b, int code) { return ops::arithmetic(code, a, b); }
 
 GeneralExpression::GeneralExpression(ExpressionEntries entries, int resultType)
     : Expression(std::move(entries), resultType), scratch_(resultType, 0) {
@@ -294,34 +259,6 @@ GeneralMixedTypeExpression::GeneralMixedTypeExpression(ExpressionEntries entries
     : GeneralExpression(std::move(entries), DOUBLE_VAL) {
     for (const ExpressionEntry& e : entries_)
         intOperand_.push_back(e.operand->resultType() == INTEGER_VAL);
-    scalarPair_ = plainPair_ && elementwiseCode(entries_[0].op);
-}
-
-// One operator between two variables or constants reads them without calls.
-bool GeneralMixedTypeExpression::scalar(double& out) {
-    if (plainPair_) {
-        int code = entries_[0].op;
-        double a, b;
-        if (!elementwiseCode(code) || !scalarOperands_[0].readValue(a) ||
-            !scalarOperands_[1].readValue(b))
-            return false;
-        out = detail::combineScalars(a, b, code);
-        return true;
-    }
-    return climbScalar(out);
-}
-
-bool GeneralMixedTypeExpression::climbScalar(double& out) {
-    if (entries_.size() == 2) { // one operator, nothing to climb
-        int code = entries_[0].op;
-        double a, b;
-        if (!elementwiseCode(code) || !scalarOperands_[0].read(a) || !scalarOperands_[1].read(b))
-            return false;
-        out = detail::combineScalars(a, b, code);
-        return true;
-    }
-    ScalarClimber climber(entries_, scalarOperands_, lowestLevel_);
-    return climber.eval(out, highestLevel_ + 1);
 }
 
 Value* GeneralMixedTypeExpression::pValue(Value* workspace) {

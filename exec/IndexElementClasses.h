@@ -76,18 +76,8 @@ class ConstIndexElement : public ValueElement {
     ConstIndexElement(Value* variable, int index, int mode)
         : ValueElement(variable), index_(index), mode_(mode) {}
     Value* pValue(Value* workspace) override;
-    // An element of a numeric vector (a matrix's single index is a column).
-    bool scalar(double& out) override {
-        const Value& v = *variable_;
-        bool vector = v.nrow == 1 || v.nrow == v.n;
-        bool elementMode = mode_ == SELECT_AUTO || mode_ == SELECT_ELEMENT;
-        if (!vector || !elementMode || index_ > v.n || v.kind != KIND_NUMERIC) return false;
-        if (type_ == DOUBLE_VAL) out = static_cast<const JMatrix<double>&>(v).data()[index_ - 1];
-        else if (type_ == INTEGER_VAL) out = static_cast<const JMatrix<int>&>(v).data()[index_ - 1];
-        else return false;
-        return true;
-    }
     int index() const { return index_; }
+    int mode() const { return mode_; }
 
   private:
     int index_;
@@ -107,6 +97,7 @@ class IndexedElementSingle : public WithEvaluatable {
         return v == variable_ || WithEvaluatable::refersTo(v);
     }
     int mode() const { return mode_; }
+    Value* variable() const { return variable_; }
 
   private:
     Value* variable_; // owned by the workspace

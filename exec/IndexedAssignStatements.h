@@ -55,6 +55,8 @@ class SingleIndexTarget {
     SingleIndexTarget(Value* target, Evaluatable* index, int selectMode, char op);
     // Reads the index, then evaluates the right side, checks, and stores.
     void assign(AnyResult& value);
+    int selectMode() const { return selectMode_; }
+    char op() const { return op_; }
 
   private:
     Value* target_;
@@ -108,6 +110,9 @@ class SingleIndexedAssignStm : public AssignStm {
                            char op, int selectMode = SELECT_AUTO);
     Flow execute() override;
     bool refersTo(const Value* v) const override;
+    Evaluatable* index() const { return index_.get(); }
+    int selectMode() const { return places_.selectMode(); }
+    char op() const { return places_.op(); }
 
   private:
     EvaluatablePtr index_;

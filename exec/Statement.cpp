@@ -6,6 +6,7 @@
 #include "core/OutputSink.h"
 #include "exec/ExpressionSupport.h"
 #include "exec/RunFlags.h"
+#include "exec/ScalarMachine.h"
 #include "exec/SequenceElement.h"
 
 #include <string>
@@ -25,14 +26,70 @@ Flow runBody(Statement& body) {
     }
 }
 
+// The same for a body that goes on from where compiled code handed back.
+Flow resumeBody(Statement& body, ResumePoint& point, size_t level) {
+    try {
+        return body.resume(point, level);
+    } catch (const LoopSignal& signal) {
+        return signal.flow;
+    }
+}
+
+// Drops the results parked for a redone statement once it has run, whether
+// it used them or failed before it could.
+class ParkedResults {
+  public:
+    explicit ParkedResults(ResumePoint& point) : point_(point) {}
+    ~ParkedResults() { point_.dropParked(); }
+    ParkedResults(const ParkedResults&) = delete;
+    ParkedResults& operator=(const ParkedResults&) = delete;
+
+  private:
+    ResumePoint& point_;
+};
+
 constexpr std::string_view kIfMessage = "non-scalar condition in if clause";
 constexpr std::string_view kWhileMessage = "non-scalar condition in while clause";
 
 } // namespace
 
+void ResumePoint::dropParked() {
+    for (scalar::ParkingCall* call : parked) call->dropParked();
+    parked.clear();
+}
+
+Statement::Statement(EvaluatablePtr expr, int line) : expr_(std::move(expr)), line_(line) {}
+
+Statement::~Statement() = default;
+
 void Statement::exe() {
     Flow flow = execute();
     if (flow != Flow::Normal) throw LoopSignal{flow, line_};
+}
+
+void Statement::setScalarCode(scalar::ScalarCodePtr code) { scalarCode_ = std::move(code); }
+
+Flow Statement::executeCompiledOrTree() {
+    return scalarCode_ ? scalar::runStatement(*scalarCode_) : executeTree();
+}
+
+// Only the statement in progress gets here: compound statements go on in
+// their own parts.
+Flow Statement::resume(ResumePoint& point, size_t) {
+    switch (point.leaf) {
+    case ResumePoint::Leaf::Done:
+        return point.flow;
+    case ResumePoint::Leaf::ConditionKnown:
+        return resumeAfterCondition(point.truth);
+    default: {
+        ParkedResults parked(point);
+        return executeTree();
+    }
+    }
+}
+
+Flow Statement::resumeAfterCondition(bool) {
+    raiseBug("BUG: a statement without a condition resumed after its condition");
 }
 
 BlockStm::BlockStm(std::vector<StatementPtr> statements, OutputSink& out, int line,
@@ -40,24 +97,35 @@ BlockStm::BlockStm(std::vector<StatementPtr> statements, OutputSink& out, int li
     : Statement(nullptr, line), statements_(std::move(statements)), out_(out), debugger_(debugger) {
 }
 
-Flow BlockStm::execute() {
-    for (StatementPtr& s : statements_) {
-        if (!RunFlags::running()) break;
+Flow BlockStm::resume(ResumePoint& point, size_t level) {
+    if (point.isLeaf(level)) return Statement::resume(point, level);
+    return runFrom(size_t(point.frames[level].part), &point, level + 1);
+}
+
+Flow BlockStm::runFrom(size_t first, ResumePoint* point, size_t childLevel) {
+    for (size_t i = first; i < statements_.size(); ++i) {
+        Statement& s = *statements_[i];
+        bool resuming = point && i == first;
+        if (!resuming && !RunFlags::running()) break;
         Flow flow;
         try {
-            flow = s->execute();
+            flow = resuming ? s.resume(*point, childLevel) : s.execute();
         } catch (const LoopSignal&) {
             throw; // a signal is no failure: no line to report
         } catch (...) {
-            if (s->line() > 0)
-                out_.print("at line " + std::to_string(s->line()), true, PRINT_LITERAL);
+            reportFailure(i);
             throw;
         }
         if (flow != Flow::Normal) return flow;
         if (debugger_ && RunFlags::steppingOn())
-            debugger_->stop(s->line(), s->assignedVariable(), {});
+            debugger_->stop(s.line(), s.assignedVariable(), {});
     }
     return Flow::Normal;
+}
+
+void BlockStm::reportFailure(size_t index) {
+    int line = statements_[index]->line();
+    if (line > 0) out_.print("at line " + std::to_string(line), true, PRINT_LITERAL);
 }
 
 bool BlockStm::refersTo(const Value* v) const {
@@ -78,9 +146,16 @@ bool WithStm::refersTo(const Value* v) const {
 IfStm::IfStm(EvaluatablePtr condition, int line, StatementPtr body)
     : WithStm(std::move(condition), line, std::move(body)), condition_(expr_.get(), kIfMessage) {}
 
-Flow IfStm::execute() {
+Flow IfStm::executeTree() {
     return condition_.evaluate() ? body_->execute() : Flow::Normal;
 }
+
+Flow IfStm::resume(ResumePoint& point, size_t level) {
+    if (point.isLeaf(level)) return Statement::resume(point, level);
+    return body_->resume(point, level + 1);
+}
+
+Flow IfStm::resumeAfterCondition(bool truth) { return truth ? body_->execute() : Flow::Normal; }
 
 IfElseStm::IfElseStm(EvaluatablePtr condition, int line, StatementPtr body, StatementPtr elseBody)
     : WithStm(std::move(condition), line, std::move(body)), elseBody_(std::move(elseBody)),
@@ -88,8 +163,18 @@ IfElseStm::IfElseStm(EvaluatablePtr condition, int line, StatementPtr body, Stat
     if (!elseBody_) raiseBug("BUG: if-else statement without an else body");
 }
 
-Flow IfElseStm::execute() {
+Flow IfElseStm::executeTree() {
     return condition_.evaluate() ? body_->execute() : elseBody_->execute();
+}
+
+Flow IfElseStm::resume(ResumePoint& point, size_t level) {
+    if (point.isLeaf(level)) return Statement::resume(point, level);
+    Statement& branch = point.frames[level].part == 0 ? *body_ : *elseBody_;
+    return branch.resume(point, level + 1);
+}
+
+Flow IfElseStm::resumeAfterCondition(bool truth) {
+    return truth ? body_->execute() : elseBody_->execute();
 }
 
 bool IfElseStm::refersTo(const Value* v) const {
@@ -100,18 +185,38 @@ UnlessStm::UnlessStm(EvaluatablePtr condition, int line, StatementPtr body)
     : WithStm(std::move(condition), line, std::move(body)), condition_(expr_.get(), kWhileMessage) {
 }
 
-Flow UnlessStm::execute() {
+Flow UnlessStm::executeTree() {
     return condition_.evaluate() ? Flow::Normal : body_->execute();
+}
+
+Flow UnlessStm::resume(ResumePoint& point, size_t level) {
+    if (point.isLeaf(level)) return Statement::resume(point, level);
+    return body_->resume(point, level + 1);
+}
+
+Flow UnlessStm::resumeAfterCondition(bool truth) {
+    return truth ? Flow::Normal : body_->execute();
 }
 
 WhileStm::WhileStm(EvaluatablePtr condition, int line, StatementPtr body)
     : WithStm(std::move(condition), line, std::move(body)), condition_(expr_.get(), kWhileMessage) {
 }
 
-Flow WhileStm::execute() {
+Flow WhileStm::executeTree() {
     while (RunFlags::running() && condition_.evaluate())
         if (runBody(*body_) == Flow::Break) break;
     return Flow::Normal;
+}
+
+Flow WhileStm::resume(ResumePoint& point, size_t level) {
+    if (point.isLeaf(level)) return Statement::resume(point, level);
+    if (resumeBody(*body_, point, level + 1) == Flow::Break) return Flow::Normal;
+    return executeTree();
+}
+
+Flow WhileStm::resumeAfterCondition(bool truth) {
+    if (!truth || runBody(*body_) == Flow::Break) return Flow::Normal;
+    return executeTree();
 }
 
 ForStm::ForStm(EvaluatablePtr range, int line, StatementPtr body, Value* loopVariable)
@@ -128,7 +233,7 @@ bool ForStm::refersTo(const Value* v) const {
 // The range is copied before the first iteration, so a body that changes a
 // variable named as the range does not change the iterations. A recursive
 // call that runs this loop again while it is running gets a copy of its own.
-Flow ForStm::execute() {
+Flow ForStm::executeTree() {
     if (expr_->category() == CAT_SEQUENCE)
         return overSequence(evaluateSequenceParts(static_cast<SequenceElement&>(*expr_)));
     if (busy_) {
@@ -153,20 +258,32 @@ Flow ForStm::execute() {
 // a:b and a:s:b take their values one at a time, as the elements of the
 // range would have them, without building the range.
 Flow ForStm::overSequence(const SequenceParts& parts) {
-    if (integerRange_) {
-        int x = integerPart(parts.start), step = integerPart(parts.step);
-        for (long i = 0; i < parts.count && RunFlags::running(); ++i, x = int(x + (long long)step)) {
-            loopVariable_->assignScalarInt(x);
-            if (runBody(*body_) == Flow::Break) break;
-        }
-        return Flow::Normal;
-    }
-    double x = parts.start;
-    for (long i = 0; i < parts.count && RunFlags::running(); ++i, x += parts.step) {
-        loopVariable_->assignScalar(x);
+    if (integerRange_)
+        return sequenceFrom(0, integerPart(parts.start), integerPart(parts.step), parts.count);
+    return sequenceFrom(0, parts.start, parts.step, parts.count);
+}
+
+Flow ForStm::sequenceFrom(long first, double value, double step, long count) {
+    for (long i = first; i < count && RunFlags::running(); ++i, value = nextValue(value, step)) {
+        if (integerRange_) loopVariable_->assignScalarInt(int(value));
+        else loopVariable_->assignScalar(value);
         if (runBody(*body_) == Flow::Break) break;
     }
     return Flow::Normal;
+}
+
+// Integer ranges step in 32-bit integers, as their elements are built.
+double ForStm::nextValue(double value, double step) const {
+    if (integerRange_) return int(int(value) + (long long)int(step));
+    return value + step;
+}
+
+Flow ForStm::resume(ResumePoint& point, size_t level) {
+    if (point.isLeaf(level)) return Statement::resume(point, level);
+    const ResumeFrame& frame = point.frames[level];
+    if (resumeBody(*body_, point, level + 1) == Flow::Break) return Flow::Normal;
+    return sequenceFrom(frame.iteration + 1, nextValue(frame.value, frame.step), frame.step,
+                        frame.count);
 }
 
 template <class V> Flow ForStm::iterate(V& range) {

@@ -14,6 +14,7 @@
 #pragma once
 
 #include "exec/Evaluatable.h"
+#include "exec/ScalarCode.h"
 #include "exec/StatementSupport.h"
 
 #include <memory>
@@ -34,6 +35,27 @@ struct LoopSignal {
     int line;
 };
 
+// Where compiled code handed back to the tree (see ScalarCode.h): for each
+// statement from the code's root down to the one in progress, the part that
+// was running (a block's statement index, a branch, a for loop's counters),
+// and how the statement in progress stands.
+struct ResumeFrame {
+    int part = 0;
+    long iteration = 0, count = 0; // a for loop's counters
+    double value = 0, step = 0;
+};
+
+struct ResumePoint {
+    enum class Leaf { Redo, Done, ConditionKnown };
+    std::vector<ResumeFrame> frames;
+    Leaf leaf = Leaf::Redo;
+    Flow flow = Flow::Normal; // Done: the signal the statement ended with
+    bool truth = false;       // ConditionKnown: what the condition gave
+    std::vector<scalar::ParkingCall*> parked; // results waiting for the redone statement
+    bool isLeaf(size_t level) const { return level + 1 == frames.size(); }
+    void dropParked();
+};
+
 // What the debugger offers statements: a possible stop at a source line,
 // showing a variable (or none) and a text (or none).
 class DebugHook {
@@ -44,8 +66,8 @@ class DebugHook {
 
 class Statement {
   public:
-    Statement(EvaluatablePtr expr, int line) : expr_(std::move(expr)), line_(line) {}
-    virtual ~Statement() = default;
+    Statement(EvaluatablePtr expr, int line);
+    virtual ~Statement();
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
 
@@ -54,8 +76,18 @@ class Statement {
     // LoopSignal.
     void exe();
     // Runs the statement; Break or Continue report a signal on its way to
-    // the enclosing loop.
+    // the enclosing loop. A statement with a compiled form runs that.
     virtual Flow execute() = 0;
+    // Runs the statement as a tree, never through its compiled form.
+    virtual Flow executeTree() { return execute(); }
+    // Goes on from where compiled code handed back inside this statement,
+    // whose frame in `point` is `level`.
+    virtual Flow resume(ResumePoint& point, size_t level);
+    // The statement in progress when the code handed back had evaluated its
+    // condition (by the tree) to `truth`.
+    virtual Flow resumeAfterCondition(bool truth);
+    void setScalarCode(scalar::ScalarCodePtr code);
+    scalar::ScalarCode* scalarCode() const { return scalarCode_.get(); }
     // Whether the statement, one inside it or an expression it holds reads
     // or writes `v` (assignment targets and loop variables included).
     virtual bool refersTo(const Value* v) const { return expr_ && expr_->refersTo(v); }
@@ -67,8 +99,12 @@ class Statement {
     EvaluatablePtr releaseExpression() { return std::move(expr_); }
 
   protected:
+    // execute() of a statement that may have a compiled form.
+    Flow executeCompiledOrTree();
+
     EvaluatablePtr expr_; // may be absent
     int line_;
+    scalar::ScalarCodePtr scalarCode_;
 };
 
 using StatementPtr = std::unique_ptr<Statement>;
@@ -81,11 +117,20 @@ class BlockStm : public Statement {
   public:
     BlockStm(std::vector<StatementPtr> statements, OutputSink& out, int line = 0,
              DebugHook* debugger = nullptr);
-    Flow execute() override;
+    Flow execute() override { return executeCompiledOrTree(); }
+    Flow executeTree() override { return runFrom(0, nullptr, 0); }
+    Flow resume(ResumePoint& point, size_t level) override;
     bool refersTo(const Value* v) const override;
     const std::vector<StatementPtr>& statements() const { return statements_; }
+    // The "at line" trace of a failure in statement `index`, as the block
+    // prints it on the failure's way out.
+    void reportFailure(size_t index);
 
   private:
+    // Runs the statements from `first` on; with `point`, the first one goes
+    // on from there (its frame is `childLevel`).
+    Flow runFrom(size_t first, ResumePoint* point, size_t childLevel);
+
     std::vector<StatementPtr> statements_;
     OutputSink& out_;
     DebugHook* debugger_; // may be null
@@ -107,7 +152,11 @@ class WithStm : public Statement {
 class IfStm : public WithStm {
   public:
     IfStm(EvaluatablePtr condition, int line, StatementPtr body);
-    Flow execute() override;
+    Flow execute() override { return executeCompiledOrTree(); }
+    Flow executeTree() override;
+    Flow resume(ResumePoint& point, size_t level) override;
+    Flow resumeAfterCondition(bool truth) override;
+    detail::Condition& condition() { return condition_; }
 
   private:
     detail::Condition condition_;
@@ -116,8 +165,13 @@ class IfStm : public WithStm {
 class IfElseStm : public WithStm {
   public:
     IfElseStm(EvaluatablePtr condition, int line, StatementPtr body, StatementPtr elseBody);
-    Flow execute() override;
+    Flow execute() override { return executeCompiledOrTree(); }
+    Flow executeTree() override;
+    Flow resume(ResumePoint& point, size_t level) override;
+    Flow resumeAfterCondition(bool truth) override;
     bool refersTo(const Value* v) const override;
+    detail::Condition& condition() { return condition_; }
+    Statement& elseBody() const { return *elseBody_; }
 
   private:
     StatementPtr elseBody_;
@@ -128,7 +182,11 @@ class IfElseStm : public WithStm {
 class UnlessStm : public WithStm {
   public:
     UnlessStm(EvaluatablePtr condition, int line, StatementPtr body);
-    Flow execute() override;
+    Flow execute() override { return executeCompiledOrTree(); }
+    Flow executeTree() override;
+    Flow resume(ResumePoint& point, size_t level) override;
+    Flow resumeAfterCondition(bool truth) override;
+    detail::Condition& condition() { return condition_; }
 
   private:
     detail::Condition condition_;
@@ -137,7 +195,11 @@ class UnlessStm : public WithStm {
 class WhileStm : public WithStm {
   public:
     WhileStm(EvaluatablePtr condition, int line, StatementPtr body);
-    Flow execute() override;
+    Flow execute() override { return executeCompiledOrTree(); }
+    Flow executeTree() override;
+    Flow resume(ResumePoint& point, size_t level) override;
+    Flow resumeAfterCondition(bool truth) override;
+    detail::Condition& condition() { return condition_; }
 
   private:
     detail::Condition condition_;
@@ -149,8 +211,14 @@ class WhileStm : public WithStm {
 class ForStm : public WithStm {
   public:
     ForStm(EvaluatablePtr range, int line, StatementPtr body, Value* loopVariable);
-    Flow execute() override;
+    Flow execute() override { return executeCompiledOrTree(); }
+    Flow executeTree() override;
+    Flow resume(ResumePoint& point, size_t level) override;
     bool refersTo(const Value* v) const override;
+    Value* loopVariable() const { return loopVariable_; }
+    bool integerRange() const { return integerRange_; }
+    // The loop value after `value` in a range of this loop's kind.
+    double nextValue(double value, double step) const;
 
   private:
     Value* loopVariable_;
@@ -163,6 +231,8 @@ class ForStm : public WithStm {
 
     template <class V> Flow iterate(V& range);
     Flow overSequence(const SequenceParts& parts);
+    // Iterations `first` .. count - 1 of a sequence, starting at `value`.
+    Flow sequenceFrom(long first, double value, double step, long count);
 };
 
 // `for x in c` and `for i, x in c` over a numeric collection or a list.

@@ -41,11 +41,6 @@ DoubleResult::DoubleResult(Evaluatable* expr)
     : expr_(expr), type_(expr ? expr->resultType() : -1), other_(expr) {}
 
 const MathMatrix<double>& DoubleResult::evaluate() {
-    double x;
-    if (expr_->scalar(x)) {
-        doubles_.assignScalar(x);
-        return doubles_;
-    }
     if (type_ == DOUBLE_VAL)
         return static_cast<const MathMatrix<double>&>(*expr_->pValue(&doubles_));
     if (type_ == INTEGER_VAL) {
@@ -77,7 +72,7 @@ const MathMatrix<int>& IntResult::evaluate() {
     return ints_;
 }
 
-bool Condition::evaluateValue() {
+bool Condition::evaluate() {
     const Value& v = value_.evaluate("BUG: condition of unknown type");
     if (v.n != 1) raiseRuntime(message_);
     switch (v.type()) {

@@ -82,15 +82,9 @@ class Condition {
   public:
     Condition(Evaluatable* expr, std::string_view nonScalarMessage)
         : expr_(expr), value_(expr), message_(nonScalarMessage) {}
-    bool evaluate() {
-        bool truth;
-        if (expr_ && expr_->scalarCondition(truth)) return truth;
-        return evaluateValue();
-    }
+    bool evaluate();
 
   private:
-    [[gnu::noinline]] bool evaluateValue();
-
     Evaluatable* expr_;
     AnyResult value_;
     std::string_view message_;

@@ -1,8 +1,10 @@
 #include "exec/UserFunc.h"
 
 #include "core/Errors.h"
+#include "core/MathMatrix.h"
 #include "core/OutputSink.h"
 #include "exec/RunFlags.h"
+#include "exec/ScalarCompiler.h"
 
 namespace vemlor {
 
@@ -52,20 +54,33 @@ void UserFunc::define(StatementPtr body, FunctionLocals locals, Evaluatable* qui
     }
     body_ = std::move(body);
     quickBody_ = quickBody;
+    quickCode_.reset();
+    ++version_;
+    takesNumbers_ = signature_.byReference.none();
+    for (Value* parameter : parameters_)
+        takesNumbers_ = takesNumbers_ && parameter->type() == DOUBLE_VAL;
     if (quickBody_) signature_.flags |= FUNC_QUICK_BODY;
     else signature_.flags &= ~FUNC_QUICK_BODY;
 }
 
 void UserFunc::redeclare(FunctionSignature signature, DefinitionSource source) {
     discard();
+    ++version_;
     signature_ = std::move(signature);
     source_ = std::move(source);
     if (signature_.outputTypes.empty()) signature_.outputTypes.push_back(DOUBLE_VAL);
 }
 
+void UserFunc::compileScalarForms() {
+    if (body_) vemlor::compileScalarForms(*body_, true);
+    quickCode_ = quickBody_ ? compileScalarExpression(*quickBody_) : nullptr;
+}
+
 void UserFunc::discard() {
+    ++version_;
     body_.reset();
     quickBody_ = nullptr;
+    quickCode_.reset();
     output_ = nullptr;
     extraOutputs_.clear();
     parameters_.clear();
@@ -80,7 +95,7 @@ bool UserFunc::uses(const Value* variable) const { return body_ && body_->refers
 // them empty for the new activation.
 void UserFunc::pushFrame() {
     if (size_t(frameCount_) == frames_.size()) frames_.emplace_back();
-    std::vector<ValuePtr>& frame = frames_[size_t(frameCount_++)];
+    std::vector<ParkedLocal>& frame = frames_[size_t(frameCount_++)];
     const auto& values = locals_.values;
     frame.resize(values.size());
     int firstPersistent = signature_.parameterCount();
@@ -88,20 +103,44 @@ void UserFunc::pushFrame() {
     for (size_t j = 0; j < values.size(); ++j) {
         if (int(j) >= firstPersistent && int(j) < endPersistent) continue;
         Value& local = *values[j].value;
-        if (!frame[j] || frame[j]->type() != local.type()) frame[j] = newValue(local.type());
-        swapContents(local, *frame[j]);
+        ParkedLocal& parked = frame[j];
+        parked.plain = local.type() == DOUBLE_VAL && local.n <= 1 && local.nrow <= 1;
+        if (parked.plain) {
+            // The buffer stays: emptying keeps its capacity.
+            parked.empty = local.n == 0;
+            if (!parked.empty) parked.number = static_cast<MathMatrix<double>&>(local).data()[0];
+            parked.kind = local.kind;
+            local.n = local.nrow = local.kind = 0;
+            continue;
+        }
+        if (!parked.value || parked.value->type() != local.type())
+            parked.value = newValue(local.type());
+        swapContents(local, *parked.value);
         if (local.type() == LIST_VAL) local.clear();
         else local.setShapeKind(0, 0, 0);
     }
 }
 
 void UserFunc::popFrame() {
-    std::vector<ValuePtr>& frame = frames_[size_t(--frameCount_)];
+    std::vector<ParkedLocal>& frame = frames_[size_t(--frameCount_)];
     int firstPersistent = signature_.parameterCount();
     int endPersistent = firstPersistent + locals_.persistentCount;
     for (size_t j = 0; j < frame.size(); ++j) {
         if (int(j) >= firstPersistent && int(j) < endPersistent) continue;
-        swapContents(*locals_.values[j].value, *frame[j]);
+        Value& local = *locals_.values[j].value;
+        ParkedLocal& parked = frame[j];
+        if (!parked.plain) {
+            swapContents(local, *parked.value);
+            continue;
+        }
+        auto& number = static_cast<MathMatrix<double>&>(local);
+        if (parked.empty) {
+            number.setShapeKind(0, 0, parked.kind);
+            continue;
+        }
+        if (number.n == 1) number.kind = parked.kind;
+        else number.setShapeKind(1, 1, parked.kind);
+        number.data()[0] = parked.number;
     }
 }
 
@@ -164,8 +203,7 @@ void UserFunc::deliverOutputs(std::span<Value* const> extraOutputs, Value& resul
     }
 }
 
-void UserFunc::call(std::span<const Value* const> arguments, std::span<Value* const> references,
-                    std::span<Value* const> extraOutputs, Value& result) {
+void UserFunc::enterActivation() {
     if (!body_) raiseRuntime("function " + name() + " has no body");
     if (activeDepth_ > 0) {
         if (activeDepth_ >= kMaxRecursionDepth) raiseRuntime("max recursion depth exceeded " + name());
@@ -174,6 +212,16 @@ void UserFunc::call(std::span<const Value* const> arguments, std::span<Value* co
         raiseRuntime("negative recursion depth: something is wrong " + name());
     }
     ++activeDepth_;
+}
+
+void UserFunc::leaveActivation() {
+    if (--activeDepth_ > 0) popFrame();
+    else resetLocals();
+}
+
+void UserFunc::call(std::span<const Value* const> arguments, std::span<Value* const> references,
+                    std::span<Value* const> extraOutputs, Value& result) {
+    enterActivation();
     bool binding = true;
     try {
         bindArguments(arguments, references);
@@ -193,8 +241,43 @@ void UserFunc::call(std::span<const Value* const> arguments, std::span<Value* co
         unwindAfterError();
         throw;
     }
-    if (--activeDepth_ > 0) popFrame();
-    else resetLocals();
+    leaveActivation();
+}
+
+// A double variable becomes the plain number x (its buffer kept when it has one).
+void UserFunc::setNumber(Value& variable, double x) {
+    auto& number = static_cast<MathMatrix<double>&>(variable);
+    if (number.capacity() >= 1) {
+        number.n = number.nrow = 1;
+        number.kind = KIND_NUMERIC;
+        number.data()[0] = x;
+    } else {
+        number.assignScalar(x);
+    }
+}
+
+bool UserFunc::callWithNumbers(const double* arguments, int count, double& out, Value& result) {
+    enterActivation();
+    bool plain;
+    try {
+        for (int i = 0; i < count; ++i) setNumber(*parameters_[size_t(i)], arguments[i]);
+        int total = signature_.parameterCount();
+        int defaults = int(signature_.defaults.size());
+        for (int i = count; i < total; ++i)
+            parameters_[size_t(i)]->assignScalar(signature_.defaults[size_t(defaults - total + i)]);
+        body_->exe();
+        RunFlags::resumeAfterReturn();
+        const Value& output = *output_;
+        plain = output.n == 1 && output.kind == KIND_NUMERIC && output.type() == DOUBLE_VAL;
+        if (plain) out = static_cast<const MathMatrix<double>&>(output).data()[0];
+        else result.assign(output);
+    } catch (...) {
+        out_.print("in " + name() + ";");
+        unwindAfterError();
+        throw;
+    }
+    leaveActivation();
+    return plain;
 }
 
 void UserFunc::callHandler(const Value& first, const Value& second, Value& result) {

@@ -76,7 +76,14 @@ class UserFunc {
     bool isQuick() const { return quickBody_ != nullptr; }
     bool isResource() const { return signature_.flags & FUNC_RESOURCE; }
     bool isRunning() const { return activeDepth_ > 0; }
+    // Changes whenever the function gets a new header or body, so that code
+    // compiled against one definition can tell that it is gone.
+    int version() const { return version_; }
     Evaluatable* quickBody() const { return quickBody_; }
+    // The quick body compiled to plain numbers, when it has that form.
+    scalar::ScalarCode* quickCode() const { return quickCode_.get(); }
+    // Compiles the body (and the quick body) to their scalar forms.
+    void compileScalarForms();
     Value* parameter(int i) const { return parameters_[size_t(i)]; }
     const std::vector<LocalVariable>& locals() const { return locals_.values; }
 
@@ -98,6 +105,12 @@ class UserFunc {
     // `extraOutputs`, the main output to `result`.
     void call(std::span<const Value* const> arguments, std::span<Value* const> references,
               std::span<Value* const> extraOutputs, Value& result);
+    // The same for arguments that are plain numbers, when takesNumbers():
+    // true with the output's number in `out` when it is a plain number, else
+    // false with the output in `result`.
+    bool callWithNumbers(const double* arguments, int count, double& out, Value& result);
+    // Whether every parameter is a double taken by value.
+    bool takesNumbers() const { return takesNumbers_; }
     // A mouse or key handler: at most two arguments, no recursion.
     void callHandler(const Value& first, const Value& second, Value& result);
 
@@ -107,6 +120,20 @@ class UserFunc {
     void leaveQuick() { --activeDepth_; }
 
   private:
+    // One parked local of a recursive call's caller: a plain number is kept
+    // as its number (the variable keeps its buffer for the callee); anything
+    // else hands its buffer to `value`.
+    struct ParkedLocal {
+        double number = 0;
+        int kind = 0;
+        bool plain = false;
+        bool empty = false;
+        ValuePtr value;
+    };
+
+    static void setNumber(Value& variable, double x);
+    void enterActivation();
+    void leaveActivation();
     void pushFrame();
     void popFrame();
     void resetLocals();
@@ -126,11 +153,14 @@ class UserFunc {
     std::vector<Value*> extraOutputs_;
     StatementPtr body_;
     Evaluatable* quickBody_ = nullptr;
+    scalar::ScalarCodePtr quickCode_;
     int activeDepth_ = 0;
     // frames_[k] holds the parked locals of activation k + 1; only the first
     // frameCount_ are in use, the rest wait for reuse.
-    std::vector<std::vector<ValuePtr>> frames_;
+    std::vector<std::vector<ParkedLocal>> frames_;
     int frameCount_ = 0;
+    bool takesNumbers_ = false;
+    int version_ = 0;
 };
 
 } // namespace vemlor

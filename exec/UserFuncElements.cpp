@@ -2,6 +2,7 @@
 
 #include "builtins/BuiltinContext.h"
 #include "core/Errors.h"
+#include "exec/ScalarMachine.h"
 #include "exec/UserFunc.h"
 #include "exec/ValueElement.h"
 
@@ -19,6 +20,11 @@ Value* variableBehind(const Evaluatable& argument) {
 }
 
 bool quickArgumentType(int type) { return type == INTEGER_VAL || type == DOUBLE_VAL; }
+
+// A value compiled code can take as it is: one number of numeric kind.
+bool plainNumber(const Value& v) {
+    return v.n == 1 && v.kind == KIND_NUMERIC && quickArgumentType(v.type());
+}
 
 } // namespace
 
@@ -41,13 +47,6 @@ void UserFuncElement::evaluateArguments() {
     // argument that is one of them must be copied out first.
     bool recursive = function_.isRunning();
     for (size_t i = 0; i < arguments_.size(); ++i) {
-        // A plain number skips the matrix evaluation (and the copy below).
-        double x;
-        if (scratch_[i]->type() == DOUBLE_VAL && arguments_[i]->scalar(x)) {
-            scratch_[i]->assignScalar(x);
-            values_[i] = scratch_[i].get();
-            continue;
-        }
         Value* value = arguments_[i]->pValue(scratch_[i].get());
         if (recursive && value != scratch_[i].get()) {
             if (scratch_[i]->type() != value->type()) scratch_[i] = newValue(value->type());
@@ -59,11 +58,51 @@ void UserFuncElement::evaluateArguments() {
 }
 
 Value* UserFuncElement::pValue(Value* workspace) {
+    if (parked_) {
+        parked_ = false;
+        return result_.get();
+    }
     evaluateArguments();
     if (!result_ || result_->type() != resultType_) result_ = newValue(resultType_);
     Value& result = workspace && workspace->type() == resultType_ ? *workspace : *result_;
     function_.call(values_, references_, {}, result);
     return &result;
+}
+
+bool UserFuncElement::canCallWithNumbers() const {
+    const FunctionSignature& s = function_.signature();
+    int count = int(arguments_.size());
+    return function_.hasBody() && count <= s.parameterCount() && count >= s.minimumArguments() &&
+           function_.outputType() == resultType_ && quickArgumentType(resultType_);
+}
+
+bool UserFuncElement::callWithNumbers(const double* arguments, int count, double& result) {
+    if (!result_ || result_->type() != resultType_) result_ = newValue(resultType_);
+    if (function_.takesNumbers() && resultType_ == DOUBLE_VAL) {
+        if (function_.callWithNumbers(arguments, count, result, *result_)) return true;
+        parked_ = true;
+        return false;
+    }
+    for (int i = 0; i < count; ++i) {
+        Value& argument = *scratch_[size_t(i)];
+        if (argument.type() == INTEGER_VAL) argument.assignScalarInt(int(arguments[i]));
+        else argument.assignScalar(arguments[i]);
+        values_[size_t(i)] = &argument;
+    }
+    if (!result_ || result_->type() != resultType_) result_ = newValue(resultType_);
+    function_.call(values_, references_, {}, *result_);
+    if (plainNumber(*result_)) {
+        result = result_->scalarDouble();
+        return true;
+    }
+    parked_ = true;
+    return false;
+}
+
+void UserFuncElement::parkNumber(double x) {
+    if (!result_ || result_->type() != resultType_) result_ = newValue(resultType_);
+    result_->assignScalar(x);
+    parked_ = true;
 }
 
 void UserFuncElement::evaluateOutputs(std::span<ValuePtr> outputs) {
@@ -180,6 +219,10 @@ void QuickUserFuncElement::releaseLargeParameters(const Value* result) {
 
 Value* QuickUserFuncElement::pValue(Value* workspace) {
     if (!function_) return &reference_;
+    if (parked_) {
+        parked_ = false;
+        return parkedValue_.get();
+    }
     if (!function_->hasBody()) raiseRuntime("function " + name_ + " has no body");
     evaluateArguments();
     // Redefined since this call was read: no longer a quick function.
@@ -200,38 +243,77 @@ Value* QuickUserFuncElement::pValue(Value* workspace) {
     }
 }
 
-// Setting the parameters is no effect a second evaluation would not repeat.
-bool QuickUserFuncElement::scalar(double& out) {
-    if (!function_ || vectorise_ || !function_->isQuick()) return false;
-    double x[2];
-    size_t count = arguments_.size();
-    if (count != size_t(parameterCount()) || count > 2) return false;
-    for (size_t i = 0; i < count; ++i)
-        if (!arguments_[i]->scalar(x[i])) return false;
-    for (size_t i = 0; i < count; ++i) parameterValue(int(i)).assignScalar(x[i]);
+bool QuickUserFuncElement::bodyNumber(double& out, const Value*& result, bool& pure) {
+    Evaluatable& expression = body();
+    if (!bodyScratch_ || bodyScratch_->type() != expression.resultType())
+        bodyScratch_ = newValue(expression.resultType());
+    scalar::ScalarCode* code = function_ ? function_->quickCode() : ownCode_.get();
+    pure = false;
+    if (code) {
+        if (scalar::runExpression(*code, out, *bodyScratch_, result)) {
+            pure = code->pure;
+            return true;
+        }
+    } else {
+        result = expression.pValue(bodyScratch_.get());
+    }
+    if (!plainNumber(*result)) return false;
+    out = result->scalarDouble();
+    return true;
+}
+
+bool QuickUserFuncElement::canCallWithNumbers() const {
+    return function_ && !vectorise_ && function_->hasBody() && function_->isQuick() &&
+           int(arguments_.size()) == parameterCount() && quickArgumentType(resultType());
+}
+
+bool QuickUserFuncElement::callWithNumbers(const double* arguments, int count, double& result,
+                                           bool& pure) {
+    for (int i = 0; i < count; ++i) parameterValue(i).assignScalar(arguments[i]);
     function_->enterQuick();
-    bool done = false;
+    const Value* value = nullptr;
+    bool plain;
     try {
-        done = function_->quickBody()->scalar(out);
+        plain = bodyNumber(result, value, pure);
+        if (!plain) {
+            if (!parkedValue_ || parkedValue_->type() != resultType())
+                parkedValue_ = newValue(resultType());
+            parkedValue_->assign(*value);
+        }
     } catch (...) {
         function_->leaveQuick();
         throw;
     }
     function_->leaveQuick();
-    return done;
+    if (plain) return true;
+    releaseLargeParameters(parkedValue_.get());
+    parked_ = true;
+    return false;
 }
 
+void QuickUserFuncElement::parkNumber(double x) {
+    if (!parkedValue_ || parkedValue_->type() != resultType()) parkedValue_ = newValue(resultType());
+    parkedValue_->assignScalar(x);
+    parked_ = true;
+}
+
+// A numerical built-in's call: the first element of the value.
 double QuickUserFuncElement::operator()(double x) {
     if (parameterCount() != 1) raiseRuntime("you can only use a single-parameter function here");
     parameterValue(0).assignScalar(x);
     if (function_) function_->enterQuick();
+    double out;
+    const Value* value = nullptr;
+    bool plain, pure;
     try {
-        evaluateOnce(&scalar_);
+        plain = bodyNumber(out, value, pure);
+        if (!plain) scalar_.assign(*value);
     } catch (...) {
         if (function_) function_->leaveQuick();
         throw;
     }
     if (function_) function_->leaveQuick();
+    if (plain) return out;
     if (scalar_.n == 0) raiseRuntime("function returned empty vector []");
     return scalar_.data()[0];
 }

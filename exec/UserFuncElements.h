@@ -11,6 +11,7 @@
 #include "core/MathMatrix.h"
 #include "exec/Evaluatable.h"
 #include "exec/MultiOutputSource.h"
+#include "exec/ScalarCode.h"
 
 #include <string>
 #include <vector>
@@ -24,7 +25,9 @@ class UserFunc;
 // starts with it).
 inline constexpr const char* kAnonymousPrefix = "#anon";
 
-class UserFuncElement final : public MultiInputOutput_Element, public MultiOutputSource {
+class UserFuncElement final : public MultiInputOutput_Element,
+                              public MultiOutputSource,
+                              public scalar::ParkingCall {
   public:
     UserFuncElement(UserFunc& function, std::vector<EvaluatablePtr> arguments);
     Value* pValue(Value* workspace) override;
@@ -32,6 +35,15 @@ class UserFuncElement final : public MultiInputOutput_Element, public MultiOutpu
     int category() const override { return CAT_USER_FUNC; }
     void evaluateOutputs(std::span<ValuePtr> outputs) override;
     UserFunc& function() const { return function_; }
+
+    // For compiled code: whether the call can take its arguments as numbers
+    // now (the function may have been redefined), and the call itself. False
+    // when the result is no plain number; it is then kept for the tree's
+    // next evaluation of this element.
+    bool canCallWithNumbers() const;
+    bool callWithNumbers(const double* arguments, int count, double& result);
+    void parkNumber(double x) override;
+    void dropParked() override { parked_ = false; }
 
   private:
     void evaluateArguments();
@@ -43,9 +55,12 @@ class UserFuncElement final : public MultiInputOutput_Element, public MultiOutpu
     std::vector<Value*> references_; // the caller's variable behind each argument, or null
     std::vector<Value*> extraTargets_;
     ValuePtr result_;
+    bool parked_ = false; // result_ holds what the next evaluation gives
 };
 
-class QuickUserFuncElement final : public MultiInputOutput_Element, public ScalarFunction {
+class QuickUserFuncElement final : public MultiInputOutput_Element,
+                                   public ScalarFunction,
+                                   public scalar::ParkingCall {
   public:
     // A call of a quick function; `vectorise` applies it element by element.
     QuickUserFuncElement(UserFunc& function, std::vector<EvaluatablePtr> arguments,
@@ -56,7 +71,6 @@ class QuickUserFuncElement final : public MultiInputOutput_Element, public Scala
     ~QuickUserFuncElement() override;
 
     Value* pValue(Value* workspace) override;
-    bool scalar(double& out) override;
     int resultType() const override;
     bool refersTo(const Value* v) const override;
 
@@ -64,7 +78,17 @@ class QuickUserFuncElement final : public MultiInputOutput_Element, public Scala
     double operator()(double x) override;
     UserFunc* function() const { return function_; }
     bool isAnonymous() const { return function_ == nullptr; }
+    bool isVectorised() const { return vectorise_; }
     const std::string& name() const { return name_; }
+    // The anonymous form's body, compiled to plain numbers (see UserFunc's).
+    void setScalarCode(scalar::ScalarCodePtr code) { ownCode_ = std::move(code); }
+
+    // For compiled code, as UserFuncElement's; `pure` tells whether the call
+    // ran compiled code that calls nothing (and so changed no variable).
+    bool canCallWithNumbers() const;
+    bool callWithNumbers(const double* arguments, int count, double& result, bool& pure);
+    void parkNumber(double x) override;
+    void dropParked() override { parked_ = false; }
 
   private:
     Evaluatable& body() const;
@@ -73,6 +97,9 @@ class QuickUserFuncElement final : public MultiInputOutput_Element, public Scala
     void evaluateArguments();
     void bindParameters();
     Value* evaluateOnce(Value* workspace);
+    // The body's value for parameters already bound: true with a plain
+    // number in `out`, else false with the value in `result`.
+    bool bodyNumber(double& out, const Value*& result, bool& pure);
     Value* evaluateVectorised(Value* workspace);
     void releaseLargeParameters(const Value* result);
 
@@ -89,6 +116,9 @@ class QuickUserFuncElement final : public MultiInputOutput_Element, public Scala
     IntValue reference_;
     DoubleValue element_; // one result of a vectorised call
     ValuePtr bodyScratch_;
+    scalar::ScalarCodePtr ownCode_;
+    ValuePtr parkedValue_;
+    bool parked_ = false; // parkedValue_ is what the next evaluation gives
 };
 
 } // namespace vemlor

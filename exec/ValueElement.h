@@ -15,20 +15,6 @@ public:
     int resultType() const override { return variable_->type(); }
     int category() const override { return CAT_VARIABLE; }
     bool refersTo(const Value* v) const override { return v == variable_; }
-    bool scalar(double& out) override {
-        const Value& v = *variable_;
-        if (v.n != 1 || v.kind != KIND_NUMERIC) return false;
-        switch (type_) {
-        case DOUBLE_VAL:
-            out = static_cast<const JMatrix<double>&>(v).data()[0];
-            return true;
-        case INTEGER_VAL:
-            out = static_cast<const JMatrix<int>&>(v).data()[0];
-            return true;
-        default:
-            return false;
-        }
-    }
     Value* variable() const { return variable_; }
 
 protected:

@@ -127,6 +127,11 @@ public:
     const std::map<std::string, ValuePtr>& variables() const { return variables_; }
     const std::map<std::string, double>& constants() const { return constants_; }
 
+    // Whether trees get their compiled scalar form (on unless a test compares
+    // the two forms).
+    bool scalarForms() const { return scalarForms_; }
+    void setScalarForms(bool on) { scalarForms_ = on; }
+
 private:
     struct FunctionScope;
 
@@ -139,6 +144,7 @@ private:
     void retire(ValuePtr value);
 
     OutputSink& out_;
+    bool scalarForms_ = true;
     std::map<std::string, double> constants_;
     std::map<std::string, ValuePtr> variables_;
     std::unique_ptr<FunctionScope> scope_;

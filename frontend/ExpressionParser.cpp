@@ -4,6 +4,7 @@
 #include "core/Errors.h"
 #include "core/OperatorCodes.h"
 #include "exec/ExpressionBuilder.h"
+#include "exec/ScalarCompiler.h"
 #include "exec/FuncElements.h"
 #include "exec/FuncRefElement.h"
 #include "exec/UserFuncElements.h"
@@ -438,7 +439,11 @@ EvaluatablePtr ExpressionParser::parseAnonymousFunction(const Token* begin, cons
         throw;
     }
     parameter = restore();
-    return std::make_unique<QuickUserFuncElement>(std::move(body), std::move(parameter), context_);
+    Evaluatable& expression = *body;
+    auto function =
+        std::make_unique<QuickUserFuncElement>(std::move(body), std::move(parameter), context_);
+    if (workspace_.scalarForms()) function->setScalarCode(compileScalarExpression(expression));
+    return function;
 }
 
 // A single name that stands for a function rather than its value.

@@ -136,6 +136,7 @@ void StatementParser::compileBody(UserFunc& function, int form, TokenList body) 
     }
     if (!statement) throw SyntaxError("empty function");
     function.define(std::move(statement), scope.close(), quickBody);
+    if (workspace_.scalarForms()) function.compileScalarForms();
 }
 
 // A `function` body without an output and without `return value` that is a

@@ -5,6 +5,7 @@
 #include "exec/Answer.h"
 #include "exec/WorkspaceFile.h"
 #include "exec/RunFlags.h"
+#include "exec/ScalarCompiler.h"
 #include "exec/UserFuncTable.h"
 #include "platform/Platform.h"
 
@@ -136,6 +137,7 @@ void Calc::parseAndRun() {
     setMathErrorOutput(console_.get()); // folding constants while parsing may report
     StatementPtr statement = parser_->parseBlock();
     parser_->compilePendingBodies();
+    if (workspace_->scalarForms()) compileScalarForms(*statement, false);
     RunFlags::breakpointArmed = true;
     RunFlags::interrupted = false; // an interrupt at the prompt stops nothing
     RunFlags::run = true;
