@@ -107,6 +107,24 @@ struct SlotInfo {
 // How many user-function calls one statement may log.
 inline constexpr int kMaxCallsPerStatement = 16;
 
+// The slot storage of one activation of a code. A code keeps the storage of
+// its activations for the next ones (a recursive function's body runs in
+// several at once), with the constants and the temporaries' addresses set up
+// once. Copying a code copies none of it.
+struct FrameStorage {
+    std::unique_ptr<double[]> values;
+    std::unique_ptr<double*[]> at;
+};
+
+class FramePool {
+  public:
+    FramePool() = default;
+    FramePool(const FramePool&) {}
+    FramePool& operator=(const FramePool&) { return *this; }
+    std::vector<std::unique_ptr<FrameStorage>> frames;
+    int active = 0;
+};
+
 class ScalarCode {
   public:
     std::vector<Instruction> code;
@@ -120,6 +138,7 @@ class ScalarCode {
     std::vector<std::uint16_t> variableSlots; // the slots of variables
     std::vector<std::uint16_t> otherSlots;    // temporaries and constants
     bool pure = false; // calls nothing and runs no statement through the tree
+    FramePool pool;
     Statement* root = nullptr;       // null for an expression's code
     Evaluatable* expression = nullptr;
 

@@ -19,13 +19,13 @@
 #include "exec/UserFuncElements.h"
 
 #include <climits>
+#include <algorithm>
 #include <cmath>
 
 namespace vemlor::scalar {
 
 namespace {
 
-constexpr int kInlineSlots = 48;
 constexpr int kMaxArguments = 32;
 
 bool plainNumber(const Value& v, bool numericOnly) {
@@ -34,29 +34,23 @@ bool plainNumber(const Value& v, bool numericOnly) {
 
 double* elementOf(Value& v) { return static_cast<MathMatrix<double>&>(v).data(); }
 
-// The slots of one activation.
+// The slots of one activation, taken from the code's pool and given back.
 class Frame {
   public:
-    explicit Frame(const ScalarCode& code) : code_(code) {
-        size_t count = code.slots.size();
-        if (count <= size_t(kInlineSlots)) {
-            values = inlineValues_;
-            at = inlineAt_;
-        } else {
-            heapValues_ = std::make_unique<double[]>(count);
-            heapAt_ = std::make_unique<double*[]>(count);
-            values = heapValues_.get();
-            at = heapAt_.get();
-        }
+    explicit Frame(ScalarCode& code) : code_(code) {
+        FramePool& pool = code.pool;
+        if (size_t(pool.active) == pool.frames.size()) pool.frames.push_back(newStorage());
+        FrameStorage& storage = *pool.frames[size_t(pool.active++)];
+        values = storage.values.get();
+        at = storage.at.get();
     }
+    ~Frame() { --code_.pool.active; }
+    Frame(const Frame&) = delete;
+    Frame& operator=(const Frame&) = delete;
 
     // Points every slot at its number; false when a variable that the code
     // reads before writing does not hold a plain number.
     bool enter() {
-        for (std::uint16_t s : code_.otherSlots) {
-            values[s] = code_.initial[s];
-            at[s] = values + s;
-        }
         for (std::uint16_t s : code_.variableSlots) {
             const SlotInfo& slot = code_.slots[s];
             if (plainNumber(*slot.variable, slot.numericOnly)) at[s] = elementOf(*slot.variable);
@@ -81,11 +75,20 @@ class Frame {
     double** at;
 
   private:
-    const ScalarCode& code_;
-    double inlineValues_[kInlineSlots];
-    double* inlineAt_[kInlineSlots];
-    std::unique_ptr<double[]> heapValues_;
-    std::unique_ptr<double*[]> heapAt_;
+    // Constants in place and every temporary's address: they stay so.
+    std::unique_ptr<FrameStorage> newStorage() const {
+        auto storage = std::make_unique<FrameStorage>();
+        size_t count = std::max<size_t>(code_.slots.size(), 1);
+        storage->values = std::make_unique<double[]>(count);
+        storage->at = std::make_unique<double*[]>(count);
+        for (std::uint16_t s : code_.otherSlots) {
+            storage->values[s] = code_.initial[s];
+            storage->at[s] = storage->values.get() + s;
+        }
+        return storage;
+    }
+
+    ScalarCode& code_;
 };
 
 struct CallRecord {
@@ -254,12 +257,13 @@ ConditionByTree:
     if (!m.conditionTruth) VM_JUMP(in->jump);
     VM_NEXT();
 Store: {
-    Value& v = *slots[in->a].variable;
+    auto& v = static_cast<MathMatrix<double>&>(*slots[in->a].variable);
     double x = *p[in->b];
-    if (v.n != 1) v.assignScalar(x);
-    else elementOf(v)[0] = x;
+    if (v.capacity() < 1 || v.n > 1) v.assignScalar(x);
+    v.n = v.nrow = 1;
     v.kind = in->kind;
-    p[in->a] = elementOf(v);
+    v.data()[0] = x;
+    p[in->a] = v.data();
     VM_NEXT();
 }
 LoadChecked:

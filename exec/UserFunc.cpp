@@ -5,6 +5,7 @@
 #include "core/OutputSink.h"
 #include "exec/RunFlags.h"
 #include "exec/ScalarCompiler.h"
+#include "exec/ScalarMachine.h"
 
 namespace vemlor {
 
@@ -55,6 +56,11 @@ void UserFunc::define(StatementPtr body, FunctionLocals locals, Evaluatable* qui
     body_ = std::move(body);
     quickBody_ = quickBody;
     quickCode_.reset();
+    parked_.clear();
+    int firstPersistent = signature_.parameterCount();
+    int endPersistent = firstPersistent + locals_.persistentCount;
+    for (size_t j = 0; j < locals_.values.size(); ++j)
+        if (int(j) < firstPersistent || int(j) >= endPersistent) parked_.push_back(j);
     ++version_;
     takesNumbers_ = signature_.byReference.none();
     for (Value* parameter : parameters_)
@@ -78,6 +84,7 @@ void UserFunc::compileScalarForms() {
 
 void UserFunc::discard() {
     ++version_;
+    parked_.clear();
     body_.reset();
     quickBody_ = nullptr;
     quickCode_.reset();
@@ -94,16 +101,12 @@ bool UserFunc::uses(const Value* variable) const { return body_ && body_->refers
 // Parks the caller's locals (all but the persistent variables) and leaves
 // them empty for the new activation.
 void UserFunc::pushFrame() {
-    if (size_t(frameCount_) == frames_.size()) frames_.emplace_back();
-    std::vector<ParkedLocal>& frame = frames_[size_t(frameCount_++)];
-    const auto& values = locals_.values;
-    frame.resize(values.size());
-    int firstPersistent = signature_.parameterCount();
-    int endPersistent = firstPersistent + locals_.persistentCount;
-    for (size_t j = 0; j < values.size(); ++j) {
-        if (int(j) >= firstPersistent && int(j) < endPersistent) continue;
-        Value& local = *values[j].value;
-        ParkedLocal& parked = frame[j];
+    size_t count = parked_.size();
+    size_t first = size_t(frameCount_++) * count;
+    if (frames_.size() < first + count) frames_.resize(first + count);
+    for (size_t k = 0; k < count; ++k) {
+        Value& local = *locals_.values[parked_[k]].value;
+        ParkedLocal& parked = frames_[first + k];
         parked.plain = local.type() == DOUBLE_VAL && local.n <= 1 && local.nrow <= 1;
         if (parked.plain) {
             // The buffer stays: emptying keeps its capacity.
@@ -122,20 +125,19 @@ void UserFunc::pushFrame() {
 }
 
 void UserFunc::popFrame() {
-    std::vector<ParkedLocal>& frame = frames_[size_t(--frameCount_)];
-    int firstPersistent = signature_.parameterCount();
-    int endPersistent = firstPersistent + locals_.persistentCount;
-    for (size_t j = 0; j < frame.size(); ++j) {
-        if (int(j) >= firstPersistent && int(j) < endPersistent) continue;
-        Value& local = *locals_.values[j].value;
-        ParkedLocal& parked = frame[j];
+    size_t count = parked_.size();
+    size_t first = size_t(--frameCount_) * count;
+    for (size_t k = 0; k < count; ++k) {
+        Value& local = *locals_.values[parked_[k]].value;
+        ParkedLocal& parked = frames_[first + k];
         if (!parked.plain) {
             swapContents(local, *parked.value);
             continue;
         }
         auto& number = static_cast<MathMatrix<double>&>(local);
         if (parked.empty) {
-            number.setShapeKind(0, 0, parked.kind);
+            number.n = number.nrow = 0;
+            number.kind = parked.kind;
             continue;
         }
         if (number.n == 1) number.kind = parked.kind;
@@ -265,7 +267,10 @@ bool UserFunc::callWithNumbers(const double* arguments, int count, double& out, 
         int defaults = int(signature_.defaults.size());
         for (int i = count; i < total; ++i)
             parameters_[size_t(i)]->assignScalar(signature_.defaults[size_t(defaults - total + i)]);
-        body_->exe();
+        // The compiled body runs without the statement's dispatch.
+        scalar::ScalarCode* code = body_->scalarCode();
+        Flow flow = code ? scalar::runStatement(*code) : body_->execute();
+        if (flow != Flow::Normal) throw LoopSignal{flow, body_->line()};
         RunFlags::resumeAfterReturn();
         const Value& output = *output_;
         plain = output.n == 1 && output.kind == KIND_NUMERIC && output.type() == DOUBLE_VAL;

@@ -155,9 +155,11 @@ class UserFunc {
     Evaluatable* quickBody_ = nullptr;
     scalar::ScalarCodePtr quickCode_;
     int activeDepth_ = 0;
-    // frames_[k] holds the parked locals of activation k + 1; only the first
-    // frameCount_ are in use, the rest wait for reuse.
-    std::vector<std::vector<ParkedLocal>> frames_;
+    // The locals a recursive call parks (all but the persistent ones), and
+    // their parked values: activation k + 1 parks into the k-th run of
+    // parked_.size() entries; only the first frameCount_ runs are in use.
+    std::vector<size_t> parked_;
+    std::vector<ParkedLocal> frames_;
     int frameCount_ = 0;
     bool takesNumbers_ = false;
     int version_ = 0;

@@ -69,11 +69,16 @@ Value* UserFuncElement::pValue(Value* workspace) {
     return &result;
 }
 
+// Decided again only when the function has a new definition.
 bool UserFuncElement::canCallWithNumbers() const {
+    if (checkedVersion_ == function_.version()) return callable_;
     const FunctionSignature& s = function_.signature();
     int count = int(arguments_.size());
-    return function_.hasBody() && count <= s.parameterCount() && count >= s.minimumArguments() &&
-           function_.outputType() == resultType_ && quickArgumentType(resultType_);
+    callable_ = function_.hasBody() && count <= s.parameterCount() &&
+                count >= s.minimumArguments() && function_.outputType() == resultType_ &&
+                quickArgumentType(resultType_);
+    checkedVersion_ = function_.version();
+    return callable_;
 }
 
 bool UserFuncElement::callWithNumbers(const double* arguments, int count, double& result) {

@@ -56,6 +56,8 @@ class UserFuncElement final : public MultiInputOutput_Element,
     std::vector<Value*> extraTargets_;
     ValuePtr result_;
     bool parked_ = false; // result_ holds what the next evaluation gives
+    mutable int checkedVersion_ = -1; // the definition canCallWithNumbers judged
+    mutable bool callable_ = false;
 };
 
 class QuickUserFuncElement final : public MultiInputOutput_Element,
