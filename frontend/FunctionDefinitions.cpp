@@ -118,6 +118,9 @@ void StatementParser::compileBody(UserFunc& function, int form, TokenList body) 
     StatementPtr statement;
     Evaluatable* quickBody = nullptr;
     if (form == 3) {
+        // Statements after the header on its line are the first of the body.
+        nested.queue_ = std::move(queue_);
+        queue_.clear();
         std::vector<StatementPtr> statements;
         while (StatementPtr s = nested.parseStatement()) statements.push_back(std::move(s));
         takeLeftovers(nested);
@@ -195,6 +198,7 @@ void StatementParser::compilePendingBodies() {
         file.skipToLine(source.line + 1);
         LineReader reader(file);
         StatementParser parser(reader, workspace_, context_, out_, depth_);
+        parser.queue_ = statementsAfterHeader(source.text);
         try {
             parser.defineBody(*function, 3, {});
         } catch (...) {

@@ -3,6 +3,7 @@
 #include "core/Errors.h"
 #include "frontend/InputSource.h"
 #include "frontend/Lexer.h"
+#include "frontend/StatementSplitter.h"
 
 namespace vemlor {
 
@@ -135,11 +136,26 @@ FunctionSignature readFunctionHeader(const Token* begin, const Token* end, bool 
     return s;
 }
 
-FunctionSignature headerFromText(const std::string& line) {
+namespace {
+
+// The statements of one line of a file, lexed on its own.
+std::deque<TokenList> statementsOfLine(const std::string& line) {
     TokenList tokens;
     InputSource nothingMore('s', "");
     Lexer lexer(nothingMore);
-    lexer.lex(line + " #", '#', tokens, nullptr);
+    int suchThatIndex = -1;
+    lexer.lex(line + " #", '#', tokens, &suchThatIndex);
+    std::deque<TokenList> statements;
+    StatementSplitter().split(std::move(tokens), suchThatIndex, false, statements);
+    return statements;
+}
+
+} // namespace
+
+FunctionSignature headerFromText(const std::string& line) {
+    std::deque<TokenList> statements = statementsOfLine(line);
+    if (statements.empty()) throw SyntaxError("invalid function declaration");
+    const TokenList& tokens = statements.front();
     if (tokens.empty() || tokens[0].kind != TK_NAME || tokens[0].text != "function")
         throw SyntaxError("invalid function declaration");
     const Token* begin = tokens.data() + 1;
@@ -148,6 +164,12 @@ FunctionSignature headerFromText(const std::string& line) {
     FunctionSignature s = readFunctionHeader(begin, end, true);
     s.flags |= FUNC_HEADER_FROM_TEXT;
     return s;
+}
+
+std::deque<TokenList> statementsAfterHeader(const std::string& line) {
+    std::deque<TokenList> statements = statementsOfLine(line);
+    if (!statements.empty()) statements.pop_front();
+    return statements;
 }
 
 } // namespace vemlor
