@@ -125,8 +125,12 @@ void StatementParser::compileBody(UserFunc& function, int form, TokenList body) 
         while (StatementPtr s = nested.parseStatement()) statements.push_back(std::move(s));
         takeLeftovers(nested);
         if (statements.size() == 1) statements[0] = inferReturn(std::move(statements[0]), function);
-        // Always a block, so that an error in the body reports its line.
-        if (!statements.empty())
+        // Always a block, so that an error in the body reports its line. An
+        // indented body already is one; wrapping it again would report the
+        // line of its `end` as well.
+        if (statements.size() == 1 && dynamic_cast<BlockStm*>(statements[0].get()))
+            statement = std::move(statements[0]);
+        else if (!statements.empty())
             statement = std::make_unique<BlockStm>(std::move(statements), out_, currentLine());
     } else {
         if (body.empty()) throw SyntaxError("function def requires a right hand side");
