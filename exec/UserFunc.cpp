@@ -6,6 +6,24 @@
 
 namespace vemlor {
 
+namespace {
+
+// The kind word of an output the running activation has not written yet: a
+// plain kind with a page count, which only a 3-D array would read. Every
+// assignment replaces the kind word; growing in place keeps it, but then
+// the value holds elements.
+constexpr int kUnsetOutputKind = 16;
+
+// Whether the output still holds the mark it got when the activation began.
+bool stillUnset(Value& output) {
+    if (output.kind != kUnsetOutputKind) return false;
+    if (output.n == 0) return true;
+    output.kind = KIND_NUMERIC;
+    return false;
+}
+
+} // namespace
+
 void markQuickEligibility(FunctionSignature& s) {
     bool doubles = true;
     for (int type : s.parameterTypes) doubles = doubles && type == DOUBLE_VAL;
@@ -153,7 +171,25 @@ void UserFunc::copyBack(std::span<Value* const> references) {
             references[i]->assign(*parameters_[i]);
 }
 
+bool UserFunc::isPersistent(const Value* value) const {
+    int first = signature_.parameterCount();
+    for (int j = first; j < first + locals_.persistentCount; ++j)
+        if (locals_.values[size_t(j)].value.get() == value) return true;
+    return false;
+}
+
+// A new activation has set none of its outputs (persistent ones keep theirs).
+void UserFunc::markOutputsUnset() {
+    if (output_->n == 0 && !isPersistent(output_)) output_->kind = kUnsetOutputKind;
+    for (Value* extra : extraOutputs_)
+        if (extra->n == 0 && !isPersistent(extra)) extra->kind = kUnsetOutputKind;
+}
+
 void UserFunc::deliverOutputs(std::span<Value* const> extraOutputs, Value& result) {
+    if (stillUnset(*output_)) raiseRuntime("output value has not been set");
+    for (size_t k = 0; k < extraOutputs.size() && k < extraOutputs_.size(); ++k)
+        if (extraOutputs[k] && stillUnset(*extraOutputs_[k]))
+            raiseRuntime(signature_.outputNames[k + 1] + " output has not been set");
     result.assign(*output_);
     for (size_t k = 0; k < extraOutputs.size(); ++k) {
         if (!extraOutputs[k]) continue;
@@ -178,6 +214,7 @@ void UserFunc::call(std::span<const Value* const> arguments, std::span<Value* co
     try {
         bindArguments(arguments, references);
         binding = false;
+        markOutputsUnset();
         body_->exe();
         RunFlags::resumeAfterReturn();
         deliverOutputs(extraOutputs, result);
