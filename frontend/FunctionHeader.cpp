@@ -5,6 +5,8 @@
 #include "frontend/Lexer.h"
 #include "frontend/StatementSplitter.h"
 
+#include <algorithm>
+
 namespace vemlor {
 
 namespace {
@@ -118,6 +120,15 @@ void readParameters(const TokenList& items, FunctionSignature& s) {
     }
 }
 
+// Parameters and outputs name the locals of one scope: no name twice.
+void checkDistinctNames(const FunctionSignature& s) {
+    std::vector<std::string> names = s.parameterNames;
+    names.insert(names.end(), s.outputNames.begin(), s.outputNames.end());
+    std::sort(names.begin(), names.end());
+    if (std::adjacent_find(names.begin(), names.end()) != names.end())
+        throw SyntaxError("duplicate name in argument list");
+}
+
 } // namespace
 
 FunctionSignature readFunctionHeader(const Token* begin, const Token* end, bool keywordForm) {
@@ -131,6 +142,7 @@ FunctionSignature readFunctionHeader(const Token* begin, const Token* end, bool 
         ++at;
     }
     if (at != end) throw SyntaxError("invalid function declaration");
+    checkDistinctNames(s);
     if (s.outputTypes.empty()) s.outputTypes.push_back(DOUBLE_VAL);
     markQuickEligibility(s);
     return s;
