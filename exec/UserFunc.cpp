@@ -3,6 +3,7 @@
 #include "core/Errors.h"
 #include "core/OutputSink.h"
 #include "exec/RunFlags.h"
+#include "exec/StackRoom.h"
 
 namespace vemlor {
 
@@ -203,6 +204,7 @@ void UserFunc::deliverOutputs(std::span<Value* const> extraOutputs, Value& resul
 void UserFunc::call(std::span<const Value* const> arguments, std::span<Value* const> references,
                     std::span<Value* const> extraOutputs, Value& result) {
     if (!body_) raiseRuntime("function " + name() + " has no body");
+    if (!stackRoomLeft()) raiseRuntime("max recursion depth exceeded " + name());
     if (activeDepth_ > 0) {
         if (activeDepth_ >= kMaxRecursionDepth) raiseRuntime("max recursion depth exceeded " + name());
         pushFrame();
@@ -254,7 +256,8 @@ void UserFunc::callHandler(const Value& first, const Value& second, Value& resul
 }
 
 void UserFunc::enterQuick() {
-    if (activeDepth_ >= kMaxRecursionDepth) raiseRuntime("max recursion depth exceeded " + name());
+    if (activeDepth_ >= kMaxRecursionDepth || !stackRoomLeft())
+        raiseRuntime("max recursion depth exceeded " + name());
     ++activeDepth_;
 }
 

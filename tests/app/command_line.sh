@@ -84,6 +84,22 @@ out=$("$vemlor" --run "$work/deep.vml" 2>&1); status=$?
 expect "deep brackets" "syntax error, brackets nested too deeply" "$(tail -n 1 <<< "$out")"
 expect "deep brackets status" 1 "$status"
 
+# However long a chain of calls between distinct functions grows (full and
+# quick functions, nested brackets, a script that uses another), it ends in
+# an error, not a crash.
+chain() { # first, last: f_k calls f_k+1
+    for ((k = $2; k >= $1; k--)); do
+        if ((k % 2)); then echo "f$k(x) := f$((k + 1))(x) * 1"
+        else printf 'function y = f%d(x)\n    y = ((f%d(x)))\nend\n' "$k" "$((k + 1))"; fi
+    done
+}
+{ echo "f25001(x) := x + 1"; chain 12001 25000; } > "$work/scripts/chain2.vml"
+{ echo "use chain2"; chain 1 12000; echo "z = f1(1)"; } > "$work/scripts/chain1.vml"
+out=$("$vemlor" --run "$work/scripts/chain1.vml" 2>&1); status=$?
+[[ "$(tail -n 1 <<< "$out")" =~ ^max\ recursion\ depth\ exceeded\ f[0-9]+$ ]] ||
+    { echo "FAIL: a long call chain ends in an error: $(tail -n 1 <<< "$out")"; failures=$((failures + 1)); }
+expect "long call chain status" 1 "$status"
+
 # A session killed while it saves its workspace leaves the previous file as
 # it was: the new one is written beside it and renamed into place.
 cp "$VEMLOR_HOME/vemlor_env.bin" "$work/env.before"
