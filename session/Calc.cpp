@@ -55,7 +55,7 @@ Calc::~Calc() {
 std::string Calc::statePath(const char* file) const { return stateDirectory_ + "/" + file; }
 
 void Calc::restoreState() {
-    if (!loadWorkspace(statePath(kWorkspaceFile), *workspace_))
+    if (!loadWorkspace(statePath(kWorkspaceFile), *workspace_, *console_))
         platform_.dialogs().inform("problem loading previous session", "vemlor startup");
     if (!history_->load(statePath(kHistoryFile))) {
         // A short history file keeps what was read, without a message.
@@ -68,7 +68,10 @@ void Calc::restoreState() {
 }
 
 void Calc::saveState() {
-    saveWorkspace(statePath(kWorkspaceFile), *workspace_, platform_.dialogs());
+    bool leave = !hasLargeVariables(*workspace_) ||
+                 platform_.dialogs().askYesNo("Large matrices will not be saved: ok to exit?",
+                                              "vemlor exit");
+    if (leave) saveWorkspace(statePath(kWorkspaceFile), *workspace_, *console_);
     history_->save(statePath(kHistoryFile));
     dir_->save(statePath(kDirectoryFile));
 }

@@ -100,6 +100,19 @@ out=$("$vemlor" --run "$work/scripts/chain1.vml" 2>&1); status=$?
     { echo "FAIL: a long call chain ends in an error: $(tail -n 1 <<< "$out")"; failures=$((failures + 1)); }
 expect "long call chain status" 1 "$status"
 
+# A value nested deeper than the workspace file allows is left out, named;
+# the variables after it are saved, and what was saved reads back whole
+# (saved again unchanged).
+mkdir -p "$work/nesting"
+out=$(printf 'ok = list(5, 6); for i = 1:999 { ok = list(ok, 0) }\ndeep = list(ok, 0); zz = 7;\n' |
+      VEMLOR_HOME="$work/nesting" "$vemlor" --cli)
+expect "too deep a value is named" "deep not saved: lists nested more than 1000 deep" "$out"
+cp "$work/nesting/vemlor_env.bin" "$work/nested.before"
+out=$(printf 'zz\n' | VEMLOR_HOME="$work/nesting" "$vemlor" --cli)
+expect "variables after a deep one restored" "7" "$out"
+cmp -s "$work/nested.before" "$work/nesting/vemlor_env.bin" ||
+    { echo "FAIL: a list nested 1000 deep did not come back whole"; failures=$((failures + 1)); }
+
 # A session killed while it saves its workspace leaves the previous file as
 # it was: the new one is written beside it and renamed into place.
 cp "$VEMLOR_HOME/vemlor_env.bin" "$work/env.before"
