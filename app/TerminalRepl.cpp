@@ -7,6 +7,7 @@
 #include "frontend/InputCompleteness.h"
 #include "platform/terminal/TerminalPlatform.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -91,7 +92,10 @@ void runStartupScript(TerminalSession& session, const std::string& script) {
     session.run(session.calc().dir().resolve(script, "", false), 'f');
 }
 
+// False at the end of the input, and when a termination signal broke the wait.
 bool readLine(const TerminalMode& mode, const std::string& prompt, std::string& line) {
+    InterruptWatch::WaitingForInput waiting;
+    if (InterruptWatch::terminationSignal()) return false;
     if (!mode.interactiveInput) {
         if (!std::getline(std::cin, line)) return false;
         if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -131,6 +135,10 @@ bool readInput(TerminalSession& session, const TerminalMode& mode, int promptNum
 
 int runTerminalSession(const std::string& script) {
     TerminalMode mode = detectTerminal();
+    // Output to a reader that went away, or a file grown past its limit,
+    // must not end the session unsaved: the write fails and says so.
+    std::signal(SIGPIPE, SIG_IGN);
+    std::signal(SIGXFSZ, SIG_IGN);
     TerminalSession session(mode, true);
     InterruptWatch interrupts([&session] { session.calc().shutDown(); });
     if (mode.interactiveInput) {
@@ -139,11 +147,15 @@ int runTerminalSession(const std::string& script) {
     }
     if (!script.empty()) runStartupScript(session, script);
     std::string input;
-    for (int prompt = 1; readInput(session, mode, prompt, input); ++prompt)
+    for (int prompt = 1; readInput(session, mode, prompt, input); ++prompt) {
+        if (InterruptWatch::terminationSignal()) break;
         session.run(input, '>');
+    }
     if (mode.interactiveInput) std::fputc('\n', stdout);
     session.calc().shutDown();
-    return 0;
+    std::fflush(stdout);
+    int signal = InterruptWatch::terminationSignal();
+    return signal ? 128 + signal : 0;
 }
 
 int runScriptBatch(const std::string& file) {

@@ -8,6 +8,8 @@
 #include "exec/UserFuncTable.h"
 #include "platform/Platform.h"
 
+#include <cerrno>
+#include <cstring>
 #include <new>
 
 namespace vemlor {
@@ -71,9 +73,16 @@ void Calc::saveState() {
     bool leave = !hasLargeVariables(*workspace_) ||
                  platform_.dialogs().askYesNo("Large matrices will not be saved: ok to exit?",
                                               "vemlor exit");
-    if (leave) saveWorkspace(statePath(kWorkspaceFile), *workspace_, *console_);
-    history_->save(statePath(kHistoryFile));
-    dir_->save(statePath(kDirectoryFile));
+    if (leave && !saveWorkspace(statePath(kWorkspaceFile), *workspace_, *console_))
+        reportUnsaved(kWorkspaceFile, errno);
+    if (!history_->save(statePath(kHistoryFile))) reportUnsaved(kHistoryFile, errno);
+    if (!dir_->save(statePath(kDirectoryFile))) reportUnsaved(kDirectoryFile, errno);
+}
+
+void Calc::reportUnsaved(const char* file, int error) {
+    console_->print("workspace not saved: cannot write " + statePath(file) + " (" +
+                        std::strerror(error) + ")",
+                    true, PRINT_LITERAL);
 }
 
 void Calc::shutDown() {

@@ -51,6 +51,7 @@ public:
     // Parses, runs and reports the pending input; never throws.
     void executePendingInput();
     // Saves the state files (primary only) once; later calls do nothing.
+    // A file that cannot be written is reported on the console.
     void shutDown();
 
     int mode() const { return mode_; }
@@ -77,6 +78,7 @@ public:
 private:
     void restoreState();
     void saveState();
+    void reportUnsaved(const char* file, int error);
     void parseAndRun();
     void reportCaught(std::exception_ptr error);
     std::string statePath(const char* file) const;

@@ -78,6 +78,33 @@ wait "$pid"; status=$?
 expect "session after an interrupt" $'interrupted\n1' "$(cat "$work/session.out")"
 expect "session after an interrupt ends normally" 0 "$status"
 
+# SIGTERM while the session waits for input, and SIGHUP (the terminal
+# closed) while a loop runs, end it through its shut-down: state saved.
+ended() { # signal, first input: the session's output, then its status
+    rm -f "$work/typed"; mkfifo "$work/typed"
+    VEMLOR_HOME="$work/ended" "$vemlor" --cli < "$work/typed" > "$work/ended.out" & pid=$!
+    exec 3> "$work/typed"
+    printf '%s\n' "$2" >&3
+    sleep 0.5; kill "-$1" "$pid"; wait "$pid"; status=$?
+    exec 3>&-
+    cat "$work/ended.out"; echo "$status"
+}
+mkdir -p "$work/ended"
+expect "session ended by SIGTERM" $'kept = 42\n143' "$(ended TERM 'kept = 42')"
+expect "state saved at SIGTERM" "42" "$(printf 'kept\n' | VEMLOR_HOME="$work/ended" "$vemlor" --cli)"
+expect "session ended by SIGHUP" $'interrupted\n129' "$(ended HUP 'k = 0; while 1 { k += 1 }')"
+expect "state saved at SIGHUP" "1" "$(printf 'k > 0\n' | VEMLOR_HOME="$work/ended" "$vemlor" --cli)"
+
+# A state file that cannot be written is reported, never lost silently.
+out=$(printf 'a = 1;\n' | VEMLOR_HOME="$work/missing" "$vemlor" --cli)
+expect "missing state folder" \
+    "workspace not saved: cannot write $work/missing/vemlor_env.bin (No such file or directory)" \
+    "$(head -n 1 <<< "$out")"
+mkdir -p "$work/full"
+out=$(ulimit -f 1; printf 'v = rand(1, 9000);\n' | VEMLOR_HOME="$work/full" "$vemlor" --cli)
+expect "state file over the size limit" \
+    "workspace not saved: cannot write $work/full/vemlor_env.bin (File too large)" "$out"
+
 # Brackets nested far too deep are a syntax error, not a crash.
 { printf '(%.0s' {1..100000}; printf 1; printf ')%.0s' {1..100000}; echo; } > "$work/deep.vml"
 out=$("$vemlor" --run "$work/deep.vml" 2>&1); status=$?
