@@ -45,11 +45,11 @@ public:
         setup.mode = primary ? 0 : 1;
         setup.useStateFiles = primary;
         setup.startDirectory = workingDirectory();
+        setup.restoreDirectory = false; // a terminal session works where it was started
         setup.platform = &platform_;
+        setup.lineListener = [this](const std::string& line) { writeLine(line); };
         calc_ = std::make_unique<Calc>(setup);
-        ConsoleOutput& console = calc_->console();
-        console.setLineListener([this](const std::string& line) { writeLine(line); });
-        if (mode_.styledOutput) console.setLineWidth(terminalWidth());
+        if (mode_.styledOutput) calc_->console().setLineWidth(terminalWidth());
     }
 
     Calc& calc() { return *calc_; }
@@ -147,9 +147,11 @@ int runTerminalSession(const std::string& script) {
     }
     if (!script.empty()) runStartupScript(session, script);
     std::string input;
-    for (int prompt = 1; readInput(session, mode, prompt, input); ++prompt) {
-        if (InterruptWatch::terminationSignal()) break;
-        session.run(input, '>');
+    for (int prompt = 1;; ++prompt) {
+        bool more = readInput(session, mode, prompt, input);
+        if (InterruptWatch::terminationSignal()) break; // nobody to ask: save what can be
+        if (more) session.run(input, '>');
+        else if (session.calc().confirmExit()) break;
     }
     if (mode.interactiveInput) std::fputc('\n', stdout);
     session.calc().shutDown();

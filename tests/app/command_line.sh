@@ -105,6 +105,41 @@ out=$(ulimit -f 1; printf 'v = rand(1, 9000);\n' | VEMLOR_HOME="$work/full" "$ve
 expect "state file over the size limit" \
     "workspace not saved: cannot write $work/full/vemlor_env.bin (File too large)" "$out"
 
+# A terminal session starts in the directory it was launched from, not in
+# the one the last session ended in.
+mkdir -p "$work/launch/a" "$work/launch/b"
+echo 'w = 1' > "$work/launch/a/here.vml"
+echo 'w = 2' > "$work/launch/b/here.vml"
+(cd "$work/launch/b" && printf '1;\n' | VEMLOR_HOME="$work/launch" "$vemlor" --cli)
+expect "session starts where launched" "1" \
+    "$(cd "$work/launch/a" && printf 'use here\nw\n' | VEMLOR_HOME="$work/launch" "$vemlor" --cli)"
+
+# At the end of typed input, large variables bring a question: n goes back
+# to the prompt, y saves everything else and ends.
+mkdir -p "$work/asked"
+{ printf 'big = rand(1, 10000);\n'; sleep 0.3; printf '\004'; sleep 0.3; printf 'n\n'; sleep 0.3
+  printf 'zz = 3;\n'; sleep 0.3; printf '\004'; sleep 0.3; printf 'y\n'; sleep 0.5; } |
+    VEMLOR_HOME="$work/asked" script -qec "$vemlor --cli" /dev/null > "$work/asked.out"
+expect "exit question asked twice" 2 \
+    "$(grep -c 'Large matrices will not be saved: ok to exit? (y/n)' "$work/asked.out")"
+expect "after the question" $'3\nbig\nunrecognised name \'big\'' \
+    "$(printf 'zz\nbig\n' | VEMLOR_HOME="$work/asked" "$vemlor" --cli)"
+
+# A second session on a state folder in use is secondary: it says so and
+# writes no state file, so the first one's state is not overwritten.
+mkdir -p "$work/shared"
+rm -f "$work/typed"; mkfifo "$work/typed"
+VEMLOR_HOME="$work/shared" "$vemlor" --cli < "$work/typed" > /dev/null & pid=$!
+exec 3> "$work/typed"
+printf 'owner = 1;\n' >&3; sleep 0.3
+out=$(printf 'other = 2\n' | VEMLOR_HOME="$work/shared" "$vemlor" --cli)
+expect "second session is secondary" \
+    "secondary instance: another session keeps its state in $work/shared, so this one saves none" \
+    "$(head -n 1 <<< "$out")"
+expect "secondary session saves nothing" "" "$(ls "$work/shared")"
+exec 3>&-; wait "$pid"
+expect "primary session saved" "1" "$(printf 'owner\n' | VEMLOR_HOME="$work/shared" "$vemlor" --cli)"
+
 # Brackets nested far too deep are a syntax error, not a crash.
 { printf '(%.0s' {1..100000}; printf 1; printf ')%.0s' {1..100000}; echo; } > "$work/deep.vml"
 out=$("$vemlor" --run "$work/deep.vml" 2>&1); status=$?
