@@ -7,6 +7,7 @@
 #include "frontend/InputCompleteness.h"
 #include "platform/terminal/TerminalPlatform.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -44,11 +45,11 @@ public:
         setup.mode = primary ? 0 : 1;
         setup.useStateFiles = primary;
         setup.startDirectory = workingDirectory();
+        setup.restoreDirectory = false; // a terminal session works where it was started
         setup.platform = &platform_;
+        setup.lineListener = [this](const std::string& line) { writeLine(line); };
         calc_ = std::make_unique<Calc>(setup);
-        ConsoleOutput& console = calc_->console();
-        console.setLineListener([this](const std::string& line) { writeLine(line); });
-        if (mode_.styledOutput) console.setLineWidth(terminalWidth());
+        if (mode_.styledOutput) calc_->console().setLineWidth(terminalWidth());
     }
 
     Calc& calc() { return *calc_; }
@@ -91,7 +92,10 @@ void runStartupScript(TerminalSession& session, const std::string& script) {
     session.run(session.calc().dir().resolve(script, "", false), 'f');
 }
 
+// False at the end of the input, and when a termination signal broke the wait.
 bool readLine(const TerminalMode& mode, const std::string& prompt, std::string& line) {
+    InterruptWatch::WaitingForInput waiting;
+    if (InterruptWatch::terminationSignal()) return false;
     if (!mode.interactiveInput) {
         if (!std::getline(std::cin, line)) return false;
         if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -131,6 +135,10 @@ bool readInput(TerminalSession& session, const TerminalMode& mode, int promptNum
 
 int runTerminalSession(const std::string& script) {
     TerminalMode mode = detectTerminal();
+    // Output to a reader that went away, or a file grown past its limit,
+    // must not end the session unsaved: the write fails and says so.
+    std::signal(SIGPIPE, SIG_IGN);
+    std::signal(SIGXFSZ, SIG_IGN);
     TerminalSession session(mode, true);
     InterruptWatch interrupts([&session] { session.calc().shutDown(); });
     if (mode.interactiveInput) {
@@ -139,11 +147,17 @@ int runTerminalSession(const std::string& script) {
     }
     if (!script.empty()) runStartupScript(session, script);
     std::string input;
-    for (int prompt = 1; readInput(session, mode, prompt, input); ++prompt)
-        session.run(input, '>');
+    for (int prompt = 1;; ++prompt) {
+        bool more = readInput(session, mode, prompt, input);
+        if (InterruptWatch::terminationSignal()) break; // nobody to ask: save what can be
+        if (more) session.run(input, '>');
+        else if (session.calc().confirmExit()) break;
+    }
     if (mode.interactiveInput) std::fputc('\n', stdout);
     session.calc().shutDown();
-    return 0;
+    std::fflush(stdout);
+    int signal = InterruptWatch::terminationSignal();
+    return signal ? 128 + signal : 0;
 }
 
 int runScriptBatch(const std::string& file) {

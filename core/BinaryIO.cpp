@@ -1,5 +1,6 @@
 #include "core/BinaryIO.h"
 
+#include <cerrno>
 #include <cstring>
 #include <unistd.h>
 
@@ -95,10 +96,20 @@ bool writeFileAtomically(const std::string& path,
         std::remove(temporary.c_str());
         throw;
     }
-    ok = ok && !writer.failed() && std::fflush(file) == 0 && ::fsync(fileno(file)) == 0;
-    ok = std::fclose(file) == 0 && ok;
-    if (ok) ok = std::rename(temporary.c_str(), path.c_str()) == 0;
-    if (!ok) std::remove(temporary.c_str());
+    // The first failure is the one to report; the clean-up must not hide it.
+    int error = 0;
+    auto failed = [&error] {
+        if (error == 0) error = errno != 0 ? errno : EIO;
+        return false;
+    };
+    ok = ok && (!writer.failed() || failed());
+    ok = ok && (std::fflush(file) == 0 || failed()) && (::fsync(fileno(file)) == 0 || failed());
+    ok = (std::fclose(file) == 0 || failed()) && ok;
+    if (ok) ok = std::rename(temporary.c_str(), path.c_str()) == 0 || failed();
+    if (!ok) {
+        std::remove(temporary.c_str());
+        errno = error;
+    }
     return ok;
 }
 

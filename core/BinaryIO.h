@@ -57,7 +57,8 @@ private:
 
 // Writes a file through a temporary next to it that is renamed into place only
 // when everything was written, so a crash or a full disk leaves the old file.
-// `write` returns false (or throws) to abandon the new file.
+// `write` returns false (or throws) to abandon the new file. On false, errno
+// says why the file could not be written.
 bool writeFileAtomically(const std::string& path, const std::function<bool(BinaryWriter&)>& write);
 
 } // namespace vemlor

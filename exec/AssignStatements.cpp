@@ -202,6 +202,7 @@ ErasureStm::ErasureStm(EvaluatablePtr index, int line, Value* target, int dimens
 Flow ErasureStm::execute() {
     if (!expr_) {
         target_->clear();
+        target_->kind = KIND_NUMERIC; // x = [] assigns an empty matrix, kind and all
         return Flow::Normal;
     }
     const MathMatrix<int>& index = index_.evaluate();

@@ -62,9 +62,12 @@ const Value& storable(const Value& target, const Value& right, ListValue& wrappe
     return right;
 }
 
-void checkCount(const Value& right, long places, int selected) {
+// A scalar fills any selection, even none; but an index written empty
+// takes no value at all.
+void checkCount(const Value& right, long places, int selected, bool emptyIndex) {
+    if ((emptyIndex || selected == 0) && right.n > 0 && (emptyIndex || right.n != 1))
+        raiseRuntime("empty lhs index with non-empty rhs");
     if (right.n == 1 || right.n == places) return;
-    if (selected == 0) raiseRuntime("empty lhs index with non-empty rhs");
     raiseCode('=');
 }
 
@@ -90,6 +93,7 @@ AssignIndex::AssignIndex(Evaluatable* index)
 
 const std::vector<int>& AssignIndex::read(int size) {
     positions_.clear();
+    empty_ = false;
     if (whole_) {
         for (int i = 1; i <= size; ++i)
             positions_.push_back(i);
@@ -102,6 +106,7 @@ const std::vector<int>& AssignIndex::read(int size) {
             if (index[i] != 0) positions_.push_back(i + 1);
         return positions_;
     }
+    empty_ = index.n == 0;
     positions_.assign(index.data(), index.data() + index.n);
     for (int p : positions_)
         if (p < 1) raiseRuntime(kOutOfBounds);
@@ -129,7 +134,7 @@ void SingleIndexTarget::assign(AnyResult& value) {
         if (!target.isVector()) raiseRuntime("an array cannot grow by only one item");
     }
     int length = grows ? 1 : partLength(target, mode);
-    checkCount(right, long(positions.size()) * length, int(positions.size()));
+    checkCount(right, long(positions.size()) * length, int(positions.size()), index_.wasEmpty());
     const Value& source = grows ? unaliased(right) : right;
     if (grows) grow(highest);
     store(target, mode, positions, source, op_);
@@ -188,7 +193,8 @@ void TwoIndexTarget::assign(AnyResult& value) {
     for (int c : cols)
         for (int r : rows)
             places_.push_back((c - 1) * nrow + r);
-    checkCount(right, long(places_.size()), int(places_.size()));
+    checkCount(right, long(places_.size()), int(places_.size()),
+               rows_.wasEmpty() || cols_.wasEmpty());
     store(target, IRC_ELEMENTS, places_, right, op_);
 }
 

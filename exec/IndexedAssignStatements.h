@@ -8,9 +8,11 @@
 //     A boolean index is a mask: it must have as many elements as the indexed
 //     dimension ("invalid mask size") and selects its non-zero positions.
 //   - The right side has one element (stored into every selected place) or
-//     exactly one element per place, taken in column-major order; otherwise
-//     an empty selection is "empty lhs index with non-empty rhs" and any
-//     other mismatch the code '=' ("incompatible lhs, rhs in assignment").
+//     exactly one element per place, taken in column-major order. An index
+//     written empty ([]) takes no value ("empty lhs index with non-empty
+//     rhs"), nor does a mask selecting nothing take more than one element;
+//     any other mismatch is the code '=' ("incompatible lhs, rhs in
+//     assignment").
 //     Into a list, a right side that is not a list is one item, stored as a
 //     copy into every selected place.
 //   - Growth: a plain "=" that selects elements of a vector (a row, a column,
@@ -40,10 +42,14 @@ class AssignIndex {
     // them, a mask its non-zero positions (checked against size), anything
     // else its elements. Positions beyond size are returned as they are.
     const std::vector<int>& read(int size);
+    // Whether the index last read held no element at all (a mask that
+    // selects nothing is not empty).
+    bool wasEmpty() const { return empty_; }
 
   private:
     Evaluatable* index_;
     bool whole_;
+    bool empty_ = false;
     IntResult ints_;
     std::vector<int> positions_;
 };

@@ -6,8 +6,27 @@
 #include "exec/RunFlags.h"
 #include "exec/ScalarCompiler.h"
 #include "exec/ScalarMachine.h"
+#include "exec/StackRoom.h"
 
 namespace vemlor {
+
+namespace {
+
+// The kind word of an output the running activation has not written yet: a
+// plain kind with a page count, which only a 3-D array would read. Every
+// assignment replaces the kind word; growing in place keeps it, but then
+// the value holds elements.
+constexpr int kUnsetOutputKind = 16;
+
+// Whether the output still holds the mark it got when the activation began.
+bool stillUnset(Value& output) {
+    if (output.kind != kUnsetOutputKind) return false;
+    if (output.n == 0) return true;
+    output.kind = KIND_NUMERIC;
+    return false;
+}
+
+} // namespace
 
 void markQuickEligibility(FunctionSignature& s) {
     bool doubles = true;
@@ -194,7 +213,25 @@ void UserFunc::copyBack(std::span<Value* const> references) {
             references[i]->assign(*parameters_[i]);
 }
 
+bool UserFunc::isPersistent(const Value* value) const {
+    int first = signature_.parameterCount();
+    for (int j = first; j < first + locals_.persistentCount; ++j)
+        if (locals_.values[size_t(j)].value.get() == value) return true;
+    return false;
+}
+
+// A new activation has set none of its outputs (persistent ones keep theirs).
+void UserFunc::markOutputsUnset() {
+    if (output_->n == 0 && !isPersistent(output_)) output_->kind = kUnsetOutputKind;
+    for (Value* extra : extraOutputs_)
+        if (extra->n == 0 && !isPersistent(extra)) extra->kind = kUnsetOutputKind;
+}
+
 void UserFunc::deliverOutputs(std::span<Value* const> extraOutputs, Value& result) {
+    if (stillUnset(*output_)) raiseRuntime("output value has not been set");
+    for (size_t k = 0; k < extraOutputs.size() && k < extraOutputs_.size(); ++k)
+        if (extraOutputs[k] && stillUnset(*extraOutputs_[k]))
+            raiseRuntime(signature_.outputNames[k + 1] + " output has not been set");
     result.assign(*output_);
     for (size_t k = 0; k < extraOutputs.size(); ++k) {
         if (!extraOutputs[k]) continue;
@@ -207,6 +244,7 @@ void UserFunc::deliverOutputs(std::span<Value* const> extraOutputs, Value& resul
 
 void UserFunc::enterActivation() {
     if (!body_) raiseRuntime("function " + name() + " has no body");
+    if (!stackRoomLeft()) raiseRuntime("max recursion depth exceeded " + name());
     if (activeDepth_ > 0) {
         if (activeDepth_ >= kMaxRecursionDepth) raiseRuntime("max recursion depth exceeded " + name());
         pushFrame();
@@ -228,6 +266,7 @@ void UserFunc::call(std::span<const Value* const> arguments, std::span<Value* co
     try {
         bindArguments(arguments, references);
         binding = false;
+        markOutputsUnset();
         body_->exe();
         RunFlags::resumeAfterReturn();
         deliverOutputs(extraOutputs, result);
@@ -267,11 +306,13 @@ bool UserFunc::callWithNumbers(const double* arguments, int count, double& out, 
         int defaults = int(signature_.defaults.size());
         for (int i = count; i < total; ++i)
             parameters_[size_t(i)]->assignScalar(signature_.defaults[size_t(defaults - total + i)]);
+        markOutputsUnset();
         // The compiled body runs without the statement's dispatch.
         scalar::ScalarCode* code = body_->scalarCode();
         Flow flow = code ? scalar::runStatement(*code) : body_->execute();
         if (flow != Flow::Normal) throw LoopSignal{flow, body_->line()};
         RunFlags::resumeAfterReturn();
+        if (stillUnset(*output_)) raiseRuntime("output value has not been set");
         const Value& output = *output_;
         plain = output.n == 1 && output.kind == KIND_NUMERIC && output.type() == DOUBLE_VAL;
         if (plain) out = static_cast<const MathMatrix<double>&>(output).data()[0];
@@ -305,7 +346,8 @@ void UserFunc::callHandler(const Value& first, const Value& second, Value& resul
 }
 
 void UserFunc::enterQuick() {
-    if (activeDepth_ >= kMaxRecursionDepth) raiseRuntime("max recursion depth exceeded " + name());
+    if (activeDepth_ >= kMaxRecursionDepth || !stackRoomLeft())
+        raiseRuntime("max recursion depth exceeded " + name());
     ++activeDepth_;
 }
 

@@ -141,6 +141,9 @@ class UserFunc {
     void bindArguments(std::span<const Value* const> arguments,
                        std::span<Value* const> references);
     void copyBack(std::span<Value* const> references);
+    bool isPersistent(const Value* value) const;
+    void markOutputsUnset();
+    // Raises when an output the caller takes was never set by the body.
     void deliverOutputs(std::span<Value* const> extraOutputs, Value& result);
     Value* findLocal(const std::string& name) const;
 

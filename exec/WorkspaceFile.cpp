@@ -6,19 +6,16 @@
 
 #include "core/MathMatrix.h"
 #include "exec/Workspace.h"
-#include "platform/Dialogs.h"
+#include "core/OutputSink.h"
 
 #include <algorithm>
 #include <bit>
 #include <memory>
+#include <vector>
 
 namespace vemlor {
 
 namespace {
-
-// Deeper nesting than any list a session builds: only a damaged file has it,
-// and following it would exhaust the stack.
-constexpr int kDeepestNesting = 1000;
 
 constexpr bool kLittleEndian = std::endian::native == std::endian::little;
 
@@ -73,15 +70,10 @@ size_t storedElementSize(int type) {
     }
 }
 
-// Rows for `count` elements of a record stored with `storedCount` elements
-// and `storedRows` rows: rows and columns keep their orientation, any other
-// shape that the count cannot fill becomes a column.
-int fittingRows(int count, int storedCount, int storedRows) {
+// Rows for `count` elements stored with `storedRows` rows: a shape the count
+// cannot fill becomes a column.
+int fittingRows(int count, int storedRows) {
     if (count == 0) return std::max(storedRows, 0);
-    if (storedCount != count) {
-        if (storedRows == storedCount) return count;
-        if (storedRows == 1) return 1;
-    }
     return storedRows > 0 && count % storedRows == 0 ? storedRows : count;
 }
 
@@ -93,33 +85,62 @@ int fittingKind(int kind, int count, int rows) {
     return fits ? kind : KIND_NUMERIC;
 }
 
-ValuePtr readRecord(BinaryReader& reader, int depth);
+const char* const kTooDeep = "lists nested more than 1000 deep";
+const char* const kTooLong = "a part of more than 6003000 elements";
 
-void readItems(BinaryReader& reader, ListValue& list, int count, int storedCount, int depth) {
-    for (int i = 0; i < count; ++i) list[i].value = readRecord(reader, depth + 1);
-    for (int i = count; i < storedCount; ++i) readRecord(reader, depth + 1);
+struct RecordHead {
+    int32_t count, rows, kind, type;
+};
+
+// Reads a record's head and checks it against what the file can still hold:
+// every element takes its bytes (an item at least a record head), so a
+// count the rest of the file cannot hold is a cut or damaged record, refused
+// before anything of that size is allocated.
+RecordHead readHead(BinaryReader& reader) {
+    RecordHead head;
+    head.count = reader.readInt32();
+    head.rows = reader.readInt32();
+    head.kind = reader.readInt32();
+    head.type = reader.readInt32();
+    if (head.count < 0) return head;
+    if (head.type < INTEGER_VAL || head.type > LIST_VAL) throw DamagedRecord();
+    uint64_t leastBytes = uint64_t(head.count) * storedElementSize(head.type);
+    if (leastBytes > reader.remainingBytes()) throw TruncatedFile();
+    return head;
 }
 
-ValuePtr readRecord(BinaryReader& reader, int depth) {
-    if (depth > kDeepestNesting) throw DamagedRecord();
-    int32_t storedCount = reader.readInt32();
-    int32_t storedRows = reader.readInt32();
-    int32_t kind = reader.readInt32();
-    int32_t type = reader.readInt32();
-    if (storedCount < 0) return nullptr;
-    if (type < INTEGER_VAL || type > LIST_VAL) throw DamagedRecord();
-    // Every element takes its bytes in the file (an item at least a record
-    // head), so a count the rest of the file cannot hold is a cut or damaged
-    // record: refusing it before allocating keeps a small damaged file from
-    // asking for gigabytes.
-    uint64_t leastBytes = uint64_t(storedCount) * storedElementSize(type);
-    if (leastBytes > reader.remainingBytes()) throw TruncatedFile();
+// Reads past the body of a record without building it; nested items are
+// counted rather than followed, so any depth takes no stack.
+void skipBody(BinaryReader& reader, const RecordHead& head) {
+    uint64_t pendingItems = 0;
+    RecordHead next = head;
+    for (;;) {
+        if (next.count > 0) {
+            if (next.type == LIST_VAL) pendingItems += uint64_t(next.count);
+            else skipBytes(reader, uint64_t(next.count) * storedElementSize(next.type));
+        }
+        if (pendingItems == 0) return;
+        --pendingItems;
+        next = readHead(reader);
+    }
+}
 
-    int count = std::min(storedCount, kLargestReadCount);
-    int rows = fittingRows(count, storedCount, storedRows);
-    ValuePtr value = newValue(type);
-    value->setShapeKind(count, rows, type == LIST_VAL ? kind : fittingKind(kind, count, rows));
-    switch (type) {
+// A refused part leaves `refusal` set; the record is still read to its end.
+ValuePtr readRecord(BinaryReader& reader, int depth, std::string& refusal) {
+    RecordHead head = readHead(reader);
+    if (head.count < 0) return nullptr;
+    bool tooDeep = head.type == LIST_VAL && depth >= kDeepestNesting;
+    if (tooDeep || head.count > kLargestRecordCount) {
+        if (refusal.empty()) refusal = tooDeep ? kTooDeep : kTooLong;
+        skipBody(reader, head);
+        return nullptr;
+    }
+    int count = head.count;
+    int rows = fittingRows(count, head.rows);
+    ValuePtr value = newValue(head.type);
+    value->setShapeKind(count, rows,
+                        head.type == LIST_VAL ? head.kind : fittingKind(head.kind, count, rows));
+    switch (head.type) {
     case INTEGER_VAL:
         readElements(reader, static_cast<int*>(value->rawData()), count);
         break;
@@ -129,11 +150,12 @@ ValuePtr readRecord(BinaryReader& reader, int depth) {
     case COMPLEX_VAL:
         readElements(reader, static_cast<complexd*>(value->rawData()), count);
         break;
-    default:
-        readItems(reader, static_cast<ListValue&>(*value), count, storedCount, depth);
-        return value;
+    default: {
+        auto& list = static_cast<ListValue&>(*value);
+        for (int i = 0; i < count; ++i) list[i].value = readRecord(reader, depth + 1, refusal);
+        break;
     }
-    skipBytes(reader, uint64_t(storedCount - count) * storedElementSize(type));
+    }
     return value;
 }
 
@@ -194,29 +216,56 @@ void writeValueRecord(BinaryWriter& writer, const Value* value) {
     }
 }
 
-ValuePtr readValueRecord(BinaryReader& reader) { return readRecord(reader, 0); }
+ValuePtr readValueRecord(BinaryReader& reader) {
+    std::string refusal;
+    ValuePtr value = readRecord(reader, 0, refusal);
+    if (!refusal.empty()) throw RefusedRecord(refusal);
+    return value;
+}
 
-SaveResult saveWorkspace(const std::string& path, const Workspace& workspace, Dialogs& dialogs) {
+// Walks the value with a list of its own rather than the stack: a value
+// held in memory may be nested deeper than a recursion could follow.
+std::string unsavableReason(const Value& value) {
+    std::vector<std::pair<const Value*, int>> pending{{&value, 0}};
+    while (!pending.empty()) {
+        auto [part, depth] = pending.back();
+        pending.pop_back();
+        if (part->n > kLargestRecordCount) return kTooLong;
+        if (part->type() != LIST_VAL) continue;
+        if (depth >= kDeepestNesting) return kTooDeep;
+        const auto& list = static_cast<const ListValue&>(*part);
+        for (int i = 0; i < list.n; ++i)
+            if (list[i].value) pending.emplace_back(list[i].value.get(), depth + 1);
+    }
+    return {};
+}
+
+bool hasLargeVariables(const Workspace& workspace) {
     const auto& variables = workspace.variables();
-    bool hasLarge = std::any_of(variables.begin(), variables.end(), [](const auto& entry) {
+    return std::any_of(variables.begin(), variables.end(), [](const auto& entry) {
         return entry.second && entry.second->n >= kLargeVariableCount;
     });
-    if (hasLarge &&
-        !dialogs.askYesNo("Large matrices will not be saved: ok to exit?", "vemlor exit"))
-        return SaveResult::Cancelled;
-    bool written = writeFileAtomically(path, [&](BinaryWriter& writer) {
-        for (const auto& [name, value] : variables) {
-            if (!value || value->n >= kLargeVariableCount) continue;
-            writer.writeString(name);
+}
+
+bool saveWorkspace(const std::string& path, const Workspace& workspace, OutputSink& out) {
+    std::vector<std::pair<const std::string*, const Value*>> saved;
+    for (const auto& [name, value] : workspace.variables()) {
+        if (!value || value->n >= kLargeVariableCount) continue;
+        std::string reason = unsavableReason(*value);
+        if (reason.empty()) saved.emplace_back(&name, value.get());
+        else out.print(name + " not saved: " + reason, true, PRINT_LITERAL);
+    }
+    return writeFileAtomically(path, [&](BinaryWriter& writer) {
+        for (const auto& [name, value] : saved) {
+            writer.writeString(*name);
             writeValueRecord(writer, *value);
         }
         writer.writeString("");
         return !writer.failed();
     });
-    return written ? SaveResult::Saved : SaveResult::Failed;
 }
 
-bool loadWorkspace(const std::string& path, Workspace& workspace) {
+bool loadWorkspace(const std::string& path, Workspace& workspace, OutputSink& out) {
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file) return true;
     BinaryReader reader(file.get());
@@ -224,7 +273,13 @@ bool loadWorkspace(const std::string& path, Workspace& workspace) {
         while (!reader.atEnd()) {
             std::string name = reader.readString();
             if (name.empty()) break;
-            ValuePtr record = readValueRecord(reader);
+            ValuePtr record;
+            try {
+                record = readValueRecord(reader);
+            } catch (const RefusedRecord& refused) {
+                out.print(name + " not restored: " + refused.what(), true, PRINT_LITERAL);
+                continue;
+            }
             Value* variable = workspace.createVariable(name, record ? record->type() : DOUBLE_VAL);
             if (record) moveInto(*variable, *record);
         }

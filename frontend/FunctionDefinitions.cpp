@@ -118,12 +118,19 @@ void StatementParser::compileBody(UserFunc& function, int form, TokenList body) 
     StatementPtr statement;
     Evaluatable* quickBody = nullptr;
     if (form == 3) {
+        // Statements after the header on its line are the first of the body.
+        nested.queue_ = std::move(queue_);
+        queue_.clear();
         std::vector<StatementPtr> statements;
         while (StatementPtr s = nested.parseStatement()) statements.push_back(std::move(s));
         takeLeftovers(nested);
         if (statements.size() == 1) statements[0] = inferReturn(std::move(statements[0]), function);
-        // Always a block, so that an error in the body reports its line.
-        if (!statements.empty())
+        // Always a block, so that an error in the body reports its line. An
+        // indented body already is one; wrapping it again would report the
+        // line of its `end` as well.
+        if (statements.size() == 1 && dynamic_cast<BlockStm*>(statements[0].get()))
+            statement = std::move(statements[0]);
+        else if (!statements.empty())
             statement = std::make_unique<BlockStm>(std::move(statements), out_, currentLine());
     } else {
         if (body.empty()) throw SyntaxError("function def requires a right hand side");
@@ -196,6 +203,7 @@ void StatementParser::compilePendingBodies() {
         file.skipToLine(source.line + 1);
         LineReader reader(file);
         StatementParser parser(reader, workspace_, context_, out_, depth_);
+        parser.queue_ = statementsAfterHeader(source.text);
         try {
             parser.defineBody(*function, 3, {});
         } catch (...) {

@@ -3,6 +3,9 @@
 #include "core/Errors.h"
 #include "frontend/InputSource.h"
 #include "frontend/Lexer.h"
+#include "frontend/StatementSplitter.h"
+
+#include <algorithm>
 
 namespace vemlor {
 
@@ -117,6 +120,15 @@ void readParameters(const TokenList& items, FunctionSignature& s) {
     }
 }
 
+// Parameters and outputs name the locals of one scope: no name twice.
+void checkDistinctNames(const FunctionSignature& s) {
+    std::vector<std::string> names = s.parameterNames;
+    names.insert(names.end(), s.outputNames.begin(), s.outputNames.end());
+    std::sort(names.begin(), names.end());
+    if (std::adjacent_find(names.begin(), names.end()) != names.end())
+        throw SyntaxError("duplicate name in argument list");
+}
+
 } // namespace
 
 FunctionSignature readFunctionHeader(const Token* begin, const Token* end, bool keywordForm) {
@@ -130,16 +142,32 @@ FunctionSignature readFunctionHeader(const Token* begin, const Token* end, bool 
         ++at;
     }
     if (at != end) throw SyntaxError("invalid function declaration");
+    checkDistinctNames(s);
     if (s.outputTypes.empty()) s.outputTypes.push_back(DOUBLE_VAL);
     markQuickEligibility(s);
     return s;
 }
 
-FunctionSignature headerFromText(const std::string& line) {
+namespace {
+
+// The statements of one line of a file, lexed on its own.
+std::deque<TokenList> statementsOfLine(const std::string& line) {
     TokenList tokens;
     InputSource nothingMore('s', "");
     Lexer lexer(nothingMore);
-    lexer.lex(line + " #", '#', tokens, nullptr);
+    int suchThatIndex = -1;
+    lexer.lex(line + " #", '#', tokens, &suchThatIndex);
+    std::deque<TokenList> statements;
+    StatementSplitter().split(std::move(tokens), suchThatIndex, false, statements);
+    return statements;
+}
+
+} // namespace
+
+FunctionSignature headerFromText(const std::string& line) {
+    std::deque<TokenList> statements = statementsOfLine(line);
+    if (statements.empty()) throw SyntaxError("invalid function declaration");
+    const TokenList& tokens = statements.front();
     if (tokens.empty() || tokens[0].kind != TK_NAME || tokens[0].text != "function")
         throw SyntaxError("invalid function declaration");
     const Token* begin = tokens.data() + 1;
@@ -148,6 +176,12 @@ FunctionSignature headerFromText(const std::string& line) {
     FunctionSignature s = readFunctionHeader(begin, end, true);
     s.flags |= FUNC_HEADER_FROM_TEXT;
     return s;
+}
+
+std::deque<TokenList> statementsAfterHeader(const std::string& line) {
+    std::deque<TokenList> statements = statementsOfLine(line);
+    if (!statements.empty()) statements.pop_front();
+    return statements;
 }
 
 } // namespace vemlor

@@ -5,6 +5,7 @@
 #include "exec/UserFunc.h"
 #include "frontend/Token.h"
 
+#include <deque>
 #include <string>
 
 namespace vemlor {
@@ -16,5 +17,9 @@ FunctionSignature readFunctionHeader(const Token* begin, const Token* end, bool 
 // The header of a `function` line of a file (the keyword included), read
 // without its body; the signature carries FUNC_HEADER_FROM_TEXT.
 FunctionSignature headerFromText(const std::string& line);
+
+// The statements that follow the header on such a line: the start of a body
+// written on the header's own line.
+std::deque<TokenList> statementsAfterHeader(const std::string& line);
 
 } // namespace vemlor

@@ -216,23 +216,16 @@ void StatementParser::parseClear(const TokenList& tokens) {
     }
 }
 
+// A list of names, or one name = expression whose value (a number, read
+// while parsing: a declaration runs nothing) initialises it.
 void StatementParser::parseDeclaration(const TokenList& tokens, int keyword) {
     TokenList items(tokens.begin() + 1, tokens.end());
     dropTerminator(items);
-    if (keyword == KW_CONST) {
-        if (items.size() < 3 || items[0].kind != TK_NAME || items[1].kind != TK_ASSIGN ||
-            items[1].code != '=')
-            throw SyntaxError("invalid const expression");
-        EvaluatablePtr value = expressions_.parse(items.data() + 2, items.data() + items.size());
-        int type = value->resultType();
-        if (value->category() != CAT_NUMBER || (type != INTEGER_VAL && type != DOUBLE_VAL))
-            throw SyntaxError("invalid const expression");
-        ValuePtr scratch = newValue(type);
-        const Value* result = value->pValue(scratch.get());
-        DoubleValue number(*result);
-        if (number.n != 1) throw SyntaxError("invalid const expression");
-        std::string error = workspace_.declareConstant(items[0].text, number.data()[0]);
-        if (!error.empty()) throw SyntaxError(error);
+    bool initialised = items.size() >= 2 && items[0].kind == TK_NAME &&
+                       items[1].kind == TK_ASSIGN && items[1].code == '=';
+    if (keyword == KW_CONST || initialised) {
+        double value = declaredNumber(items, keyword);
+        declareName(items[0].text, keyword, &value);
         return;
     }
     for (size_t k = 0; k < items.size(); ++k) {
@@ -242,10 +235,41 @@ void StatementParser::parseDeclaration(const TokenList& tokens, int keyword) {
             throw SyntaxError(keyword == KW_GLOBAL ? "invalid global declaration" : "invalid list of names");
         }
         if (t.kind != TK_NAME) throw SyntaxError("invalid list of names");
-        std::string error = keyword == KW_GLOBAL ? workspace_.declareGlobal(t.text)
-                                                 : workspace_.declarePersistent(t.text, 0.0);
-        if (!error.empty()) throw SyntaxError(error);
+        declareName(t.text, keyword, nullptr);
     }
+}
+
+double StatementParser::declaredNumber(const TokenList& items, int keyword) {
+    const char* message = keyword == KW_CONST    ? "invalid const expression"
+                          : keyword == KW_GLOBAL ? "invalid global declaration"
+                                                 : "invalid list of names";
+    if (items.size() < 3 || items[0].kind != TK_NAME || items[1].kind != TK_ASSIGN ||
+        items[1].code != '=')
+        throw SyntaxError(message);
+    EvaluatablePtr value = expressions_.parse(items.data() + 2, items.data() + items.size());
+    int type = value->resultType();
+    if (value->category() != CAT_NUMBER || (type != INTEGER_VAL && type != DOUBLE_VAL))
+        throw SyntaxError(message);
+    ValuePtr scratch = newValue(type);
+    const Value* result = value->pValue(scratch.get());
+    DoubleValue number(*result);
+    if (number.n != 1) throw SyntaxError(message);
+    return number.data()[0];
+}
+
+// A global's initial value applies only when the declaration creates it.
+void StatementParser::declareName(const std::string& name, int keyword, const double* value) {
+    std::string error;
+    if (keyword == KW_CONST) {
+        error = workspace_.declareConstant(name, *value);
+    } else if (keyword == KW_PERSISTENT) {
+        error = workspace_.declarePersistent(name, value ? *value : 0.0);
+    } else {
+        bool existed = workspace_.variables().count(name) != 0;
+        error = workspace_.declareGlobal(name);
+        if (error.empty() && value && !existed) workspace_.variables().at(name)->assignScalar(*value);
+    }
+    if (!error.empty()) throw SyntaxError(error);
 }
 
 } // namespace vemlor

@@ -67,6 +67,8 @@ private:
     StatementPtr parseFor(TokenList tokens);
     void parseClear(const TokenList& tokens);
     void parseDeclaration(const TokenList& tokens, int keyword);
+    double declaredNumber(const TokenList& items, int keyword);
+    void declareName(const std::string& name, int keyword, const double* value);
     EvaluatablePtr readCondition(TokenList& tokens, char separator);
 
     // Function definitions (FunctionDefinitions.cpp).

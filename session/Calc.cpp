@@ -9,6 +9,8 @@
 #include "exec/UserFuncTable.h"
 #include "platform/Platform.h"
 
+#include <cerrno>
+#include <cstring>
 #include <new>
 
 namespace vemlor {
@@ -27,9 +29,21 @@ Calc::Calc(const CalcSetup& setup)
       platform_(requirePlatform(setup.platform)) {
     history_ = std::make_unique<CommandHistory>();
     console_ = std::make_unique<ConsoleOutput>();
+    if (setup.lineListener) console_->setLineListener(setup.lineListener);
     const ProgramPaths& paths = platform_.paths();
     programDirectory_ = paths.programDirectory;
     stateDirectory_ = paths.stateDirectory.empty() ? paths.programDirectory : paths.stateDirectory;
+    if (useStateFiles_) {
+        stateLock_ = std::make_unique<StateLock>(stateDirectory_);
+        if (stateLock_->heldElsewhere()) {
+            stateLock_.reset();
+            mode_ = 1;
+            useStateFiles_ = false;
+            console_->print("secondary instance: another session keeps its state in " +
+                                stateDirectory_ + ", so this one saves none",
+                            true, PRINT_LITERAL);
+        }
+    }
     dir_ = std::make_unique<Dir>(setup.startDirectory, programDirectory_);
     input_ = std::make_unique<UserInput>(*dir_);
     workspace_ = std::make_unique<Workspace>(*console_);
@@ -37,7 +51,7 @@ Calc::Calc(const CalcSetup& setup)
         workspace_->userFunctions().setResourceDirectory(programDirectory_ + "/resource");
     reader_ = std::make_unique<LineReader>(*input_);
     parser_ = std::make_unique<StatementParser>(*reader_, *workspace_, *this, *console_);
-    if (useStateFiles_) restoreState();
+    if (useStateFiles_) restoreState(setup.restoreDirectory);
     else dir_->setCurrent(setup.startDirectory);
 }
 
@@ -51,12 +65,13 @@ Calc::~Calc() {
     console_.reset();
     input_.reset();
     history_.reset();
+    stateLock_.reset(); // the state is saved: another session may take the folder
 }
 
 std::string Calc::statePath(const char* file) const { return stateDirectory_ + "/" + file; }
 
-void Calc::restoreState() {
-    if (!loadWorkspace(statePath(kWorkspaceFile), *workspace_))
+void Calc::restoreState(bool restoreDirectory) {
+    if (!loadWorkspace(statePath(kWorkspaceFile), *workspace_, *console_))
         platform_.dialogs().inform("problem loading previous session", "vemlor startup");
     if (!history_->load(statePath(kHistoryFile))) {
         // A short history file keeps what was read, without a message.
@@ -65,13 +80,27 @@ void Calc::restoreState() {
     if (!dir_->load(statePath(kDirectoryFile)))
         platform_.dialogs().inform("problem loading path list", "vemlor startup");
     std::string saved = dir_->currentDirectory();
-    dir_->setCurrent(Dir::classify(saved) == Dir::Directory ? saved : start);
+    bool back = restoreDirectory && Dir::classify(saved) == Dir::Directory;
+    dir_->setCurrent(back ? saved : start);
+}
+
+bool Calc::confirmExit() {
+    if (!useStateFiles_ || !hasLargeVariables(*workspace_)) return true;
+    return platform_.dialogs().askYesNo("Large matrices will not be saved: ok to exit?",
+                                        "vemlor exit");
 }
 
 void Calc::saveState() {
-    saveWorkspace(statePath(kWorkspaceFile), *workspace_, platform_.dialogs());
-    history_->save(statePath(kHistoryFile));
-    dir_->save(statePath(kDirectoryFile));
+    if (!saveWorkspace(statePath(kWorkspaceFile), *workspace_, *console_))
+        reportUnsaved(kWorkspaceFile, errno);
+    if (!history_->save(statePath(kHistoryFile))) reportUnsaved(kHistoryFile, errno);
+    if (!dir_->save(statePath(kDirectoryFile))) reportUnsaved(kDirectoryFile, errno);
+}
+
+void Calc::reportUnsaved(const char* file, int error) {
+    console_->print("workspace not saved: cannot write " + statePath(file) + " (" +
+                        std::strerror(error) + ")",
+                    true, PRINT_LITERAL);
 }
 
 void Calc::shutDown() {

@@ -3,7 +3,8 @@
 // It owns (in this order) the command history of its console, the input
 // source, the console output store, the directory history and the parsing
 // state. Construction is the instance's set-up (a primary instance restores
-// the state files); shutDown() saves them again. executePendingInput() never
+// the state files); shutDown() saves them again. One primary instance at a
+// time uses a state folder: another one set up on it becomes secondary. executePendingInput() never
 // lets an exception out: every error becomes red console lines.
 #pragma once
 
@@ -11,6 +12,7 @@
 #include "console/CommandHistory.h"
 #include "console/ConsoleOutput.h"
 #include "session/Dir.h"
+#include "session/StateLock.h"
 #include "exec/FunctionArguments.h"
 #include "exec/Workspace.h"
 #include "frontend/LineReader.h"
@@ -19,6 +21,7 @@
 #include "frontend/UserInput.h"
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -35,7 +38,13 @@ struct CalcSetup {
     int mode = 0;                // 0 primary, 1 secondary
     bool useStateFiles = true;   // batch runs neither read nor write them
     std::string startDirectory;  // where a secondary or batch instance starts
+    // Whether a primary instance goes back to the directory it was in when
+    // it last ended (the desktop program) or starts in startDirectory (the
+    // terminal session); the recent directories are restored either way.
+    bool restoreDirectory = true;
     Platform* platform = nullptr; // dialogs, clipboard and paths (required)
+    // Receives the console lines from the start, those of set-up included.
+    std::function<void(const std::string&)> lineListener;
 };
 
 class Calc : public BuiltinContext {
@@ -50,7 +59,11 @@ public:
     void setInput(const std::string& text, char mode);
     // Parses, runs and reports the pending input; never throws.
     void executePendingInput();
+    // Asked before the session ends: with variables too large to be saved,
+    // whether to end anyway; false when the user keeps the session.
+    bool confirmExit();
     // Saves the state files (primary only) once; later calls do nothing.
+    // A file that cannot be written is reported on the console.
     void shutDown();
 
     int mode() const { return mode_; }
@@ -75,8 +88,9 @@ public:
     void reportRuntimeError(const std::string& message);
 
 private:
-    void restoreState();
+    void restoreState(bool restoreDirectory);
     void saveState();
+    void reportUnsaved(const char* file, int error);
     void parseAndRun();
     void reportCaught(std::exception_ptr error);
     std::string statePath(const char* file) const;
@@ -91,6 +105,7 @@ private:
     std::unique_ptr<UserInput> input_;
     std::unique_ptr<ConsoleOutput> console_;
     std::unique_ptr<Dir> dir_;
+    std::unique_ptr<StateLock> stateLock_; // held by a primary instance
     AnonymousFunctions anonymous_; // outlives the expressions that register
     std::unique_ptr<Workspace> workspace_;
     std::string programDirectory_;

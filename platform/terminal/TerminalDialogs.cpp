@@ -11,10 +11,12 @@ void TerminalDialogs::inform(const std::string& text, const std::string& caption
 }
 
 bool TerminalDialogs::askYesNo(const std::string& text, const std::string& caption) {
-    inform(text, caption);
-    if (!interactive_) return true;
+    if (!interactive_) {
+        inform(text, caption);
+        return true;
+    }
     for (;;) {
-        std::fputs("(y/n) ", stdout);
+        std::fputs((text + " (y/n) ").c_str(), stdout);
         std::fflush(stdout);
         std::string answer;
         if (!std::getline(std::cin, answer)) return true;

@@ -78,11 +78,102 @@ wait "$pid"; status=$?
 expect "session after an interrupt" $'interrupted\n1' "$(cat "$work/session.out")"
 expect "session after an interrupt ends normally" 0 "$status"
 
+# SIGTERM while the session waits for input, and SIGHUP (the terminal
+# closed) while a loop runs, end it through its shut-down: state saved.
+ended() { # signal, first input: the session's output, then its status
+    rm -f "$work/typed"; mkfifo "$work/typed"
+    VEMLOR_HOME="$work/ended" "$vemlor" --cli < "$work/typed" > "$work/ended.out" & pid=$!
+    exec 3> "$work/typed"
+    printf '%s\n' "$2" >&3
+    sleep 0.5; kill "-$1" "$pid"; wait "$pid"; status=$?
+    exec 3>&-
+    cat "$work/ended.out"; echo "$status"
+}
+mkdir -p "$work/ended"
+expect "session ended by SIGTERM" $'kept = 42\n143' "$(ended TERM 'kept = 42')"
+expect "state saved at SIGTERM" "42" "$(printf 'kept\n' | VEMLOR_HOME="$work/ended" "$vemlor" --cli)"
+expect "session ended by SIGHUP" $'interrupted\n129' "$(ended HUP 'k = 0; while 1 { k += 1 }')"
+expect "state saved at SIGHUP" "1" "$(printf 'k > 0\n' | VEMLOR_HOME="$work/ended" "$vemlor" --cli)"
+
+# A state file that cannot be written is reported, never lost silently.
+out=$(printf 'a = 1;\n' | VEMLOR_HOME="$work/missing" "$vemlor" --cli)
+expect "missing state folder" \
+    "workspace not saved: cannot write $work/missing/vemlor_env.bin (No such file or directory)" \
+    "$(head -n 1 <<< "$out")"
+mkdir -p "$work/full"
+out=$(ulimit -f 1; printf 'v = rand(1, 9000);\n' | VEMLOR_HOME="$work/full" "$vemlor" --cli)
+expect "state file over the size limit" \
+    "workspace not saved: cannot write $work/full/vemlor_env.bin (File too large)" "$out"
+
+# A terminal session starts in the directory it was launched from, not in
+# the one the last session ended in.
+mkdir -p "$work/launch/a" "$work/launch/b"
+echo 'w = 1' > "$work/launch/a/here.vml"
+echo 'w = 2' > "$work/launch/b/here.vml"
+(cd "$work/launch/b" && printf '1;\n' | VEMLOR_HOME="$work/launch" "$vemlor" --cli)
+expect "session starts where launched" "1" \
+    "$(cd "$work/launch/a" && printf 'use here\nw\n' | VEMLOR_HOME="$work/launch" "$vemlor" --cli)"
+
+# At the end of typed input, large variables bring a question: n goes back
+# to the prompt, y saves everything else and ends.
+mkdir -p "$work/asked"
+{ printf 'big = rand(1, 10000);\n'; sleep 0.3; printf '\004'; sleep 0.3; printf 'n\n'; sleep 0.3
+  printf 'zz = 3;\n'; sleep 0.3; printf '\004'; sleep 0.3; printf 'y\n'; sleep 0.5; } |
+    VEMLOR_HOME="$work/asked" script -qec "$vemlor --cli" /dev/null > "$work/asked.out"
+expect "exit question asked twice" 2 \
+    "$(grep -c 'Large matrices will not be saved: ok to exit? (y/n)' "$work/asked.out")"
+expect "after the question" $'3\nbig\nunrecognised name \'big\'' \
+    "$(printf 'zz\nbig\n' | VEMLOR_HOME="$work/asked" "$vemlor" --cli)"
+
+# A second session on a state folder in use is secondary: it says so and
+# writes no state file, so the first one's state is not overwritten.
+mkdir -p "$work/shared"
+rm -f "$work/typed"; mkfifo "$work/typed"
+VEMLOR_HOME="$work/shared" "$vemlor" --cli < "$work/typed" > /dev/null & pid=$!
+exec 3> "$work/typed"
+printf 'owner = 1;\n' >&3; sleep 0.3
+out=$(printf 'other = 2\n' | VEMLOR_HOME="$work/shared" "$vemlor" --cli)
+expect "second session is secondary" \
+    "secondary instance: another session keeps its state in $work/shared, so this one saves none" \
+    "$(head -n 1 <<< "$out")"
+expect "secondary session saves nothing" "" "$(ls "$work/shared")"
+exec 3>&-; wait "$pid"
+expect "primary session saved" "1" "$(printf 'owner\n' | VEMLOR_HOME="$work/shared" "$vemlor" --cli)"
+
 # Brackets nested far too deep are a syntax error, not a crash.
 { printf '(%.0s' {1..100000}; printf 1; printf ')%.0s' {1..100000}; echo; } > "$work/deep.vml"
 out=$("$vemlor" --run "$work/deep.vml" 2>&1); status=$?
 expect "deep brackets" "syntax error, brackets nested too deeply" "$(tail -n 1 <<< "$out")"
 expect "deep brackets status" 1 "$status"
+
+# However long a chain of calls between distinct functions grows (full and
+# quick functions, nested brackets, a script that uses another), it ends in
+# an error, not a crash.
+chain() { # first, last: f_k calls f_k+1
+    for ((k = $2; k >= $1; k--)); do
+        if ((k % 2)); then echo "f$k(x) := f$((k + 1))(x) * 1"
+        else printf 'function y = f%d(x)\n    y = ((f%d(x)))\nend\n' "$k" "$((k + 1))"; fi
+    done
+}
+{ echo "f25001(x) := x + 1"; chain 12001 25000; } > "$work/scripts/chain2.vml"
+{ echo "use chain2"; chain 1 12000; echo "z = f1(1)"; } > "$work/scripts/chain1.vml"
+out=$("$vemlor" --run "$work/scripts/chain1.vml" 2>&1); status=$?
+[[ "$(tail -n 1 <<< "$out")" =~ ^max\ recursion\ depth\ exceeded\ f[0-9]+$ ]] ||
+    { echo "FAIL: a long call chain ends in an error: $(tail -n 1 <<< "$out")"; failures=$((failures + 1)); }
+expect "long call chain status" 1 "$status"
+
+# A value nested deeper than the workspace file allows is left out, named;
+# the variables after it are saved, and what was saved reads back whole
+# (saved again unchanged).
+mkdir -p "$work/nesting"
+out=$(printf 'ok = list(5, 6); for i = 1:999 { ok = list(ok, 0) }\ndeep = list(ok, 0); zz = 7;\n' |
+      VEMLOR_HOME="$work/nesting" "$vemlor" --cli)
+expect "too deep a value is named" "deep not saved: lists nested more than 1000 deep" "$out"
+cp "$work/nesting/vemlor_env.bin" "$work/nested.before"
+out=$(printf 'zz\n' | VEMLOR_HOME="$work/nesting" "$vemlor" --cli)
+expect "variables after a deep one restored" "7" "$out"
+cmp -s "$work/nested.before" "$work/nesting/vemlor_env.bin" ||
+    { echo "FAIL: a list nested 1000 deep did not come back whole"; failures=$((failures + 1)); }
 
 # A session killed while it saves its workspace leaves the previous file as
 # it was: the new one is written beside it and renamed into place.

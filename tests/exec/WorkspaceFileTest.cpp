@@ -5,7 +5,6 @@
 #include "core/OutputSink.h"
 #include "exec/Workspace.h"
 #include "exec/WorkspaceFile.h"
-#include "platform/Dialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -21,20 +20,23 @@ namespace fs = std::filesystem;
 namespace vemlor {
 namespace {
 
-struct SilentSink : OutputSink {
-    void print(std::string_view, bool, int) override {}
+struct RecordingSink : OutputSink {
+    std::vector<std::string> lines;
+    void print(std::string_view text, bool, int) override { lines.emplace_back(text); }
     char setItemSeparator(char separator) override { return separator; }
 };
 
-struct ScriptedDialogs : Dialogs {
-    bool answer = true;
-    std::vector<std::string> questions;
-    void inform(const std::string&, const std::string&) override {}
-    bool askYesNo(const std::string& text, const std::string& caption) override {
-        questions.push_back(caption + ": " + text);
-        return answer;
+// A list holding a list ... `depth` lists deep around the number 1.
+ValuePtr nestedList(int depth) {
+    ValuePtr value = std::make_unique<DoubleValue>(1.0);
+    for (int i = 0; i < depth; ++i) {
+        auto list = std::make_unique<ListValue>();
+        list->setShapeKind(1, 1, 0);
+        (*list)[0].value = std::move(value);
+        value = std::move(list);
     }
-};
+    return value;
+}
 
 // Little-endian file content built by hand.
 struct Bytes {
@@ -94,8 +96,7 @@ protected:
 
     fs::path dir_;
     std::string path_;
-    SilentSink sink_;
-    ScriptedDialogs dialogs_;
+    RecordingSink sink_;
 };
 
 TEST_F(WorkspaceFileTest, FileHoldsNamesAndRecordsThenAnEmptyName) {
@@ -104,11 +105,10 @@ TEST_F(WorkspaceFileTest, FileHoldsNamesAndRecordsThenAnEmptyName) {
     v.setShape(1, 2);
     v[0] = 1.0;
     v[1] = -2.0;
-    ASSERT_EQ(saveWorkspace(path_, ws, dialogs_), SaveResult::Saved);
+    ASSERT_TRUE(saveWorkspace(path_, ws, sink_));
     Bytes expected;
     expected.text("ab").header(2, 1, 0, DOUBLE_VAL).real(1.0).real(-2.0).text("");
     EXPECT_EQ(fileBytes(), expected.data);
-    EXPECT_TRUE(dialogs_.questions.empty());
 }
 
 TEST_F(WorkspaceFileTest, RoundTripKeepsClassesShapesKindsAndNesting) {
@@ -140,12 +140,12 @@ TEST_F(WorkspaceFileTest, RoundTripKeepsClassesShapesKindsAndNesting) {
     inner->operator[](1).value = std::make_unique<ComplexValue>(complexd(0, 1));
     list[2].value = std::move(inner);
 
-    ASSERT_EQ(saveWorkspace(path_, ws, dialogs_), SaveResult::Saved);
+    ASSERT_TRUE(saveWorkspace(path_, ws, sink_));
 
     Workspace loaded(sink_);
     Value* keep = loaded.createVariable("keep", DOUBLE_VAL);
     loaded.createVariable("m", LIST_VAL);
-    ASSERT_TRUE(loadWorkspace(path_, loaded));
+    ASSERT_TRUE(loadWorkspace(path_, loaded, sink_));
     EXPECT_EQ(loaded.findVariable("keep"), keep);
 
     auto& m2 = static_cast<DoubleValue&>(*loaded.findVariable("m"));
@@ -190,41 +190,51 @@ TEST_F(WorkspaceFileTest, RoundTripKeepsClassesShapesKindsAndNesting) {
     EXPECT_EQ(static_cast<ComplexValue&>(*inner2[1].value)[0], complexd(0, 1));
 }
 
-TEST_F(WorkspaceFileTest, NineThousandNineHundredNinetyNineElementsAreSavedWithoutAsking) {
+TEST_F(WorkspaceFileTest, TenThousandElementsAreLeftOutAndNineThousandNineHundredNinetyNineSaved) {
     Workspace ws(sink_);
+    doubleVariable(ws, "big", 10000);
     doubleVariable(ws, "v", 9999);
-    ASSERT_EQ(saveWorkspace(path_, ws, dialogs_), SaveResult::Saved);
-    EXPECT_TRUE(dialogs_.questions.empty());
+    EXPECT_TRUE(hasLargeVariables(ws));
+    ASSERT_TRUE(saveWorkspace(path_, ws, sink_));
     Workspace loaded(sink_);
-    ASSERT_TRUE(loadWorkspace(path_, loaded));
+    ASSERT_TRUE(loadWorkspace(path_, loaded, sink_));
+    EXPECT_EQ(loaded.findVariable("big"), nullptr);
     auto& v = static_cast<DoubleValue&>(*loaded.findVariable("v"));
     EXPECT_EQ(v.n, 9999);
     EXPECT_EQ(v[9998], 9998.25);
+    EXPECT_FALSE(hasLargeVariables(loaded));
 }
 
-TEST_F(WorkspaceFileTest, TenThousandElementsAskFirst) {
+// One limit for both sides: what the writer keeps reads back, what it
+// leaves out it names, and a record beyond the limit in a file written
+// elsewhere costs only its own variable.
+TEST_F(WorkspaceFileTest, NestingLimitIsSharedByWriterAndReader) {
     Workspace ws(sink_);
-    doubleVariable(ws, "a", 3);
-    ASSERT_EQ(saveWorkspace(path_, ws, dialogs_), SaveResult::Saved);
-    std::string previous = fileBytes();
-
-    doubleVariable(ws, "big", 10000);
+    ws.bind("deepest", nestedList(kDeepestNesting));
+    ws.bind("deeper", nestedList(kDeepestNesting + 1));
     doubleVariable(ws, "zz", 2);
-    dialogs_.answer = false;
-    EXPECT_EQ(saveWorkspace(path_, ws, dialogs_), SaveResult::Cancelled);
-    ASSERT_EQ(dialogs_.questions.size(), 1u);
-    EXPECT_EQ(dialogs_.questions[0], "vemlor exit: Large matrices will not be saved: ok to exit?");
-    EXPECT_EQ(fileBytes(), previous);
-
-    dialogs_.answer = true;
-    EXPECT_EQ(saveWorkspace(path_, ws, dialogs_), SaveResult::Saved);
-    EXPECT_EQ(dialogs_.questions.size(), 2u);
+    ASSERT_TRUE(saveWorkspace(path_, ws, sink_));
+    EXPECT_EQ(sink_.lines, (std::vector<std::string>{"deeper not saved: lists nested more than 1000 deep"}));
     Workspace loaded(sink_);
-    ASSERT_TRUE(loadWorkspace(path_, loaded));
-    EXPECT_EQ(loaded.findVariable("big"), nullptr);
-    ASSERT_NE(loaded.findVariable("a"), nullptr);
-    ASSERT_NE(loaded.findVariable("zz"), nullptr);
+    ASSERT_TRUE(loadWorkspace(path_, loaded, sink_));
+    EXPECT_EQ(loaded.findVariable("deeper"), nullptr);
+    ASSERT_NE(loaded.findVariable("deepest"), nullptr);
+    EXPECT_EQ(unsavableReason(*loaded.findVariable("deepest")), "");
     EXPECT_EQ(loaded.findVariable("zz")->n, 2);
+    EXPECT_EQ(sink_.lines.size(), 1u);
+
+    Bytes file;
+    file.text("deep");
+    for (int i = 0; i < 5000; ++i) file.header(1, 1, 0, LIST_VAL);
+    file.header(1, 1, 0, DOUBLE_VAL).real(3);
+    file.scalarEntry("after", 7).text("");
+    writeBytes(file.data);
+    sink_.lines.clear();
+    Workspace fromElsewhere(sink_);
+    ASSERT_TRUE(loadWorkspace(path_, fromElsewhere, sink_));
+    EXPECT_EQ(fromElsewhere.findVariable("deep"), nullptr);
+    EXPECT_EQ(fromElsewhere.findVariable("after")->scalarDouble(), 7.0);
+    EXPECT_EQ(sink_.lines, (std::vector<std::string>{"deep not restored: lists nested more than 1000 deep"}));
 }
 
 TEST_F(WorkspaceFileTest, CutFileKeepsWhatWasReadAndReportsFailure) {
@@ -236,7 +246,7 @@ TEST_F(WorkspaceFileTest, CutFileKeepsWhatWasReadAndReportsFailure) {
         SCOPED_TRACE(cut);
         writeBytes(whole.data.substr(0, cut));
         Workspace ws(sink_);
-        EXPECT_FALSE(loadWorkspace(path_, ws));
+        EXPECT_FALSE(loadWorkspace(path_, ws, sink_));
         ASSERT_NE(ws.findVariable("a"), nullptr);
         EXPECT_EQ(ws.findVariable("a")->scalarDouble(), 1.5);
         EXPECT_EQ(ws.findVariable("bb"), nullptr);
@@ -244,7 +254,7 @@ TEST_F(WorkspaceFileTest, CutFileKeepsWhatWasReadAndReportsFailure) {
     // Without the end marker the file simply ends after a whole entry.
     writeBytes(whole.data.substr(0, whole.data.size() - 5));
     Workspace ws(sink_);
-    EXPECT_TRUE(loadWorkspace(path_, ws));
+    EXPECT_TRUE(loadWorkspace(path_, ws, sink_));
     EXPECT_EQ(ws.findVariable("bb")->scalarDouble(), 2.5);
 }
 
@@ -261,7 +271,7 @@ TEST_F(WorkspaceFileTest, CountsTheFileCannotHoldAllocateNothing) {
     auto expectRefused = [&](const Bytes& file) {
         writeBytes(file.data);
         Workspace ws(sink_);
-        EXPECT_FALSE(loadWorkspace(path_, ws));
+        EXPECT_FALSE(loadWorkspace(path_, ws, sink_));
         EXPECT_NE(ws.findVariable("a"), nullptr);
         EXPECT_EQ(ws.findVariable("huge"), nullptr);
     };
@@ -278,24 +288,21 @@ TEST_F(WorkspaceFileTest, CountsTheFileCannotHoldAllocateNothing) {
     EXPECT_LT(peakKilobytes() - peakBefore, 200 * 1024);
 }
 
-TEST_F(WorkspaceFileTest, OversizedCountIsCutAndTheRestSkipped) {
-    const int stored = 6003005;
+TEST_F(WorkspaceFileTest, OversizedRecordIsSkippedAndTheRestRead) {
+    const int stored = kLargestRecordCount + 5;
     Bytes file;
-    file.text("big").header(stored, stored, 0, INTEGER_VAL);
+    file.text("big").header(1, 1, 0, LIST_VAL).header(stored, stored, 0, INTEGER_VAL);
     file.data.reserve(size_t(stored) * 4 + 64);
     for (int i = 0; i < stored; ++i) file.int32(i);
     file.scalarEntry("after", 7).text("");
     writeBytes(file.data);
 
     Workspace ws(sink_);
-    ASSERT_TRUE(loadWorkspace(path_, ws));
-    Value* big = ws.findVariable("big");
-    ASSERT_NE(big, nullptr);
-    EXPECT_EQ(big->n, 6003000);
-    EXPECT_EQ(big->nrow, 6003000); // a column stays a column
-    EXPECT_EQ(static_cast<DoubleValue&>(*big)[6002999], 6002999.0);
+    ASSERT_TRUE(loadWorkspace(path_, ws, sink_));
+    EXPECT_EQ(ws.findVariable("big"), nullptr);
     ASSERT_NE(ws.findVariable("after"), nullptr);
     EXPECT_EQ(ws.findVariable("after")->scalarDouble(), 7.0);
+    EXPECT_EQ(sink_.lines, (std::vector<std::string>{"big not restored: a part of more than 6003000 elements"}));
 }
 
 TEST_F(WorkspaceFileTest, OverlongNameEndsLoadingQuietly) {
@@ -303,7 +310,7 @@ TEST_F(WorkspaceFileTest, OverlongNameEndsLoadingQuietly) {
     file.scalarEntry("a", 4).int32(100002).data += std::string(64, 'x');
     writeBytes(file.data);
     Workspace ws(sink_);
-    EXPECT_TRUE(loadWorkspace(path_, ws));
+    EXPECT_TRUE(loadWorkspace(path_, ws, sink_));
     EXPECT_EQ(ws.variables().size(), 1u);
     EXPECT_EQ(ws.findVariable("a")->scalarDouble(), 4.0);
 }
@@ -313,22 +320,23 @@ TEST_F(WorkspaceFileTest, DamagedRecordsFailTheLoad) {
     unknownType.scalarEntry("a", 4).text("b").header(1, 1, 0, 7).real(1).text("");
     writeBytes(unknownType.data);
     Workspace ws(sink_);
-    EXPECT_FALSE(loadWorkspace(path_, ws));
+    EXPECT_FALSE(loadWorkspace(path_, ws, sink_));
     EXPECT_NE(ws.findVariable("a"), nullptr);
     EXPECT_EQ(ws.findVariable("b"), nullptr);
 
-    // Lists nested beyond reason would exhaust the stack if followed.
+    // Lists nested beyond reason are read past without following them (that
+    // would exhaust the stack), up to the cut.
     Bytes deep;
     deep.text("d");
     for (int i = 0; i < 5000; ++i) deep.header(1, 1, 0, LIST_VAL);
     writeBytes(deep.data);
     Workspace ws2(sink_);
-    EXPECT_FALSE(loadWorkspace(path_, ws2));
+    EXPECT_FALSE(loadWorkspace(path_, ws2, sink_));
 }
 
 TEST_F(WorkspaceFileTest, MissingFileLoadsNothingWithoutFailing) {
     Workspace ws(sink_);
-    EXPECT_TRUE(loadWorkspace(path_, ws));
+    EXPECT_TRUE(loadWorkspace(path_, ws, sink_));
     EXPECT_TRUE(ws.variables().empty());
 }
 
@@ -336,7 +344,7 @@ TEST_F(WorkspaceFileTest, SaveOntoADirectoryFails) {
     Workspace ws(sink_);
     doubleVariable(ws, "a", 2);
     fs::create_directory(path_);
-    EXPECT_EQ(saveWorkspace(path_, ws, dialogs_), SaveResult::Failed);
+    EXPECT_FALSE(saveWorkspace(path_, ws, sink_));
     EXPECT_TRUE(fs::is_directory(path_));
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
 }
@@ -344,7 +352,7 @@ TEST_F(WorkspaceFileTest, SaveOntoADirectoryFails) {
 TEST_F(WorkspaceFileTest, SaveThatRunsOutOfRoomLeavesTheOldFile) {
     Workspace ws(sink_);
     doubleVariable(ws, "a", 2);
-    ASSERT_EQ(saveWorkspace(path_, ws, dialogs_), SaveResult::Saved);
+    ASSERT_TRUE(saveWorkspace(path_, ws, sink_));
     std::string previous = fileBytes();
     doubleVariable(ws, "b", 5000); // 40000 bytes, far beyond the limit below
 
@@ -356,11 +364,11 @@ TEST_F(WorkspaceFileTest, SaveThatRunsOutOfRoomLeavesTheOldFile) {
     rlimit small = saved;
     small.rlim_cur = 4096;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    SaveResult result = saveWorkspace(path_, ws, dialogs_);
+    bool written = saveWorkspace(path_, ws, sink_);
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
 
-    EXPECT_EQ(result, SaveResult::Failed);
+    EXPECT_FALSE(written);
     EXPECT_EQ(fileBytes(), previous);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
 }
@@ -369,12 +377,12 @@ TEST_F(WorkspaceFileTest, SaveIntoAReadOnlyDirectoryLeavesTheOldFile) {
     if (::geteuid() == 0) GTEST_SKIP() << "permission bits do not stop root";
     Workspace ws(sink_);
     doubleVariable(ws, "a", 2);
-    ASSERT_EQ(saveWorkspace(path_, ws, dialogs_), SaveResult::Saved);
+    ASSERT_TRUE(saveWorkspace(path_, ws, sink_));
     std::string previous = fileBytes();
     doubleVariable(ws, "b", 3);
     fs::permissions(dir_, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
-    EXPECT_EQ(saveWorkspace(path_, ws, dialogs_), SaveResult::Failed);
+    EXPECT_FALSE(saveWorkspace(path_, ws, sink_));
     EXPECT_EQ(fileBytes(), previous);
 }
 

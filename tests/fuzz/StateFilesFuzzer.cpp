@@ -15,7 +15,6 @@
 #include "session/Dir.h"
 #include "exec/Workspace.h"
 #include "exec/WorkspaceFile.h"
-#include "platform/Dialogs.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 #include <cstddef>
@@ -30,12 +29,6 @@ const ScratchDirectory& scratch() {
     static const ScratchDirectory directory;
     return directory;
 }
-
-class SilentDialogs : public Dialogs {
-public:
-    void inform(const std::string&, const std::string&) override {}
-    bool askYesNo(const std::string&, const std::string&) override { return true; }
-};
 
 [[noreturn]] void finding(const char* what) {
     std::fprintf(stderr, "vemlor fuzz: %s\n", what);
@@ -63,14 +56,12 @@ void showVariables(const Workspace& workspace, ConsoleOutput& console) {
 void workspaceFile(const std::string& path) {
     ConsoleOutput console;
     Workspace workspace(console);
-    loadWorkspace(path, workspace);
+    loadWorkspace(path, workspace, console);
     showVariables(workspace, console);
-    SilentDialogs dialogs;
     std::string again = scratch().file("resaved.bin");
-    if (saveWorkspace(again, workspace, dialogs) != SaveResult::Saved)
-        finding("the workspace could not be saved again");
+    if (!saveWorkspace(again, workspace, console)) finding("the workspace could not be saved again");
     Workspace reloaded(console);
-    if (!loadWorkspace(again, reloaded)) finding("a saved workspace did not load back");
+    if (!loadWorkspace(again, reloaded, console)) finding("a saved workspace did not load back");
 }
 
 void historyFile(const std::string& path) {
