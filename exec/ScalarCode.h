@@ -52,8 +52,9 @@ enum class Op : std::uint8_t {
     LoadChecked,     // a <- slot b, handing back unless its kind is numeric
     LoadElement,     // a <- element b of the vector in slot c
     StoreElement,    // element b of the vector in slot a <- c, combined by `kind`
-    ForStart,        // a.. <- the parts of the sequence `pointer`; jumps when empty
-    ForNext,         // next iteration of the loop whose counters start at a
+    ForStart,        // a.. <- the parts of the sequence `pointer`, variable b <- the
+                     // first value; jumps when the sequence is empty
+    ForNext,         // next iteration of the loop whose counters start at a, into b
     CheckRun,        // stops or raises "interrupted" once the run flag is clear
     StatementStart,  // a statement with calls begins: the call log restarts
     CallUser,        // a <- user function call `pointer`, arguments from slot b on

@@ -298,20 +298,16 @@ bool Compiler::forLoop(Statement& s) {
         code_.initial.push_back(0.0);
         assigned_.push_back(0);
     }
+    std::uint16_t loopSlot = variableSlot(variable);
     Instruction start{Op::ForStart};
     start.a = counters;
+    start.b = loopSlot;
     start.kind = f.integerRange() ? 1 : 0;
     start.pointer = range;
     start.site = site();
     int startAt = emit(start);
     path_.back().loopCounters = counters;
     int head = here();
-    std::uint16_t loopSlot = variableSlot(variable);
-    Instruction set{Op::Store};
-    set.a = loopSlot;
-    set.b = std::uint16_t(counters + 1);
-    set.kind = KIND_NUMERIC;
-    emit(set);
     std::vector<char> before = assigned_;
     markWritten(loopSlot, KIND_NUMERIC);
     int targets = int(code_.loops.size());
@@ -322,6 +318,7 @@ bool Compiler::forLoop(Statement& s) {
     int next = here();
     Instruction step{Op::ForNext};
     step.a = counters;
+    step.b = loopSlot;
     step.kind = start.kind;
     step.jump = head;
     step.site = site();

@@ -34,6 +34,17 @@ bool plainNumber(const Value& v, bool numericOnly) {
 
 double* elementOf(Value& v) { return static_cast<MathMatrix<double>&>(v).data(); }
 
+// Variable slot `s` becomes the plain number x with kind word `kind`; its
+// buffer is kept when it has one.
+inline void storeNumber(const SlotInfo* slots, double** p, std::uint16_t s, double x, int kind) {
+    auto& v = static_cast<MathMatrix<double>&>(*slots[s].variable);
+    if (v.capacity() < 1 || v.n > 1) v.assignScalar(x);
+    v.n = v.nrow = 1;
+    v.kind = kind;
+    v.data()[0] = x;
+    p[s] = v.data();
+}
+
 // The slots of one activation, taken from the code's pool and given back.
 class Frame {
   public:
@@ -256,16 +267,9 @@ ConditionByTree:
     m.conditionTruth = static_cast<detail::Condition*>(in->pointer)->evaluate();
     if (!m.conditionTruth) VM_JUMP(in->jump);
     VM_NEXT();
-Store: {
-    auto& v = static_cast<MathMatrix<double>&>(*slots[in->a].variable);
-    double x = *p[in->b];
-    if (v.capacity() < 1 || v.n > 1) v.assignScalar(x);
-    v.n = v.nrow = 1;
-    v.kind = in->kind;
-    v.data()[0] = x;
-    p[in->a] = v.data();
+Store:
+    storeNumber(slots, p, in->a, *p[in->b], in->kind);
     VM_NEXT();
-}
 LoadChecked:
     if (slots[in->b].variable->kind != KIND_NUMERIC) VM_HAND_BACK();
     *p[in->a] = *p[in->b];
@@ -305,16 +309,25 @@ ForStart: {
     *p[in->a + 1] = in->kind ? integerPart(parts.start) : parts.start;
     *p[in->a + 2] = in->kind ? integerPart(parts.step) : parts.step;
     *p[in->a + 3] = double(parts.count);
+    storeNumber(slots, p, in->b, *p[in->a + 1], KIND_NUMERIC);
     VM_NEXT();
 }
 ForNext: {
     double** counter = p + in->a;
     double i = *counter[0] + 1.0, x = *counter[1], step = *counter[2];
+    x = in->kind ? double(int(int(x) + (long long)int(step))) : x + step;
     *counter[0] = i;
-    *counter[1] = in->kind ? double(int(int(x) + (long long)int(step))) : x + step;
+    *counter[1] = x;
     if (!(i < *counter[3])) VM_NEXT();
     m.pc = int(in - code);
     if (!RunFlags::running()) return Exit::Finished;
+    // The loop variable holds a plain number unless the body made it more.
+    if (double* variable = p[in->b]; variable && slots[in->b].variable->n == 1) {
+        *variable = x;
+        slots[in->b].variable->kind = KIND_NUMERIC;
+    } else {
+        storeNumber(slots, p, in->b, x, KIND_NUMERIC);
+    }
     VM_JUMP(in->jump);
 }
 CheckRun:
