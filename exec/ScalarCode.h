@@ -57,9 +57,9 @@ enum class Op : std::uint8_t {
     ForNext,         // next iteration of the loop whose counters start at a, into b
     CheckRun,        // stops or raises "interrupted" once the run flag is clear
     StatementStart,  // a statement with calls begins: the call log restarts
-    CallUser,        // a <- user function call `pointer`, arguments from slot b on
-    CallQuick,       // a <- quick function call `pointer`, arguments from slot b on
-    CheckCall,       // hands back unless the call `pointer` can run here
+    CallUser,        // a <- user function call `pointer`, arguments from slot b on;
+                     // the variables are checked again afterwards
+    CallQuick,       // the same for a quick function
     CheckVersion,    // hands back unless user function `pointer` has version `jump`
     Revalidate,      // after anything that may have changed variables
     ExecuteTree,     // runs statement `pointer`; its signal goes to site targets

@@ -415,7 +415,8 @@ bool Compiler::call(Evaluatable& e, Operand& out, int target) {
 }
 
 // User functions: whether the call can go this way is checked again when it
-// runs (the function may have been redefined), before any argument.
+// runs (the function may have been redefined); a call that cannot hands back
+// with the results of any calls among its arguments parked.
 bool Compiler::userCall(Evaluatable& e, Operand& out, int target) {
     auto& withArguments = static_cast<MultiInputOutput_Element&>(e);
     const auto& arguments = withArguments.arguments();
@@ -427,11 +428,6 @@ bool Compiler::userCall(Evaluatable& e, Operand& out, int target) {
         if (q.isAnonymous() || q.isVectorised()) return false;
     }
     if (!numericType(e.resultType())) return false;
-    Instruction check{Op::CheckCall};
-    check.kind = quick ? 1 : 0;
-    check.pointer = &e;
-    check.site = site();
-    emit(check);
     std::vector<std::uint16_t> slots;
     for (const EvaluatablePtr& argument : arguments) {
         if (!numericType(argument->resultType())) return false;
@@ -448,9 +444,6 @@ bool Compiler::userCall(Evaluatable& e, Operand& out, int target) {
     invoke.site = site();
     code_.argumentSlots.insert(code_.argumentSlots.end(), slots.begin(), slots.end());
     emit(invoke);
-    Instruction after{Op::Revalidate};
-    after.site = invoke.site;
-    emit(after);
     ++callsInStatement_;
     out = {invoke.a, KIND_NUMERIC};
     return true;

@@ -120,7 +120,6 @@ struct Machine {
     int handBackSite = -1;
     bool conditionTruth = false;
     ParkingCall* failedCall = nullptr;
-    bool pureCall = false; // the last call could change no variable
     CallRecord log[kMaxCallsPerStatement];
     int logged = 0;
 };
@@ -162,7 +161,7 @@ Exit dispatch(Machine& m) {
         &&Jump, &&LoopBack, &&JumpIfFalse, &&JumpUnlessLess, &&JumpUnlessLessEqual,
         &&JumpUnlessEqual, &&JumpUnlessNotEqual, &&JumpUnlessGreaterEqual, &&JumpUnlessGreater,
         &&ConditionByTree, &&Store, &&LoadChecked, &&LoadElement, &&StoreElement, &&ForStart,
-        &&ForNext, &&CheckRun, &&StatementStart, &&CallUser, &&CallQuick, &&CheckCall, &&CheckVersion,
+        &&ForNext, &&CheckRun, &&StatementStart, &&CallUser, &&CallQuick, &&CheckVersion,
         &&Revalidate, &&ExecuteTree, &&Return, &&Leave, &&Halt};
     static_assert(sizeof(kHandlers) / sizeof(kHandlers[0]) == size_t(Op::Halt) + 1);
     const Instruction* code = m.code.code.data();
@@ -337,12 +336,6 @@ CheckRun:
 StatementStart:
     m.logged = 0;
     VM_NEXT();
-CheckCall: {
-    bool ok = in->kind ? static_cast<QuickUserFuncElement*>(in->pointer)->canCallWithNumbers()
-                       : static_cast<UserFuncElement*>(in->pointer)->canCallWithNumbers();
-    if (!ok) VM_HAND_BACK();
-    VM_NEXT();
-}
 CheckVersion:
     if (static_cast<const UserFunc*>(in->pointer)->version() != in->jump) VM_HAND_BACK();
     VM_NEXT();
@@ -354,16 +347,17 @@ CallQuick: {
     for (int i = 0; i < in->c; ++i) arguments[i] = *p[list[i]];
     double value;
     ParkingCall* call;
-    bool plain;
+    bool plain, pure = false;
     if (in->op == Op::CallUser) {
         auto* e = static_cast<UserFuncElement*>(in->pointer);
+        if (!e->canCallWithNumbers()) VM_HAND_BACK();
         call = e;
         plain = e->callWithNumbers(arguments, in->c, value);
-        m.pureCall = false;
     } else {
         auto* e = static_cast<QuickUserFuncElement*>(in->pointer);
+        if (!e->canCallWithNumbers()) VM_HAND_BACK();
         call = e;
-        plain = e->callWithNumbers(arguments, in->c, value, m.pureCall);
+        plain = e->callWithNumbers(arguments, in->c, value, pure);
     }
     if (!plain) {
         m.failedCall = call;
@@ -371,13 +365,10 @@ CallQuick: {
     }
     if (m.logged < kMaxCallsPerStatement) m.log[m.logged++] = {call, value, in->site};
     *p[in->a] = value;
+    if (!pure && (!m.frame.revalidate() || RunFlags::steppingOn())) VM_HAND_BACK();
     VM_NEXT();
 }
 Revalidate:
-    if (m.pureCall) {
-        m.pureCall = false;
-        VM_NEXT();
-    }
     if (!m.frame.revalidate() || RunFlags::steppingOn()) VM_HAND_BACK();
     VM_NEXT();
 ExecuteTree: {
