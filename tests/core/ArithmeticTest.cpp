@@ -27,7 +27,9 @@ template <class V> struct Mat : V {
     }
 };
 
-template <class T> bool same(T a, T b) { return a == b || (a != a && b != b); }
+template <class T> bool same(T a, T b) {
+    return a == b || (a != a && b != b);
+}
 
 template <class V> void expectSameAsInPlace(const V& l, const V& r, int code) {
     V expected;
@@ -60,11 +62,12 @@ TEST(ArithmeticInto, MatchesCopyThenCombine) {
     DoubleValue one(3.0);
     one.kind = KIND_STRING;
     std::vector<std::pair<const DoubleValue*, const DoubleValue*>> pairs = {
-        {&m, &other}, {&m, &scalar}, {&scalar, &m},     {&scalar, &scalar}, {&text, &scalar},
-        {&one, &text}, {&scalar, &empty}, {&empty, &scalar}, {&empty, &empty}, {&m, &m}};
+        {&m, &other},  {&m, &scalar},     {&scalar, &m},     {&scalar, &scalar}, {&text, &scalar},
+        {&one, &text}, {&scalar, &empty}, {&empty, &scalar}, {&empty, &empty},   {&m, &m}};
     for (int code : {OP_PLUS, OP_MINUS, OP_TIMES, OP_DIVIDE, OP_POWER, OP_INT_DIVIDE, OP_MOD})
         for (auto [l, r] : pairs) {
-            SCOPED_TRACE(testing::Message() << "code " << code << ", sizes " << l->n << " " << r->n);
+            SCOPED_TRACE(testing::Message()
+                         << "code " << code << ", sizes " << l->n << " " << r->n);
             expectSameAsInPlace(*l, *r, code);
         }
     Mat<IntValue> ints(1, 3, {7, -8, 9});

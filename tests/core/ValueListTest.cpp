@@ -43,7 +43,7 @@ TEST(ValueListAliasing, CopyingItselfOrItsOwnItem) {
 
     ListValue nest;
     nest.copyFrom(*listOfLengths({2, 0, 1})); // a list holding the list
-    nest.assignConverted(*nest[0].value);      // takes over the list in its own item
+    nest.assignConverted(*nest[0].value);     // takes over the list in its own item
     ASSERT_EQ(nest.n, 3);
     EXPECT_EQ(elementsOf(static_cast<const IntValue&>(*nest[0].value)), (std::vector<int>{1, 2}));
     EXPECT_TRUE(nest[1].empty());

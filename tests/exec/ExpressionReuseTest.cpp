@@ -26,8 +26,12 @@ void* countedAllocation(std::size_t size) {
 }
 } // namespace
 
-void* operator new(std::size_t size) { return countedAllocation(size); }
-void* operator new[](std::size_t size) { return countedAllocation(size); }
+void* operator new(std::size_t size) {
+    return countedAllocation(size);
+}
+void* operator new[](std::size_t size) {
+    return countedAllocation(size);
+}
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
     ++allocations;
     return std::malloc(size ? size : 1);
@@ -36,12 +40,24 @@ void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
     ++allocations;
     return std::malloc(size ? size : 1);
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, const std::nothrow_t&) noexcept {
+    std::free(p);
+}
 
 namespace vemlor {
 namespace {
@@ -123,7 +139,8 @@ TEST_F(ExpressionReuse, WarmFunctionCallsAllocateNothing) {
     DoubleValue argument(12.0), result;
     const Value* arguments[] = {&argument};
     // Buffers travel between the frames and the locals; a few calls settle them.
-    for (int warm = 0; warm < 3; ++warm) fib->call(arguments, {}, {}, result);
+    for (int warm = 0; warm < 3; ++warm)
+        fib->call(arguments, {}, {}, result);
     EXPECT_EQ(result.data()[0], 144);
     EXPECT_EQ(allocationsOf(3, [&] { fib->call(arguments, {}, {}, result); }), 0);
 
