@@ -24,36 +24,40 @@ namespace {
 constexpr std::array<std::string_view, 9> kMixedArguments = {
     "list", "disp", "save", "menu", "writetext", "fft", "ifft", "join", "cdiag"};
 
-constexpr int kGeneralToVariant0 = 34;
-constexpr std::array<const char*, 4> kGeneralVariant2 = {"complex", "fft", "ifft", "cdiag"};
-constexpr std::array<const char*, 4> kGeneralVariant3 = {"dir", "list", "split", "readtext"};
+constexpr size_t kGeneralFirstCount = 34;
+constexpr std::array<const char*, 4> kGeneralComplex = {"complex", "fft", "ifft", "cdiag"};
+constexpr std::array<const char*, 4> kGeneralList = {"dir", "list", "split", "readtext"};
 
 struct ArgumentRange {
     int minArgs;
     int maxArgs;
 };
 
-// Fixed argument ranges of every family except 9, whose rows carry their own.
-ArgumentRange familyRange(int family) {
+// Fixed argument ranges of every family except General, whose rows carry
+// their own.
+ArgumentRange familyRange(Family family) {
     switch (family) {
-    case 1: return {0, 0};
-    case 2: return {0, 1};
-    case 7: return {1, 2};
-    case 8: return {2, 2};
+    case Family::NoArg: return {0, 0};
+    case Family::OptionalArg: return {0, 1};
+    case Family::OneOrTwoArgs: return {1, 2};
+    case Family::Functor: return {2, 2};
     default: return {1, 1};
     }
 }
 
-// The result type a family fixes by itself; -2 when the table row decides.
-int familyResultType(int family, int variant) {
+constexpr int kRowDecides = -2;
+
+// The result type a family fixes by itself; kRowDecides when the table row
+// decides.
+int familyResultType(Family family, Variant variant) {
     switch (family) {
-    case 1:
-    case 8: return DOUBLE_VAL;
-    case 3:
-    case 4:
-    case 5:
-    case 6: return variant == 1 ? DOUBLE_VAL : INTEGER_VAL;
-    default: return -2;
+    case Family::NoArg:
+    case Family::Functor: return DOUBLE_VAL;
+    case Family::Elementwise:
+    case Family::Column:
+    case Family::ValueToScalar:
+    case Family::ValueToValue: return variant == Variant::Double ? DOUBLE_VAL : INTEGER_VAL;
+    default: return kRowDecides;
     }
 }
 
@@ -67,20 +71,20 @@ struct Registry::Impl {
     std::map<std::string, Slot, std::less<>> slots;
     std::map<std::string, BuiltinInfo, std::less<>> infos;
 
-    void add(std::span<const BuiltinDefinition> table, int family, int variant) {
+    void add(std::span<const BuiltinDefinition> table, Family family, Variant variant) {
         for (size_t i = 0; i < table.size(); ++i)
             slots[table[i].name] = Slot{{family, int(i), variant}, &table[i]};
     }
 
-    void retag(const char* name, int family, int variant) {
+    void retag(const char* name, Family family, Variant variant) {
         auto it = slots.find(std::string_view(name));
         if (it == slots.end()) raiseBug(std::string("BUG: retag of unregistered built-in ") + name);
         it->second.entry.family = family;
         it->second.entry.variant = variant;
     }
 
-    void retagFirst(std::span<const BuiltinDefinition> table, size_t count, int family,
-                    int variant) {
+    void retagFirst(std::span<const BuiltinDefinition> table, size_t count, Family family,
+                    Variant variant) {
         for (size_t i = 0; i < std::min(count, table.size()); ++i)
             retag(table[i].name, family, variant);
     }
@@ -90,23 +94,23 @@ struct Registry::Impl {
 };
 
 void Registry::Impl::registerAll() {
-    add(elementaryDoubleTable(), 3, 1);
-    add(elementaryIntTable(), 3, 0);
+    add(elementaryDoubleTable(), Family::Elementwise, Variant::Double);
+    add(elementaryIntTable(), Family::Elementwise, Variant::Integer);
     // The complex side map is read in complete(), per name.
-    add(twoArgTable(), 7, 1);
-    retagFirst(twoArgTable(), 10, 8, 1);
-    add(noArgTable(), 1, 0);
-    add(optionalArgTable(), 2, 0);
-    add(valueToIntTable(), 5, 0);
-    retagFirst(valueToIntTable(), 6, 4, 0);
-    add(columnToDoubleTable(), 4, 1);
-    retagFirst(columnToDoubleTable(), 3, 5, 1);
-    add(vectorToDoubleTable(), 6, 1);
-    add(vectorToIntTable(), 6, 0);
-    add(generalTable(), 9, 1);
-    retagFirst(generalTable(), kGeneralToVariant0, 9, 0);
-    for (const char* name : kGeneralVariant2) retag(name, 9, 2);
-    for (const char* name : kGeneralVariant3) retag(name, 9, 3);
+    add(twoArgTable(), Family::OneOrTwoArgs, Variant::Double);
+    retagFirst(twoArgTable(), 10, Family::Functor, Variant::Double);
+    add(noArgTable(), Family::NoArg, Variant::Untyped);
+    add(optionalArgTable(), Family::OptionalArg, Variant::Untyped);
+    add(valueToIntTable(), Family::ValueToScalar, Variant::Integer);
+    retagFirst(valueToIntTable(), 6, Family::Column, Variant::Integer);
+    add(columnToDoubleTable(), Family::Column, Variant::Double);
+    retagFirst(columnToDoubleTable(), 3, Family::ValueToScalar, Variant::Double);
+    add(vectorToDoubleTable(), Family::ValueToValue, Variant::Double);
+    add(vectorToIntTable(), Family::ValueToValue, Variant::Integer);
+    add(generalTable(), Family::General, Variant::GeneralRest);
+    retagFirst(generalTable(), kGeneralFirstCount, Family::General, Variant::GeneralFirst);
+    for (const char* name : kGeneralComplex) retag(name, Family::General, Variant::Complex);
+    for (const char* name : kGeneralList) retag(name, Family::General, Variant::List);
 }
 
 void Registry::Impl::complete() {
@@ -115,25 +119,25 @@ void Registry::Impl::complete() {
         info.name = name;
         info.entry = slot.entry;
         info.handler = slot.definition->handler;
-        int family = slot.entry.family;
+        Family family = slot.entry.family;
         int fixedType = familyResultType(family, slot.entry.variant);
-        info.resultType = fixedType == -2 ? slot.definition->resultType : fixedType;
+        info.resultType = fixedType == kRowDecides ? slot.definition->resultType : fixedType;
         ArgumentRange range = familyRange(family);
-        if (family == 9) range = {slot.definition->minArgs, slot.definition->maxArgs};
+        if (family == Family::General) range = {slot.definition->minArgs, slot.definition->maxArgs};
         info.minArgs = range.minArgs;
         info.maxArgs = range.maxArgs;
         info.mixedArguments =
-            family == 9 && std::find(kMixedArguments.begin(), kMixedArguments.end(),
+            family == Family::General && std::find(kMixedArguments.begin(), kMixedArguments.end(),
                                      std::string_view(name)) != kMixedArguments.end();
         infos.emplace(name, std::move(info));
     }
     for (const ComplexCounterpart& counterpart : elementaryComplexTable()) {
         auto it = infos.find(std::string_view(counterpart.name));
-        if (it == infos.end() || it->second.entry.family != 3)
+        if (it == infos.end() || it->second.entry.family != Family::Elementwise)
             raiseBug(std::string("BUG: complex counterpart of a non-elementary name ") +
                      counterpart.name);
         it->second.complexHandler = counterpart.handler;
-        it->second.complexTag = counterpart.tag;
+        it->second.complexKind = static_cast<ComplexCounterpartKind>(counterpart.tag);
     }
 }
 
@@ -170,12 +174,6 @@ std::vector<std::string> Registry::names() const {
     result.reserve(impl_->infos.size());
     for (const auto& entry : impl_->infos) result.push_back(entry.first);
     return result;
-}
-
-int Registry::countInFamily(int family) const {
-    return int(std::count_if(impl_->infos.begin(), impl_->infos.end(), [family](const auto& e) {
-        return e.second.entry.family == family;
-    }));
 }
 
 void notYetAvailable(const char* name) {

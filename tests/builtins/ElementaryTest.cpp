@@ -25,11 +25,11 @@ int callInt(const std::string& name, int x) {
     return reinterpret_cast<handler::IntToInt>(builtin(name).handler)(x);
 }
 complexd callComplex(const std::string& name, complexd z) {
-    EXPECT_EQ(builtin(name).complexTag, 2) << name;
+    EXPECT_EQ(builtin(name).complexKind, ComplexCounterpartKind::ComplexResult) << name;
     return reinterpret_cast<handler::ComplexToComplex>(builtin(name).complexHandler)(z);
 }
 double callCtoD(const std::string& name, complexd z) {
-    EXPECT_EQ(builtin(name).complexTag, 1) << name;
+    EXPECT_EQ(builtin(name).complexKind, ComplexCounterpartKind::DoubleResult) << name;
     return reinterpret_cast<handler::ComplexToDouble>(builtin(name).complexHandler)(z);
 }
 

@@ -222,7 +222,7 @@ void numbered(BuiltinContext&, std::span<const Value* const> in, std::span<Value
         out[k] = std::make_unique<IntValue>(int(k + in.size()));
 }
 
-BuiltinInfo info(const char* name, int family, int variant, const void* h, int resultType,
+BuiltinInfo info(const char* name, Family family, Variant variant, const void* h, int resultType,
                  int minArgs, int maxArgs) {
     BuiltinInfo f;
     f.name = name;
@@ -239,14 +239,16 @@ template <class F> const void* ptr(F f) {
 }
 
 TEST_F(BuiltinCalls, NoArgumentFamily) {
-    EvaluatablePtr e = call(info("t", 1, 0, ptr(&fortyTwo), DOUBLE_VAL, 0, 0), {});
+    EvaluatablePtr e =
+        call(info("t", Family::NoArg, Variant::Untyped, ptr(&fortyTwo), DOUBLE_VAL, 0, 0), {});
     EXPECT_NE(dynamic_cast<TicLikeFuncElement*>(e.get()), nullptr);
     EXPECT_EQ(as<DoubleValue>(e->pValue(nullptr))[0], 42);
 }
 
 TEST_F(BuiltinCalls, OptionalArgumentFamilyTakesTheAnswerType) {
     context.answerValue = std::make_unique<ComplexValue>(complexd(0, 1));
-    BuiltinInfo f = info("a", 2, 0, ptr(&echoOrAnswer), kSameAsFirstArgument, 0, 1);
+    BuiltinInfo f = info("a", Family::OptionalArg, Variant::Untyped, ptr(&echoOrAnswer),
+                         kSameAsFirstArgument, 0, 1);
     EvaluatablePtr bare = call(f, {});
     EXPECT_EQ(bare->resultType(), COMPLEX_VAL);
     EXPECT_EQ(as<ComplexValue>(bare->pValue(nullptr))[0], complexd(0, 1));
@@ -256,7 +258,8 @@ TEST_F(BuiltinCalls, OptionalArgumentFamilyTakesTheAnswerType) {
 }
 
 TEST_F(BuiltinCalls, VectorFamilyRefusesComplex) {
-    BuiltinInfo f = info("v", 6, 1, ptr(&doubleAll), DOUBLE_VAL, 1, 1);
+    BuiltinInfo f =
+        info("v", Family::ValueToValue, Variant::Double, ptr(&doubleAll), DOUBLE_VAL, 1, 1);
     EvaluatablePtr e = call(f, args(constant(test::matrix<IntValue>(1, 2, {1, 2}))));
     Evaluated r = evaluate(*e);
     EXPECT_EQ(as<DoubleValue>(r.result)[1], 4);
@@ -270,17 +273,19 @@ TEST_F(BuiltinCalls, VectorFamilyRefusesComplex) {
 
 TEST_F(BuiltinCalls, TwoArgumentFamilyWidensItsResult) {
     // Announced double, produced integer: delivered widened.
-    BuiltinInfo f = info("two", 7, 1, ptr(&countSecond), DOUBLE_VAL, 1, 2);
+    BuiltinInfo f =
+        info("two", Family::OneOrTwoArgs, Variant::Double, ptr(&countSecond), DOUBLE_VAL, 1, 2);
     EvaluatablePtr one = call(f, args(constant(1)));
     EXPECT_EQ(as<DoubleValue>(evaluate(*one).result)[0], -1);
     EvaluatablePtr two = call(f, args(constant(1), constant(test::text("abc"))));
     EXPECT_EQ(as<DoubleValue>(evaluate(*two).result)[0], 3);
-    BuiltinInfo same = info("two", 7, 1, ptr(&countSecond), kSameAsFirstArgument, 1, 2);
+    BuiltinInfo same = info("two", Family::OneOrTwoArgs, Variant::Double, ptr(&countSecond),
+                            kSameAsFirstArgument, 1, 2);
     EXPECT_EQ(call(same, args(constant(1.5)))->resultType(), DOUBLE_VAL);
 }
 
 TEST_F(BuiltinCalls, FunctorFamilyNeedsBothArguments) {
-    BuiltinInfo f = info("scale", 8, 1, ptr(&scale), DOUBLE_VAL, 2, 2);
+    BuiltinInfo f = info("scale", Family::Functor, Variant::Double, ptr(&scale), DOUBLE_VAL, 2, 2);
     EvaluatablePtr e = call(f, args(constant(3), constant(test::matrix<IntValue>(1, 2, {1, 2}))));
     Evaluated r = evaluate(*e);
     EXPECT_EQ(as<DoubleValue>(r.result)[0], 3);
@@ -294,7 +299,8 @@ TEST_F(BuiltinCalls, FunctorFamilyNeedsBothArguments) {
 }
 
 TEST_F(BuiltinCalls, GeneralFamilyOutputs) {
-    BuiltinInfo f = info("gen", 9, 0, ptr(&numbered), INTEGER_VAL, 0, -1);
+    BuiltinInfo f =
+        info("gen", Family::General, Variant::GeneralFirst, ptr(&numbered), INTEGER_VAL, 0, -1);
     EvaluatablePtr e = call(f, args(constant(1.0), constant(2.0)));
     auto* general = dynamic_cast<GeneralFuncElement*>(e.get());
     ASSERT_NE(general, nullptr);
@@ -306,7 +312,8 @@ TEST_F(BuiltinCalls, GeneralFamilyOutputs) {
 }
 
 TEST_F(BuiltinCalls, GeneralFamilyHandsListsToItsHandlers) {
-    BuiltinInfo f = info("gen", 9, 0, ptr(&numbered), INTEGER_VAL, 0, -1);
+    BuiltinInfo f =
+        info("gen", Family::General, Variant::GeneralFirst, ptr(&numbered), INTEGER_VAL, 0, -1);
     auto list = std::make_unique<ListValue>();
     makeEmptyItemList(*list, 1, nullptr);
     EvaluatablePtr e = call(f, args(constant(std::move(list)), constant(1)));
@@ -314,7 +321,7 @@ TEST_F(BuiltinCalls, GeneralFamilyHandsListsToItsHandlers) {
 }
 
 TEST_F(BuiltinCalls, UnknownFamily) {
-    BuiltinInfo f = info("x", 0, 0, nullptr, DOUBLE_VAL, 0, 0);
+    BuiltinInfo f = info("x", Family::None, Variant::Untyped, nullptr, DOUBLE_VAL, 0, 0);
     EXPECT_THROW(call(f, {}), SyntaxError);
 }
 

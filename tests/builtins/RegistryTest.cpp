@@ -30,14 +30,15 @@ TEST(Registry, EntriesAsRecorded) {
     std::string actual;
     for (const std::string& name : registry().names()) {
         BuiltinEntry e = registry().lookup(name);
-        actual += name + " " + std::to_string(e.family) + " " + std::to_string(e.index) + " " +
-                  std::to_string(e.variant) + "\n";
+        actual += name + " " + std::to_string(static_cast<int>(e.family)) + " " +
+                  std::to_string(e.index) + " " + std::to_string(static_cast<int>(e.variant)) +
+                  "\n";
     }
     EXPECT_EQ(actual, expected.str());
 }
 
 TEST(Registry, UnknownNames) {
-    EXPECT_EQ(registry().lookup("nosuchfunction").family, 0);
+    EXPECT_EQ(registry().lookup("nosuchfunction").family, Family::None);
     EXPECT_EQ(registry().find("nosuchfunction"), nullptr);
     EXPECT_EQ(registry().find("Sqrt"), nullptr); // names are case-sensitive
 }
@@ -82,13 +83,13 @@ TEST(Registry, ArityMessages) {
 TEST(Registry, ComplexSideMap) {
     for (const char* name :
          {"sqrt", "exp", "log", "ln", "sin", "cos", "tan", "sinh", "cosh", "tanh", "conj"}) {
-        EXPECT_EQ(builtin(name).complexTag, 2) << name;
+        EXPECT_EQ(builtin(name).complexKind, ComplexCounterpartKind::ComplexResult) << name;
         EXPECT_NE(builtin(name).complexHandler, nullptr) << name;
     }
     for (const char* name : {"real", "imag", "abs", "arg"})
-        EXPECT_EQ(builtin(name).complexTag, 1) << name;
+        EXPECT_EQ(builtin(name).complexKind, ComplexCounterpartKind::DoubleResult) << name;
     for (const char* name : {"erf", "asin", "gamma", "floor", "log10", "log2"}) {
-        EXPECT_EQ(builtin(name).complexTag, 0) << name;
+        EXPECT_EQ(builtin(name).complexKind, ComplexCounterpartKind::None) << name;
         EXPECT_EQ(builtin(name).complexHandler, nullptr) << name;
     }
     // ln shares log's counterpart, as the double functions share a handler.
