@@ -33,6 +33,11 @@ int wholeScalarOf(const Value& v, std::string_view context, std::string_view mes
     return int(d);
 }
 
+const Value& secondOf(const Value* second, std::string_view context) {
+    check(second != nullptr, context, "two arguments needed");
+    return *second;
+}
+
 int truncated(double x) {
     if (!(x > -2147483649.0 && x < 2147483648.0)) return INT_MIN;
     return int(x);

@@ -1,7 +1,11 @@
-// The registry of built-in functions, built once from the family tables.
+// The registry of built-in functions, built once from the subject tables.
 //
-// Registration follows a fixed order and later steps retag some names to
-// another family or variant while keeping their index. Each table row
+// The subject files define the built-ins (FamilyTables.h); the registration
+// order below alone numbers them. Each step registers its names in one
+// family and variant, numbering them from 0 (their index); later steps
+// retag some names to another family or variant while keeping their index.
+// Listings show these numbers, so the order must not change: registering a
+// new name means appending it to the step of its family. Each table row
 // already carries the handler of the family the name ends up in, so after
 // the last step every name's BuiltinInfo is complete and never changes.
 #include "builtins/Registry.h"
@@ -19,14 +23,100 @@ namespace vemlor {
 
 namespace {
 
-// Family 9 functions whose call the parser builds with arguments of mixed
+// ---- registration order ---------------------------------------------------
+
+// 1. Elementwise, variant Double. The complex counterparts of some of these
+//    names come from Elementary.cpp and are attached per name.
+constexpr std::string_view kElementwiseDouble[] = {
+    "sqrt",     "exp",      "sin",   "cos",    "tan",    "asin",  "acos",  "atan",   "log",
+    "ln",       "log10",    "sinh",  "cosh",   "tanh",   "asinh", "acosh", "atanh",  "abs",
+    "erf",      "erfc",     "gamma", "lgamma", "log2",   "sign",  "fstep", "tophat", "floor",
+    "ceil",     "ceiling",  "round", "sinc",   "conj",   "real",  "imag",  "arg",    "G",
+    "besselj0", "besselj1", "airy",  "isnan",  "erfinv", "zeta"};
+
+// 2. Elementwise, variant Integer.
+constexpr std::string_view kElementwiseInteger[] = {
+    "close", "randseed", "pause", "wait", "lower", "grid", "fclose", "feof", "bitweight"};
+
+// 3. OneOrTwoArgs; the first ten (poly ... binomial) then move to Functor.
+constexpr std::string_view kOneOrTwoArgs[] = {
+    "poly",       "poisson",     "bnc",      "interp",   "qfind",     "gauss",    "lor",
+    "besselj",    "linterp",     "binomial", "diag",     "reshape",   "dragable", "str",
+    "push",       "replot_move", "sort",     "issubset", "intersect", "union",    "setminus",
+    "setxor",     "fopen",       "fread",    "fwrite",   "swaprows",  "solve",    "strfind",
+    "findstr",    "str2num",     "before",   "error",    "smooth",    "circle",   "getpixel",
+    "loadBitmap", "binary"};
+
+// 4. NoArg.
+constexpr std::string_view kNoArg[] = {"tic", "toc", "Toc", "fix",    "unfix",   "rnd",   "help",
+                                       "on",  "off", "end", "update", "getkeyb", "getch", "pi"};
+
+// 5. OptionalArg.
+constexpr std::string_view kOptionalArg[] = {"ans", "true", "false", "exepath", "oclock", "today"};
+
+// 6. ValueToScalar, variant Integer; the first six (all ... rfind) then move
+//    to Column, variant Integer.
+constexpr std::string_view kValueToInteger[] = {
+    "all",     "any",       "minind",   "maxind",  "find",       "rfind",     "size",   "nrow",
+    "ncol",    "type",      "typeinfo", "isempty", "isscalar",   "isvector",  "figure", "qplot",
+    "subplot", "isboolean", "ischar",   "setLU",   "messageBox", "isdefined", "isnum"};
+
+// 7. Column, variant Double; the first three (numeric_limits, trace,
+//    grindex) then move to ValueToScalar, variant Double.
+constexpr std::string_view kColumnToDouble[] = {
+    "numeric_limits", "trace", "grindex", "mean",        "sumsq",
+    "variance",       "stdev", "elsum",   "min",         "max",
+    "range",          "prod",  "binteg",  "lastElement", "norm"};
+
+// 8. ValueToValue, variant Double.
+constexpr std::string_view kValueToDoubleValue[] = {
+    "seq",     "linspace", "zeros",    "ones",     "eye",      "rand",     "randexp",
+    "err",     "cumsum",   "reverse",  "shuffle",  "diff",     "diff2",    "vdiffer",
+    "top",     "pop",      "getmouse", "setmouse", "getclick", "unique",   "colsums",
+    "rowsums", "inv",      "det",      "eigval",   "eigvec",   "SGfilter", "qpop"};
+
+// 9. ValueToValue, variant Integer.
+constexpr std::string_view kValueToIntegerValue[] = {
+    "rat",      "whatis",     "findall",   "irand",    "unbinary", "shape", "sortind",
+    "sortit",   "polyshow",   "nextPerm",  "prevPerm", "figpos",   "wipe",  "trim",
+    "sortrows", "sysCommand", "useColour", "unzipg",   "getline"};
+
+// 10. General, variant GeneralRest; then the first 34 move to GeneralFirst,
+//     four complex-valued ones to Complex and four list-valued ones to List.
+constexpr std::string_view kGeneral[] = {
+    "dir",          "list",  "split",     "readtext", "complex",     "fft",      "ifft",
+    "cdiag",        "plot",  "loglog",    "semilogx", "semilogy",    "disp",     "cd",
+    "print",        "sum",   "qinteg",    "set",      "errbar",      "barchart", "replot",
+    "text",         "title", "xlabel",    "ylabel",   "fill",        "assert",   "debug",
+    "createButton", "menu",  "dispfile",  "join",     "save",        "table",    "integ",
+    "ode",          "qsave", "writetext", "pad",      "snipImage",   "axis",     "load",
+    "qload",        "slf",   "debugtest", "property", "multiassign", "fzero",    "differ",
+    "fminbrac",     "fmin",  "lsfit",     "eigvv",    "odetest"};
+
+constexpr size_t kFunctorCount = 10;
+constexpr size_t kColumnIntegerCount = 6;
+constexpr size_t kValueToDoubleCount = 3;
+constexpr size_t kGeneralFirstCount = 34;
+constexpr std::string_view kGeneralComplex[] = {"complex", "fft", "ifft", "cdiag"};
+constexpr std::string_view kGeneralList[] = {"dir", "list", "split", "readtext"};
+
+// The subject tables, in no particular order.
+using TableFunction = std::span<const BuiltinDefinition> (*)();
+constexpr TableFunction kSubjectTables[] = {
+    elementaryDoubleTable, elementaryIntTable,   clockTable,
+    conversionsTable,      distributionsTable,   generatorsTable,
+    interpreterTable,      listsTable,           matricesTable,
+    messagesTable,         notYetAvailableTable, orderingTable,
+    polynomialsTable,      searchingTable,       setsTable,
+    specialFunctionsTable, statisticsTable,      stringsTable,
+    valueQueriesTable};
+
+// ---- what a family fixes ----------------------------------------------------
+
+// General functions whose call the parser builds with arguments of mixed
 // kinds (lists, strings and numbers together).
 constexpr std::array<std::string_view, 9> kMixedArguments = {
     "list", "disp", "save", "menu", "writetext", "fft", "ifft", "join", "cdiag"};
-
-constexpr size_t kGeneralFirstCount = 34;
-constexpr std::array<const char*, 4> kGeneralComplex = {"complex", "fft", "ifft", "cdiag"};
-constexpr std::array<const char*, 4> kGeneralList = {"dir", "list", "split", "readtext"};
 
 struct ArgumentRange {
     int minArgs;
@@ -37,11 +127,16 @@ struct ArgumentRange {
 // their own.
 ArgumentRange familyRange(Family family) {
     switch (family) {
-    case Family::NoArg: return {0, 0};
-    case Family::OptionalArg: return {0, 1};
-    case Family::OneOrTwoArgs: return {1, 2};
-    case Family::Functor: return {2, 2};
-    default: return {1, 1};
+    case Family::NoArg:
+        return {0, 0};
+    case Family::OptionalArg:
+        return {0, 1};
+    case Family::OneOrTwoArgs:
+        return {1, 2};
+    case Family::Functor:
+        return {2, 2};
+    default:
+        return {1, 1};
     }
 }
 
@@ -52,13 +147,31 @@ constexpr int kRowDecides = -2;
 int familyResultType(Family family, Variant variant) {
     switch (family) {
     case Family::NoArg:
-    case Family::Functor: return DOUBLE_VAL;
+    case Family::Functor:
+        return DOUBLE_VAL;
     case Family::Elementwise:
     case Family::Column:
     case Family::ValueToScalar:
-    case Family::ValueToValue: return variant == Variant::Double ? DOUBLE_VAL : INTEGER_VAL;
-    default: return kRowDecides;
+    case Family::ValueToValue:
+        return variant == Variant::Double ? DOUBLE_VAL : INTEGER_VAL;
+    default:
+        return kRowDecides;
     }
+}
+
+// The families whose variant selects the handler's signature, not just its
+// number.
+bool variantSelectsSignature(Family family) {
+    return family == Family::Elementwise || family == Family::Column ||
+           family == Family::ValueToScalar || family == Family::ValueToValue;
+}
+
+// Whether the handler of `definition` has the signature of `entry`'s family
+// (and variant); a row that does not state its family passes.
+bool signatureFits(const BuiltinDefinition& definition, const BuiltinEntry& entry) {
+    if (definition.family == Family::None) return true;
+    if (definition.family != entry.family) return false;
+    return !variantSelectsSignature(entry.family) || definition.variant == entry.variant;
 }
 
 } // namespace
@@ -68,49 +181,78 @@ struct Registry::Impl {
         BuiltinEntry entry;
         const BuiltinDefinition* definition = nullptr;
     };
+    std::map<std::string_view, const BuiltinDefinition*, std::less<>> definitions;
     std::map<std::string, Slot, std::less<>> slots;
     std::map<std::string, BuiltinInfo, std::less<>> infos;
 
-    void add(std::span<const BuiltinDefinition> table, Family family, Variant variant) {
-        for (size_t i = 0; i < table.size(); ++i)
-            slots[table[i].name] = Slot{{family, int(i), variant}, &table[i]};
+    void define(std::span<const BuiltinDefinition> table) {
+        for (const BuiltinDefinition& row : table)
+            if (!definitions.emplace(row.name, &row).second)
+                raiseBug(std::string("BUG: built-in ") + row.name + " is defined twice");
     }
 
-    void retag(const char* name, Family family, Variant variant) {
-        auto it = slots.find(std::string_view(name));
-        if (it == slots.end()) raiseBug(std::string("BUG: retag of unregistered built-in ") + name);
+    void add(std::span<const std::string_view> names, Family family, Variant variant) {
+        for (size_t i = 0; i < names.size(); ++i) {
+            auto it = definitions.find(names[i]);
+            if (it == definitions.end())
+                raiseBug("BUG: built-in " + std::string(names[i]) + " has no definition");
+            if (!slots.emplace(names[i], Slot{{family, int(i), variant}, it->second}).second)
+                raiseBug("BUG: built-in " + std::string(names[i]) + " is registered twice");
+        }
+    }
+
+    void retag(std::string_view name, Family family, Variant variant) {
+        auto it = slots.find(name);
+        if (it == slots.end()) raiseBug("BUG: retag of unregistered built-in " + std::string(name));
         it->second.entry.family = family;
         it->second.entry.variant = variant;
     }
 
-    void retagFirst(std::span<const BuiltinDefinition> table, size_t count, Family family,
+    void retagFirst(std::span<const std::string_view> names, size_t count, Family family,
                     Variant variant) {
-        for (size_t i = 0; i < std::min(count, table.size()); ++i)
-            retag(table[i].name, family, variant);
+        for (std::string_view name : names.first(std::min(count, names.size())))
+            retag(name, family, variant);
     }
 
     void registerAll();
+    void checkSignatures() const;
     void complete();
 };
 
 void Registry::Impl::registerAll() {
-    add(elementaryDoubleTable(), Family::Elementwise, Variant::Double);
-    add(elementaryIntTable(), Family::Elementwise, Variant::Integer);
-    // The complex side map is read in complete(), per name.
-    add(twoArgTable(), Family::OneOrTwoArgs, Variant::Double);
-    retagFirst(twoArgTable(), 10, Family::Functor, Variant::Double);
-    add(noArgTable(), Family::NoArg, Variant::Untyped);
-    add(optionalArgTable(), Family::OptionalArg, Variant::Untyped);
-    add(valueToIntTable(), Family::ValueToScalar, Variant::Integer);
-    retagFirst(valueToIntTable(), 6, Family::Column, Variant::Integer);
-    add(columnToDoubleTable(), Family::Column, Variant::Double);
-    retagFirst(columnToDoubleTable(), 3, Family::ValueToScalar, Variant::Double);
-    add(vectorToDoubleTable(), Family::ValueToValue, Variant::Double);
-    add(vectorToIntTable(), Family::ValueToValue, Variant::Integer);
-    add(generalTable(), Family::General, Variant::GeneralRest);
-    retagFirst(generalTable(), kGeneralFirstCount, Family::General, Variant::GeneralFirst);
-    for (const char* name : kGeneralComplex) retag(name, Family::General, Variant::Complex);
-    for (const char* name : kGeneralList) retag(name, Family::General, Variant::List);
+    for (TableFunction table : kSubjectTables)
+        define(table());
+    add(kElementwiseDouble, Family::Elementwise, Variant::Double);
+    add(kElementwiseInteger, Family::Elementwise, Variant::Integer);
+    add(kOneOrTwoArgs, Family::OneOrTwoArgs, Variant::Double);
+    retagFirst(kOneOrTwoArgs, kFunctorCount, Family::Functor, Variant::Double);
+    add(kNoArg, Family::NoArg, Variant::Untyped);
+    add(kOptionalArg, Family::OptionalArg, Variant::Untyped);
+    add(kValueToInteger, Family::ValueToScalar, Variant::Integer);
+    retagFirst(kValueToInteger, kColumnIntegerCount, Family::Column, Variant::Integer);
+    add(kColumnToDouble, Family::Column, Variant::Double);
+    retagFirst(kColumnToDouble, kValueToDoubleCount, Family::ValueToScalar, Variant::Double);
+    add(kValueToDoubleValue, Family::ValueToValue, Variant::Double);
+    add(kValueToIntegerValue, Family::ValueToValue, Variant::Integer);
+    add(kGeneral, Family::General, Variant::GeneralRest);
+    retagFirst(kGeneral, kGeneralFirstCount, Family::General, Variant::GeneralFirst);
+    for (std::string_view name : kGeneralComplex)
+        retag(name, Family::General, Variant::Complex);
+    for (std::string_view name : kGeneralList)
+        retag(name, Family::General, Variant::List);
+}
+
+// Every defined name has its place in the order, in a family its handler
+// belongs to.
+void Registry::Impl::checkSignatures() const {
+    for (const auto& [name, definition] : definitions) {
+        auto it = slots.find(name);
+        if (it == slots.end())
+            raiseBug("BUG: built-in " + std::string(name) + " is defined but never registered");
+        if (!signatureFits(*definition, it->second.entry))
+            raiseBug("BUG: built-in " + std::string(name) +
+                     " is registered in a family its handler does not belong to");
+    }
 }
 
 void Registry::Impl::complete() {
@@ -128,7 +270,7 @@ void Registry::Impl::complete() {
         info.maxArgs = range.maxArgs;
         info.mixedArguments =
             family == Family::General && std::find(kMixedArguments.begin(), kMixedArguments.end(),
-                                     std::string_view(name)) != kMixedArguments.end();
+                                                   std::string_view(name)) != kMixedArguments.end();
         infos.emplace(name, std::move(info));
     }
     for (const ComplexCounterpart& counterpart : elementaryComplexTable()) {
@@ -136,8 +278,13 @@ void Registry::Impl::complete() {
         if (it == infos.end() || it->second.entry.family != Family::Elementwise)
             raiseBug(std::string("BUG: complex counterpart of a non-elementary name ") +
                      counterpart.name);
+        auto kind = static_cast<ComplexCounterpartKind>(counterpart.tag);
+        if (kind != ComplexCounterpartKind::ComplexResult &&
+            kind != ComplexCounterpartKind::DoubleResult)
+            raiseBug(std::string("BUG: complex counterpart of unknown kind for ") +
+                     counterpart.name);
         it->second.complexHandler = counterpart.handler;
-        it->second.complexKind = static_cast<ComplexCounterpartKind>(counterpart.tag);
+        it->second.complexKind = kind;
     }
 }
 
@@ -146,6 +293,7 @@ Registry::Registry() : impl_(std::make_unique<Impl>()) {
     // default aborts the process; every built-in is reached through here.
     installMathErrorHandler();
     impl_->registerAll();
+    impl_->checkSignatures();
     impl_->complete();
 }
 
@@ -166,13 +314,15 @@ const BuiltinInfo* Registry::find(const std::string& name) const {
 
 void Registry::checkArity(const std::string& name, int minArgs, int maxArgs, int count) {
     if (count < minArgs) throw SyntaxError(name + "(...) has too few arguments");
-    if (maxArgs != -1 && count > maxArgs) throw SyntaxError(name + "(...) has too many arguments");
+    if (maxArgs != kUnlimitedArgs && count > maxArgs)
+        throw SyntaxError(name + "(...) has too many arguments");
 }
 
 std::vector<std::string> Registry::names() const {
     std::vector<std::string> result;
     result.reserve(impl_->infos.size());
-    for (const auto& entry : impl_->infos) result.push_back(entry.first);
+    for (const auto& entry : impl_->infos)
+        result.push_back(entry.first);
     return result;
 }
 

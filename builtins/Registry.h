@@ -91,13 +91,16 @@ using General = void (*)(BuiltinContext&, std::span<const Value* const> argument
                          std::span<ValuePtr> outputs);
 } // namespace handler
 
+// The maximum argument count of a General built-in that takes any number.
+inline constexpr int kUnlimitedArgs = -1;
+
 // Result type of an OptionalArg, OneOrTwoArgs or General built-in that follows
 // its first argument, known when the call is built.
 inline constexpr int kSameAsFirstArgument = -1;
 
 // One row of a subject file's table. `handler` has the signature of the
 // family the name ends up in; `resultType` serves OptionalArg, OneOrTwoArgs
-// and General; `minArgs` and `maxArgs` (-1: unlimited) serve General.
+// and General; `minArgs` and `maxArgs` (or kUnlimitedArgs) serve General.
 // `family` and `variant` are the ones the handler's signature implies (see
 // defineBuiltin in FamilyTables.h; None when the row does not say), which
 // the registry checks against where the registration order puts the name.

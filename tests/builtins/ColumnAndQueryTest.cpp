@@ -1,5 +1,5 @@
-// The per-column reductions (family 4) and the whole-value queries
-// (family 5), called through the registry's pointers. Expected values are
+// The per-column reductions (Column family) and the whole-value queries
+// (ValueToScalar), called through the registry's pointers. Expected values are
 // hand computations.
 #include "BuiltinTestSupport.h"
 

@@ -1,4 +1,4 @@
-// The family 3 handlers, called through the registry's pointers. Reference
+// The Elementwise handlers, called through the registry's pointers. Reference
 // values come from published tables (Abramowitz and Stegun, DLMF) or from
 // closed forms worked out by hand, never from this code.
 #include "BuiltinTestSupport.h"

@@ -1,5 +1,5 @@
-// Family 9 value built-ins, and the families without arguments (1) or with
-// an optional one (2). Expected values are worked out by hand.
+// General value built-ins, and the families without arguments (NoArg) or
+// with an optional one (OptionalArg). Expected values are worked out by hand.
 #include "ValueFunctionsSupport.h"
 #include "support/Fuzzy.h"
 

@@ -1,4 +1,4 @@
-// Family 7 built-ins and the family 8 functors. Expected values are worked
+// OneOrTwoArgs built-ins and the Functor family. Expected values are worked
 // out by hand or, for the special functions, from independent series sums
 // and closed formulas evaluated separately.
 #include "ValueFunctionsSupport.h"

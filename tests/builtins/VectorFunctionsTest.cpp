@@ -1,5 +1,5 @@
-// Family 6 (one value in, one value out). Expected values are worked out by
-// hand.
+// The ValueToValue family (one value in, one value out). Expected values
+// are worked out by hand.
 #include "ValueFunctionsSupport.h"
 #include "support/Fuzzy.h"
 
