@@ -147,7 +147,7 @@ template <class T, class Op> void addVector(MathMatrix<T>& l, const MathMatrix<T
         for (int j = 0; j < cols; ++j)
             applyScalar(a + long(j) * rows, rows, b[j], op);
     } else {
-        raiseCode('@');
+        raiseIncompatible('@');
     }
 }
 
@@ -175,7 +175,7 @@ char elementwiseChar(int opCode) {
     if (opCode < 0 || opCode >= int(kElementwiseChars.size()))
         raiseBug("MathMatrix::elementwise: operator code " + std::to_string(opCode));
     char c = kElementwiseChars[size_t(opCode)];
-    if (c >= '0' && c <= '9') raiseCode(c);
+    if (c >= '0' && c <= '9') raiseIncompatible(c);
     return c;
 }
 
@@ -204,7 +204,7 @@ template <class T, class Apply> void withElementwiseOp(char c, Apply apply) {
         apply(Remainder<T>{});
         return;
     default:
-        raiseCode(c);
+        raiseIncompatible(c);
     }
 }
 
@@ -244,7 +244,7 @@ void combineInto(MathMatrix<T>& out, const MathMatrix<T>& l, const MathMatrix<T>
 // '+' '-' '*' '/' '^' '_' 'u', by numeric operator code.
 template <class T> void MathMatrix<T>::elementwise(const MathMatrix<T>& r, int opCode) {
     char c = elementwiseChar(opCode);
-    if (!broadcastFits(*this, r)) raiseCode(c);
+    if (!broadcastFits(*this, r)) raiseIncompatible(c);
     checkDivisors(*this, r, opCode);
     withElementwiseOp<T>(c, [&](auto op) { combine(*this, r, op); });
 }
@@ -256,7 +256,7 @@ void MathMatrix<T>::assignElementwise(const MathMatrix<T>& l, const MathMatrix<T
         return;
     }
     char c = elementwiseChar(opCode);
-    if (!broadcastFits(l, r)) raiseCode(c);
+    if (!broadcastFits(l, r)) raiseIncompatible(c);
     checkDivisors(l, r, opCode);
     withElementwiseOp<T>(c, [&](auto op) { combineInto(*this, l, r, op); });
 }
@@ -270,7 +270,7 @@ template <class T> void MathMatrix<T>::scalarFunction(const MathMatrix<T>& r, in
                  opCode == OP_MOD;
     if (!known)
         raiseBug("MathMatrix::scalarFunction: no function for code " + std::to_string(opCode));
-    if (!broadcastFits(*this, r)) raiseCode('i');
+    if (!broadcastFits(*this, r)) raiseIncompatible('i');
     switch (opCode) {
     case OP_AND:
         combine(*this, r, LogicalAnd<T>{});
@@ -311,7 +311,7 @@ template <class T> void MathMatrix<T>::concatHorizontal(const MathMatrix<T>& r) 
         copyWhole(*this, r);
         return;
     }
-    if (nrow != r.nrow) raiseCode(',');
+    if (nrow != r.nrow) raiseIncompatible(',');
     int oldN = n, rows = nrow, added = r.n;
     this->resizeKeep(checkedCount(long(oldN) + added));
     // Read r only after the resize: r may be this very matrix.
@@ -330,7 +330,7 @@ template <class T> void MathMatrix<T>::concatVertical(const MathMatrix<T>& r) {
         return;
     }
     int cols = this->ncol();
-    if (cols != r.ncol()) raiseCode(';');
+    if (cols != r.ncol()) raiseIncompatible(';');
     std::vector<T> selfCopy;
     const T* b = r.data();
     if (&r == this) {

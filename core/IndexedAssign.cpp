@@ -54,7 +54,7 @@ PartLayout layoutOf(const Value& v, int irc, const char* invalidIrc) {
 void checkSelection(const PartLayout& layout, const int* positions, int count, int rightCount) {
     if (count < 0) raiseBug("BUG: negative index count in indexed assignment");
     for (int k = 0; k < count; ++k)
-        if (positions[k] < 1 || positions[k] > layout.size) raiseCode('(');
+        if (positions[k] < 1 || positions[k] > layout.size) raiseCode(ErrorCode::OutOfBounds);
     long places = long(count) * layout.length;
     if (rightCount != 1 && rightCount != places)
         raiseBug("BUG: indexed assignment with a right-hand value of the wrong size");
@@ -102,11 +102,11 @@ void withTypedRight(JMatrix<T>& left, int irc, const char* invalidIrc, const int
     };
     int type = right.type();
     if (rankOf<T>() == LIST_VAL || type == LIST_VAL) {
-        if (type != rankOf<T>()) raiseCode('=');
+        if (type != rankOf<T>()) raiseCode(ErrorCode::AssignmentMismatch);
         run(static_cast<const JMatrix<T>&>(right));
         return;
     }
-    if (type > rankOf<T>()) raiseCode('=');
+    if (type > rankOf<T>()) raiseCode(ErrorCode::AssignmentMismatch);
     switch (type) {
     case INTEGER_VAL:
         if constexpr (!std::is_same_v<T, ListItem>) run(static_cast<const JMatrix<int>&>(right));
@@ -119,7 +119,7 @@ void withTypedRight(JMatrix<T>& left, int irc, const char* invalidIrc, const int
         if constexpr (rankOf<T>() == COMPLEX_VAL) run(static_cast<const JMatrix<complexd>&>(right));
         break;
     default:
-        raiseCode('=');
+        raiseCode(ErrorCode::AssignmentMismatch);
     }
 }
 
@@ -222,7 +222,7 @@ void indexedAssign(Value& left, int irc, const int* positions, int count, const 
         static_cast<JMatrix<ListItem>&>(left).IndexedAssign(irc, positions, count, right);
         break;
     default:
-        raiseCode('=');
+        raiseCode(ErrorCode::AssignmentMismatch);
     }
 }
 
@@ -240,7 +240,7 @@ void mathIndexedAssign(Value& left, int irc, const int* positions, int count, co
                                                                    op);
         break;
     default:
-        raiseCode('=');
+        raiseCode(ErrorCode::AssignmentMismatch);
     }
 }
 

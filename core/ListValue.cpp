@@ -60,7 +60,7 @@ void ListValue::assignScalarInt(int x) {
 // copy of a list nested inside it.
 void ListValue::assignConverted(const Value& v) {
     if (&v == this) return;
-    if (v.type() != LIST_VAL) raiseCode('=');
+    if (v.type() != LIST_VAL) raiseCode(ErrorCode::AssignmentMismatch);
     const auto& source = static_cast<const JMatrix<ListItem>&>(v);
     std::unique_ptr<ListItem[]> items;
     if (source.n > 0) items = std::make_unique<ListItem[]>(size_t(source.n));

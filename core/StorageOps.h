@@ -86,7 +86,7 @@ inline int dimensionSize(const Value& v, int mode) {
 }
 
 inline void checkPosition(int position, int size) {
-    if (position < 1 || position > size) raiseCode('(');
+    if (position < 1 || position > size) raiseCode(ErrorCode::OutOfBounds);
 }
 
 inline void checkPositions(const std::vector<int>& positions, int size) {

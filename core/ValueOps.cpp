@@ -26,7 +26,7 @@ template <class T> constexpr int widthRank() { return detail::typeCodeOf<T>(); }
 // Shape, kind and widened elements of src into dst.
 template <class T, class From> void copyWidened(MathMatrix<T>& dst, const JMatrix<From>& src) {
     if constexpr (widthRank<From>() > widthRank<T>()) {
-        raiseCode('=');
+        raiseCode(ErrorCode::AssignmentMismatch);
     } else {
         dst.setShapeKind(src.n, src.nrow, src.kind);
         const From* in = src.data();
@@ -114,7 +114,7 @@ template <class T> void MathMatrix<T>::assignConverted(const Value& v) {
         copyWidened(*this, static_cast<const JMatrix<complexd>&>(v));
         break;
     default:
-        raiseCode('=');
+        raiseCode(ErrorCode::AssignmentMismatch);
     }
 }
 

@@ -42,13 +42,13 @@ void truncateInto(const Value& source, IntValue& target) {
         truncateElements(static_cast<const JMatrix<complexd>&>(source), target);
         return;
     default:
-        raiseCode('=');
+        raiseCode(ErrorCode::AssignmentMismatch);
     }
 }
 
 Value* IntToDoubleElement::pValue(Value* workspace) {
     Value* r = child_->pValue(&scratch_);
-    if (r->type() != INTEGER_VAL) raiseCode('=');
+    if (r->type() != INTEGER_VAL) raiseCode(ErrorCode::AssignmentMismatch);
     workspace->assignConverted(*r);
     return workspace;
 }

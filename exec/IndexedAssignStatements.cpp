@@ -58,14 +58,14 @@ const Value& storable(const Value& target, const Value& right, ListValue& wrappe
         wrapper.copyFrom(right);
         return wrapper;
     }
-    if (right.type() > target.type()) raiseCode('=');
+    if (right.type() > target.type()) raiseCode(ErrorCode::AssignmentMismatch);
     return right;
 }
 
 void checkCount(const Value& right, long places, int selected) {
     if (right.n == 1 || right.n == places) return;
     if (selected == 0) raiseRuntime("empty lhs index with non-empty rhs");
-    raiseCode('=');
+    raiseCode(ErrorCode::AssignmentMismatch);
 }
 
 void store(Value& target, int irc, const std::vector<int>& positions, const Value& right, char op) {

@@ -23,7 +23,7 @@ int grownCount(long count) {
 // nothing, an empty left side becomes a copy, otherwise the row counts must
 // agree. Items are deep copies.
 void concatItemsHorizontal(ListValue& l, const JMatrix<ListItem>& r) {
-    if (l.nrow != r.nrow) raiseCode(',');
+    if (l.nrow != r.nrow) raiseIncompatible(',');
     int old = l.n, rows = l.nrow, added = r.n;
     l.resizeKeep(grownCount(long(old) + added));
     for (int k = 0; k < added; ++k)
@@ -36,7 +36,7 @@ void concatItemsHorizontal(ListValue& l, const JMatrix<ListItem>& r) {
 // bottom of column j.
 void concatItemsVertical(ListValue& l, const JMatrix<ListItem>& r) {
     int cols = l.ncol();
-    if (cols != r.ncol()) raiseCode(';');
+    if (cols != r.ncol()) raiseIncompatible(';');
     int top = l.nrow, bottom = r.nrow, rows = top + bottom;
     l.resizeKeep(grownCount(long(rows) * cols));
     ListItem* a = l.data();

@@ -67,7 +67,7 @@ const MathMatrix<int>& IntResult::evaluate() {
     if (type_ == INTEGER_VAL) return static_cast<const MathMatrix<int>&>(*expr_->pValue(&ints_));
     const Value& v = other_.evaluate("BUG: expression of unknown type where an integer is needed");
     if (v.type() == INTEGER_VAL) return static_cast<const MathMatrix<int>&>(v);
-    if (v.type() != DOUBLE_VAL) raiseCode('=');
+    if (v.type() != DOUBLE_VAL) raiseCode(ErrorCode::AssignmentMismatch);
     const auto& d = static_cast<const MathMatrix<double>&>(v);
     ints_.setShapeKind(d.n, d.nrow, d.kind);
     // Beyond the integer range a value becomes INT_MIN, which every index

@@ -165,7 +165,7 @@ Value* QuickUserFuncElement::evaluateVectorised(Value* workspace) {
     for (int k = 0; k < inputs.n; ++k) {
         parameter.assignScalar(inputs.data()[k]);
         const Value* one = expression.pValue(bodyScratch_.get());
-        if (one->n != 1) raiseCode(']');
+        if (one->n != 1) raiseCode(ErrorCode::EmptyArray);
         results.data()[k] = static_cast<const DoubleValue*>(one)->data()[0];
     }
     return workspace;

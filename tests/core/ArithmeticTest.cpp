@@ -43,14 +43,15 @@ void expectExact(const V& v, int rows, int cols,
             EXPECT_EQ(v[j * rows + i], *it) << i << "," << j;
 }
 
-// The character a failing operation raises, 0 when it succeeds.
-char codeOf(const std::function<void()>& operation) {
+// The message of the CodeError a failing operation raises, "" when it
+// succeeds.
+std::string codeOf(const std::function<void()>& operation) {
     try {
         operation();
     } catch (const CodeError& e) {
-        return e.code;
+        return e.message();
     }
-    return 0;
+    return "";
 }
 
 // The message of the RuntimeError an operation raises, empty when none.
@@ -95,29 +96,38 @@ TEST(ArithmeticBroadcast, ScalarOnEitherSide) {
 TEST(ArithmeticBroadcast, ShapeMismatchRaisesOperatorAndLeavesOperands) {
     auto l = Mat<IntValue>(1, 3, {1, 2, 3});
     auto r = Mat<IntValue>(1, 2, {1, 2});
-    EXPECT_EQ(codeOf([&] { l.elementwise(r, OP_PLUS); }), '+');
+    EXPECT_EQ(codeOf([&] { l.elementwise(r, OP_PLUS); }), "incompatible objects at operator +");
     expectExact(l, 1, 3, {1, 2, 3});
     expectExact(r, 1, 2, {1, 2});
 
     // Same count, different rows: still incompatible.
     auto square = Mat<DoubleValue>(2, 2, {1, 2, 3, 4});
     auto flat = Mat<DoubleValue>(1, 4, {1, 2, 3, 4});
-    EXPECT_EQ(codeOf([&] { square.elementwise(flat, OP_MINUS); }), '-');
-    EXPECT_EQ(codeOf([&] { square.elementwise(flat, OP_TIMES); }), '*');
-    EXPECT_EQ(codeOf([&] { square.elementwise(flat, OP_DIVIDE); }), '/');
-    EXPECT_EQ(codeOf([&] { square.elementwise(flat, OP_POWER); }), '^');
-    EXPECT_EQ(codeOf([&] { square.elementwise(flat, OP_INT_DIVIDE); }), '_');
-    EXPECT_EQ(codeOf([&] { square.elementwise(flat, OP_MOD); }), 'u');
+    EXPECT_EQ(codeOf([&] { square.elementwise(flat, OP_MINUS); }),
+              "incompatible objects at operator -");
+    EXPECT_EQ(codeOf([&] { square.elementwise(flat, OP_TIMES); }),
+              "incompatible objects at operator *");
+    EXPECT_EQ(codeOf([&] { square.elementwise(flat, OP_DIVIDE); }),
+              "incompatible objects at operator /");
+    EXPECT_EQ(codeOf([&] { square.elementwise(flat, OP_POWER); }),
+              "incompatible objects at operator ^");
+    EXPECT_EQ(codeOf([&] { square.elementwise(flat, OP_INT_DIVIDE); }),
+              "incompatible objects at operator _");
+    EXPECT_EQ(codeOf([&] { square.elementwise(flat, OP_MOD); }),
+              "incompatible objects at operator u");
 }
 
 TEST(ArithmeticBroadcast, PlaceholderAndForeignCodes) {
     DoubleValue a(1.0), b(2.0);
-    EXPECT_EQ(codeOf([&] { a.elementwise(b, OP_MATRIX_POWER); }), '3');
-    EXPECT_EQ(codeOf([&] { a.elementwise(b, OP_MATRIX_PRODUCT); }), '0');
-    EXPECT_EQ(codeOf([&] { a.elementwise(b, OP_KRONECKER); }), '1');
-    EXPECT_EQ(codeOf([&] { a.elementwise(b, OP_CROSS); }), '2');
-    EXPECT_EQ(codeOf([&] { a.elementwise(b, 1); }), '1');
-    EXPECT_EQ(codeOf([&] { a.elementwise(b, 15); }), '5');
+    EXPECT_EQ(codeOf([&] { a.elementwise(b, OP_MATRIX_POWER); }),
+              "incompatible objects at operator 3");
+    EXPECT_EQ(codeOf([&] { a.elementwise(b, OP_MATRIX_PRODUCT); }),
+              "incompatible objects at operator 0");
+    EXPECT_EQ(codeOf([&] { a.elementwise(b, OP_KRONECKER); }),
+              "incompatible objects at operator 1");
+    EXPECT_EQ(codeOf([&] { a.elementwise(b, OP_CROSS); }), "incompatible objects at operator 2");
+    EXPECT_EQ(codeOf([&] { a.elementwise(b, 1); }), "incompatible objects at operator 1");
+    EXPECT_EQ(codeOf([&] { a.elementwise(b, 15); }), "incompatible objects at operator 5");
     EXPECT_THROW(a.elementwise(b, OP_VECTOR_ADD), InternalError);
     EXPECT_THROW(a.elementwise(b, -1), InternalError);
     EXPECT_EQ(a[0], 1.0);
@@ -256,8 +266,10 @@ TEST(ArithmeticInto, RefusalsLeaveTheResultAlone) {
     auto out = Mat<IntValue>(1, 2, {4, 5});
     EXPECT_EQ(runtimeMessage([&] { out.assignElementwise(l, zeros, OP_DIVIDE); }),
               "division by zero");
-    EXPECT_EQ(codeOf([&] { out.assignElementwise(l, out, OP_PLUS); }), '+');
-    EXPECT_EQ(codeOf([&] { out.assignElementwise(l, l, OP_MATRIX_PRODUCT); }), '0');
+    EXPECT_EQ(codeOf([&] { out.assignElementwise(l, out, OP_PLUS); }),
+              "incompatible objects at operator +");
+    EXPECT_EQ(codeOf([&] { out.assignElementwise(l, l, OP_MATRIX_PRODUCT); }),
+              "incompatible objects at operator 0");
     expectExact(out, 1, 2, {4, 5});
 }
 
@@ -328,8 +340,9 @@ TEST(ArithmeticScalarFunctions, BitwiseAndLogical) {
 TEST(ArithmeticScalarFunctions, Refusals) {
     auto l = Mat<DoubleValue>(1, 3, {1, 2, 3});
     auto r = Mat<DoubleValue>(1, 2, {1, 2});
-    EXPECT_EQ(codeOf([&] { l.scalarFunction(r, OP_AND); }), 'i');
-    EXPECT_EQ(codeOf([&] { l.scalarFunction(r, OP_BITXOR); }), 'i');
+    EXPECT_EQ(codeOf([&] { l.scalarFunction(r, OP_AND); }), "incompatible objects at operator i");
+    EXPECT_EQ(codeOf([&] { l.scalarFunction(r, OP_BITXOR); }),
+              "incompatible objects at operator i");
     EXPECT_THROW(l.scalarFunction(DoubleValue(1.0), OP_PLUS), InternalError);
     IntValue i(5);
     EXPECT_EQ(runtimeMessage([&] { i.scalarFunction(IntValue(0), OP_MOD); }), "division by zero");
@@ -365,9 +378,18 @@ TEST(ArithmeticVectorAdd, RowsColumnsAndSameShape) {
 
 TEST(ArithmeticVectorAdd, MismatchRaisesAt) {
     auto m = Mat<DoubleValue>(2, 2, {1, 2, 3, 4});
-    EXPECT_EQ(codeOf([&] { m.vectorAdd(Mat<DoubleValue>(1, 3, {1, 2, 3}), 1); }), '@');
-    EXPECT_EQ(codeOf([&] { m.vectorAdd(Mat<DoubleValue>(3, 1, {1, 2, 3}), -1); }), '@');
-    EXPECT_EQ(codeOf([&] { m.vectorAdd(Mat<DoubleValue>(1, 4, {1, 2, 3, 4}), 1); }), '@');
+    EXPECT_EQ(codeOf([&] {
+                  m.vectorAdd(Mat<DoubleValue>(1, 3, {1, 2, 3}), 1);
+              }),
+              "incompatible objects at operator @");
+    EXPECT_EQ(codeOf([&] {
+                  m.vectorAdd(Mat<DoubleValue>(3, 1, {1, 2, 3}), -1);
+              }),
+              "incompatible objects at operator @");
+    EXPECT_EQ(codeOf([&] {
+                  m.vectorAdd(Mat<DoubleValue>(1, 4, {1, 2, 3, 4}), 1);
+              }),
+              "incompatible objects at operator @");
     expectExact(m, 2, 2, {1, 2, 3, 4});
 }
 
@@ -397,9 +419,11 @@ TEST(ArithmeticConcat, EmptyOperands) {
 
 TEST(ArithmeticConcat, ShapesAndErrors) {
     auto row = Mat<IntValue>(1, 2, {1, 2});
-    EXPECT_EQ(codeOf([&] { row.concatVertical(IntValue(3)); }), ';');
+    EXPECT_EQ(codeOf([&] { row.concatVertical(IntValue(3)); }),
+              "incompatible objects at operator ;");
     auto column = Mat<IntValue>(2, 1, {1, 2});
-    EXPECT_EQ(codeOf([&] { column.concatHorizontal(IntValue(3)); }), ',');
+    EXPECT_EQ(codeOf([&] { column.concatHorizontal(IntValue(3)); }),
+              "incompatible objects at operator ,");
     expectExact(row, 1, 2, {1, 2});
     expectExact(column, 2, 1, {1, 2});
 

@@ -103,10 +103,12 @@ TEST(IndexedAssign, RefusalsLeaveTheValueUnchanged) {
     auto x = rowOf<IntValue>({1, 2, 3});
     auto pair = rowOf<IntValue>({8, 9});
     const int outside[] = {1, 4};
-    EXPECT_EQ(codeOf([&] { x->IndexedAssign(IRC_ELEMENTS, outside, 2, *pair); }), '(');
+    EXPECT_EQ(codeOf([&] { x->IndexedAssign(IRC_ELEMENTS, outside, 2, *pair); }),
+              "out of bounds error");
     DoubleValue half(0.5); // a double cannot narrow into an integer vector
     const int first[] = {1};
-    EXPECT_EQ(codeOf([&] { x->IndexedAssign(IRC_ELEMENTS, first, 1, half); }), '=');
+    EXPECT_EQ(codeOf([&] { x->IndexedAssign(IRC_ELEMENTS, first, 1, half); }),
+              "incompatible lhs, rhs in assignment");
     auto three = rowOf<IntValue>({7, 8, 9}); // three values for two places
     const int two[] = {1, 2};
     EXPECT_NE(internalMessage([&] { x->IndexedAssign(IRC_ELEMENTS, two, 2, *three); }).find("BUG"),
@@ -135,7 +137,8 @@ TEST(IndexedAssign, ListItemsAreDeepCopies) {
     EXPECT_TRUE(list[2].empty());
 
     IntValue number(1);
-    EXPECT_EQ(codeOf([&] { indexedAssign(list, IRC_ELEMENTS, second, 1, number); }), '=');
+    EXPECT_EQ(codeOf([&] { indexedAssign(list, IRC_ELEMENTS, second, 1, number); }),
+              "incompatible lhs, rhs in assignment");
 }
 
 TEST(MathIndexedAssign, FourOperatorsOnSelectedPlaces) {
@@ -183,7 +186,8 @@ TEST(MathIndexedAssign, IntegerDivisionAndWrapAround) {
     EXPECT_EQ(internalMessage([&] { x->mathIndexedAssign(-1, last, 1, one, 'P'); }),
               "invalid irc in in MathMatrix<T>::mathIndexedAssign");
     ListValue list;
-    EXPECT_EQ(codeOf([&] { mathIndexedAssign(list, IRC_ELEMENTS, last, 0, one, 'P'); }), '=');
+    EXPECT_EQ(codeOf([&] { mathIndexedAssign(list, IRC_ELEMENTS, last, 0, one, 'P'); }),
+              "incompatible lhs, rhs in assignment");
 }
 
 } // namespace

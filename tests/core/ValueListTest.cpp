@@ -117,7 +117,8 @@ TEST(ValueListAssign, ConvertedCopiesItemByItemDeeply) {
         static_cast<const ListValue&>(*static_cast<ListValue&>(*outer)[0].value);
     EXPECT_EQ(originalInner[0].count(), 2);
 
-    EXPECT_EQ(codeOf([&] { dst.assignConverted(IntValue(1)); }), '=');
+    EXPECT_EQ(codeOf([&] { dst.assignConverted(IntValue(1)); }),
+              "incompatible lhs, rhs in assignment");
 
     // A list taking over the list nested in its own first item.
     ListValue nest;
@@ -197,7 +198,8 @@ TEST(ValueListSelect, PartsAreDeepCopiedLists) {
     EXPECT_EQ(part[1].count(), 1);
 
     DoubleValue numeric;
-    EXPECT_EQ(codeOf([&] { l->subValue(1, numeric, SELECT_ELEMENT); }), '=');
+    EXPECT_EQ(codeOf([&] { l->subValue(1, numeric, SELECT_ELEMENT); }),
+              "incompatible lhs, rhs in assignment");
 }
 
 TEST(ValueListSelect, EraseAndTransposeMoveItems) {
@@ -241,9 +243,9 @@ TEST(ValueListSelect, ItemCopiesOneItemOut) {
     EXPECT_EQ(elementsOf(widened), (std::vector<double>{1, 2, 3}));
     l->item(1, out);
     EXPECT_EQ(out.n, 0);
-    EXPECT_EQ(codeOf([&] { l->item(2, out); }), '(');
+    EXPECT_EQ(codeOf([&] { l->item(2, out); }), "out of bounds error");
     ListValue wrong;
-    EXPECT_EQ(codeOf([&] { l->item(0, wrong); }), '=');
+    EXPECT_EQ(codeOf([&] { l->item(0, wrong); }), "incompatible lhs, rhs in assignment");
 
     // A numeric value's item i is its row i + 1.
     auto m = matrixOf<IntValue>(2, 2, {1, 2, 3, 4}, KIND_BOOL);

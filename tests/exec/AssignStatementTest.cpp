@@ -53,7 +53,10 @@ TEST_F(AssignTest, OpAssignsApplyTheElementwiseOperatorInPlace) {
     EXPECT_EQ(doubles(x), values({3, 6, 6}));
     AssignDivideDStm(doubleConst(4), 1, &x).exe();
     EXPECT_EQ(doubles(x), values({0.75, 1.5, 1.5}));
-    EXPECT_EQ(failureOf([&] { AssignPlusDStm(held(row({1, 2})), 1, &x).exe(); }), "+");
+    EXPECT_EQ(failureOf([&] {
+                  AssignPlusDStm(held(row({1, 2})), 1, &x).exe();
+              }),
+              "incompatible objects at operator +");
 
     // A scalar target takes the shape of the right side.
     DoubleValue s(10);
@@ -97,8 +100,12 @@ TEST_F(AssignTest, GrowAssignConcatenatesHorizontallyOrVertically) {
     GrowAssignDStm(held(row({5, 6})), 1, &m, 'S').exe();
     EXPECT_EQ(m.nrow, 3);
     EXPECT_EQ(doubles(m), values({1, 2, 5, 3, 4, 6}));
-    EXPECT_EQ(failureOf([&] { GrowAssignDStm(held(row({1, 2, 3})), 1, &m, 'S').exe(); }), ";");
-    EXPECT_EQ(failureOf([&] { GrowAssignDStm(held(row({1})), 1, &m, 'C').exe(); }), ",");
+    EXPECT_EQ(failureOf([&] {
+                  GrowAssignDStm(held(row({1, 2, 3})), 1, &m, 'S').exe();
+              }),
+              "incompatible objects at operator ;");
+    EXPECT_EQ(failureOf([&] { GrowAssignDStm(held(row({1})), 1, &m, 'C').exe(); }),
+              "incompatible objects at operator ,");
 
     ComplexValue z(complexd(0, 1));
     EXPECT_EQ(failureOf([&] { GrowAssignDStm(held(newValueCopy(z)), 1, &m, 'C').exe(); }),
@@ -212,7 +219,8 @@ TEST_F(AssignTest, GrowListAppendsItemsToVectorsOnly) {
     GrowListStm(var(across), 1, &across, 'C').exe();
     EXPECT_EQ(across.n, 6);
     EXPECT_EQ(across.nrow, 1);
-    EXPECT_EQ(failureOf([&] { GrowListStm(var(list), 1, &across, 'C').exe(); }), ",");
+    EXPECT_EQ(failureOf([&] { GrowListStm(var(list), 1, &across, 'C').exe(); }),
+              "incompatible objects at operator ,");
     GrowListStm(held(listOf({})), 1, &list, 'S').exe();
     EXPECT_EQ(list.n, 2);
 }

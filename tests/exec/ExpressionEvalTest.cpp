@@ -104,8 +104,10 @@ TEST(ExpressionEval, SizeMismatchRaisesTheOperatorCode) {
     DoubleValue three, two;
     test::fill(three, {1.0, 2.0, 3.0}, 1);
     test::fill(two, {1.0, 2.0}, 1);
-    EXPECT_EQ(errorOf([&] { evaluate(*Build().var(three).op('+').var(two).finish()); }), "code +");
-    EXPECT_EQ(errorOf([&] { evaluate(*Build().var(three).op(';').var(two).finish()); }), "code ;");
+    EXPECT_EQ(errorOf([&] { evaluate(*Build().var(three).op('+').var(two).finish()); }),
+              "incompatible objects at operator +");
+    EXPECT_EQ(errorOf([&] { evaluate(*Build().var(three).op(';').var(two).finish()); }),
+              "incompatible objects at operator ;");
 }
 
 TEST(ExpressionEval, IntegerDivisionByZero) {
@@ -301,7 +303,7 @@ TEST(ExpressionEval, Conversions) {
     IntToDoubleElement widen(makeVariable(&i));
     EXPECT_EQ(scalar(*evaluate(widen)), 4);
     IntToDoubleElement refuse(makeVariable(&d));
-    EXPECT_EQ(errorOf([&] { evaluate(refuse); }), "code =");
+    EXPECT_EQ(errorOf([&] { evaluate(refuse); }), "incompatible lhs, rhs in assignment");
 }
 
 TEST(ExpressionEval, LeafElements) {

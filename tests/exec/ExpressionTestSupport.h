@@ -76,7 +76,7 @@ inline std::string errorOf(const std::function<void()>& action) {
     } catch (const std::exception& e) {
         return e.what();
     } catch (const CodeError& e) {
-        return std::string("code ") + e.code;
+        return e.message();
     }
     return "";
 }

@@ -47,9 +47,11 @@ TEST_F(IndexedAssignTest, RefusedAssignmentsLeaveTheTargetUnchanged) {
     x.copyFrom(*row({1, 2, 3}));
     EXPECT_EQ(single(x, mask({1, 0}), row({5})), "invalid mask size");
     EXPECT_EQ(single(x, ints({0}), row({5})), "lhs index out of bounds");
-    EXPECT_EQ(single(x, ints({1, 2}), row({5, 6, 7})), "="); // count mismatch
+    EXPECT_EQ(single(x, ints({1, 2}), row({5, 6, 7})),
+              "incompatible lhs, rhs in assignment"); // count mismatch
     EXPECT_EQ(single(x, mask({0, 0, 0}), row({5, 6})), "empty lhs index with non-empty rhs");
-    EXPECT_EQ(single(x, ints({2}), std::make_unique<ComplexValue>(complexd(1, 1))), "=");
+    EXPECT_EQ(single(x, ints({2}), std::make_unique<ComplexValue>(complexd(1, 1))),
+              "incompatible lhs, rhs in assignment");
     EXPECT_EQ(single(x, ints({5}), row({1}), 'P'), "lhs index out of bounds");
     EXPECT_EQ(doubles(x), values({1, 2, 3}));
     EXPECT_EQ(x.n, 3);
@@ -99,7 +101,7 @@ TEST_F(IndexedAssignTest, SingleIndexOnAMatrixSelectsColumns) {
     EXPECT_EQ(doubles(m), values({1, 2, 0, 0, 5, 6}));
     EXPECT_EQ(single(m, ints({3}), doubleMatrix(2, 1, {7, 8})), "");
     EXPECT_EQ(doubles(m), values({1, 2, 0, 0, 7, 8}));
-    EXPECT_EQ(single(m, ints({1}), row({1, 2, 3})), "=");
+    EXPECT_EQ(single(m, ints({1}), row({1, 2, 3})), "incompatible lhs, rhs in assignment");
     EXPECT_EQ(single(m, ints({2}), row({5}), 'P', SELECT_ROW), "");
     EXPECT_EQ(doubles(m), values({1, 7, 0, 5, 7, 13}));
 }
@@ -138,7 +140,8 @@ TEST_F(IndexedAssignTest, TwoIndicesWriteTheSubmatrixInColumnMajorOrder) {
     EXPECT_EQ(at(ints({3}), ints({1}), row({0})), "lhs index out of bounds");
     EXPECT_EQ(at(ints({1}), ints({4}), row({0})), "lhs index out of bounds");
     EXPECT_EQ(at(mask({1, 1, 0}), ints({1}), row({0})), "invalid mask size");
-    EXPECT_EQ(at(ints({1, 2}), ints({1, 2}), row({1, 2, 3})), "=");
+    EXPECT_EQ(at(ints({1, 2}), ints({1, 2}), row({1, 2, 3})),
+              "incompatible lhs, rhs in assignment");
     EXPECT_EQ(at(mask({0, 0}), ints({1}), row({1, 2})), "empty lhs index with non-empty rhs");
     EXPECT_EQ(doubles(m), values({7, 102, 8, 4, 10, 20}));
 }

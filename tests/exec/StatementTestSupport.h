@@ -165,9 +165,8 @@ inline std::vector<double> values(std::initializer_list<double> xs) {
     return xs;
 }
 
-// The message of the RuntimeError or InternalError `action` raises, the
-// code character of a CodeError as a one-letter string, or "" when nothing
-// is raised.
+// The message of the RuntimeError, InternalError or CodeError `action`
+// raises, or "" when nothing is raised.
 template <class F> std::string failureOf(F action) {
     try {
         action();
@@ -176,7 +175,7 @@ template <class F> std::string failureOf(F action) {
     } catch (const InternalError& e) {
         return e.what();
     } catch (const CodeError& e) {
-        return std::string(1, e.code);
+        return e.message();
     }
     return "";
 }

@@ -104,7 +104,7 @@ TEST(LineReader, TextOfTheLogicalLine) {
               "no closing bracket for line 3: {g (1,");
     EXPECT_EQ(reader.text(), "z = f(1, 2");
     EXPECT_FALSE(reader.readStatements(queue));
-    EXPECT_EQ(failureOf([&] { reader.readStatements(queue, true); }), "code e");
+    EXPECT_EQ(failureOf([&] { reader.readStatements(queue, true); }), "unexpected end of input");
 }
 
 TEST(LineReader, EndOfInputMessages) {
