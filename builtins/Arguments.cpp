@@ -18,7 +18,7 @@ double numberAt(const Value& v, int i) {
     case COMPLEX_VAL:
         return static_cast<const ComplexValue&>(v)[i].real();
     default:
-        raiseBug("BUG: numberAt called for a list");
+        raiseBug("BUG: a list where a number is read");
     }
 }
 

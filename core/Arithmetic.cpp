@@ -173,7 +173,7 @@ template <class T> void copyWhole(MathMatrix<T>& l, const MathMatrix<T>& r) {
 // placeholder position is refused with its character.
 char elementwiseChar(int opCode) {
     if (opCode < 0 || opCode >= int(kElementwiseChars.size()))
-        raiseBug("MathMatrix::elementwise: operator code " + std::to_string(opCode));
+        raiseBug("BUG: elementwise operation of unknown operator code " + std::to_string(opCode));
     char c = kElementwiseChars[size_t(opCode)];
     if (c >= '0' && c <= '9') raiseIncompatible(c);
     return c;
@@ -262,14 +262,14 @@ void MathMatrix<T>::assignElementwise(const MathMatrix<T>& l, const MathMatrix<T
 }
 
 // The logical and bitwise operators (and '^', 'u' when the evaluator routes
-// them here). A size mismatch raises 'i'; a code without a function here is an
+// them here). A size mismatch is IncompatibleOperands at 'i'; a code without a function here is an
 // evaluator fault.
 template <class T> void MathMatrix<T>::scalarFunction(const MathMatrix<T>& r, int opCode) {
     bool known = opCode == OP_BITAND || opCode == OP_BITOR || opCode == OP_BITXOR ||
                  opCode == OP_AND || opCode == OP_OR || opCode == OP_XOR || opCode == OP_POWER ||
                  opCode == OP_MOD;
     if (!known)
-        raiseBug("MathMatrix::scalarFunction: no function for code " + std::to_string(opCode));
+        raiseBug("BUG: no logical or bitwise function for operator code " + std::to_string(opCode));
     if (!broadcastFits(*this, r)) raiseIncompatible('i');
     switch (opCode) {
     case OP_AND:

@@ -167,7 +167,7 @@ bool isSymmetric(const MathMatrix<double>& m) {
 }
 
 // m (r-by-r, r > 0) to the power p as V diag(lambda^p) V' from its
-// eigen-decomposition; a negative eigenvalue raises 'R'.
+// eigen-decomposition; a negative eigenvalue raises InvalidPower.
 void powerByEigen(MathMatrix<double>& m, double p) {
     if (!isSymmetric(m)) raiseCode(ErrorCode::InvalidPower);
     size_t r = size_t(m.nrow);

@@ -84,7 +84,7 @@ template <class T> void MathMatrix<T>::assignString(std::string_view text) {
 
 template <class T> void MathMatrix<T>::copyFrom(const Value& v) {
     if (&v == this) return;
-    if (v.type() != this->type()) raiseBug("BUG: copyFrom between values of different classes");
+    if (v.type() != this->type()) raiseBug("BUG: copy between values of different classes");
     copyWidened(*this, static_cast<const JMatrix<T>&>(v));
 }
 

@@ -89,7 +89,7 @@ Value* ToComplexElement::pValue(Value* workspace) {
 }
 
 EvaluatablePtr makeDoubleToInt(EvaluatablePtr child) {
-    if (!child) raiseBug("BUG: makeDoubleToInt without a child");
+    if (!child) raiseBug("BUG: conversion to integer without an operand");
     if (child->resultType() == INTEGER_VAL) return child;
     return std::make_unique<DoubleToIntElement>(std::move(child));
 }

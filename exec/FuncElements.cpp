@@ -28,7 +28,7 @@ bool listsAllowed(const BuiltinInfo& function) {
 
 void checkArguments(const BuiltinInfo& function, const std::vector<EvaluatablePtr>& arguments) {
     for (const EvaluatablePtr& argument : arguments)
-        if (!argument) raiseBug("BUG: makeBuiltinCall given a missing argument");
+        if (!argument) raiseBug("BUG: built-in call with a missing argument");
     if (function.entry.family == Family::Functor && arguments.size() < 2)
         throw SyntaxError("function missing a parameter");
     Registry::checkArity(function.name, function.minArgs, function.maxArgs, int(arguments.size()));
@@ -93,7 +93,7 @@ EvaluatablePtr makeScalarCall(const BuiltinInfo& function, EvaluatablePtr argume
 EvaluatablePtr makeVectorCall(const BuiltinInfo& function, EvaluatablePtr argument,
                               BuiltinContext& context) {
     if (argument->resultType() == COMPLEX_VAL)
-        throw SyntaxError("?bug: AppendFunc VECTOR2VECTOR with complex type");
+        throw SyntaxError("this function does not accept a complex argument");
     if (function.entry.variant == Variant::Integer)
         return std::make_unique<DVal_IValFuncElement>(
             std::move(argument), handlerAs<handler::ValueToIntValue>(function.handler), context);
@@ -110,7 +110,7 @@ EvaluatablePtr takeArgument(std::vector<EvaluatablePtr>& arguments, size_t i) {
 EvaluatablePtr makeBuiltinCall(const BuiltinInfo& function, std::vector<EvaluatablePtr> arguments,
                                BuiltinContext& context) {
     if (function.entry.family == Family::None)
-        throw SyntaxError("vemlor bug: AppendFunc called with wrong function type");
+        raiseBug("BUG: call of " + function.name + ", which is not a built-in");
     if (function.entry.family == Family::NoArg && function.name == "end")
         throw SyntaxError("stray 'end' keyword");
     checkArguments(function, arguments);
@@ -148,7 +148,7 @@ EvaluatablePtr makeBuiltinCall(const BuiltinInfo& function, std::vector<Evaluata
             std::move(arguments), handlerAs<handler::General>(h), context, type, function.name);
     }
     default:
-        throw SyntaxError("vemlor bug: AppendFunc called with wrong function type");
+        raiseBug("BUG: built-in " + function.name + " of an unknown family");
     }
 }
 

@@ -168,7 +168,7 @@ Value* GeneralFuncElement::pValue(Value*) {
 }
 
 void GeneralFuncElement::evaluateOutputs(std::span<ValuePtr> outputs) {
-    if (outputs.empty()) raiseBug("BUG: GeneralFuncElement::evaluateOutputs without outputs");
+    if (outputs.empty()) raiseBug("BUG: general built-in call asked for no outputs");
     evaluateArguments();
     f_(*context_, argumentValues_, outputs);
 }

@@ -51,7 +51,7 @@ int partLength(const Value& v, int mode) {
 
 // The right side as the target can take it: into a list, a value that is not
 // a list is one item (wrapped into `wrapper`); into a number, a list or a
-// wider type is the code '='.
+// wider type is AssignmentMismatch.
 const Value& storable(const Value& target, const Value& right, ListValue& wrapper) {
     if (target.type() == LIST_VAL) {
         if (right.type() == LIST_VAL) return right;

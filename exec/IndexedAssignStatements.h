@@ -10,7 +10,7 @@
 //   - The right side has one element (stored into every selected place) or
 //     exactly one element per place, taken in column-major order; otherwise
 //     an empty selection is "empty lhs index with non-empty rhs" and any
-//     other mismatch the code '=' ("incompatible lhs, rhs in assignment").
+//     other mismatch AssignmentMismatch ("incompatible lhs, rhs in assignment").
 //     Into a list, a right side that is not a list is one item, stored as a
 //     copy into every selected place.
 //   - Growth: a plain "=" that selects elements of a vector (a row, a column,

@@ -82,7 +82,7 @@ ListAssignStm::ListAssignStm(EvaluatablePtr expr, int line, Value* list)
 // A value that is not a list becomes the only item of a 1 by 1 list (the
 // copy is made before the old items go, so an item of L may be assigned).
 Flow ListAssignStm::execute() {
-    const Value& result = rhs_.evaluate("ListAssignStm::exe not yet handling this case");
+    const Value& result = rhs_.evaluate("expression involving a list item not yet handled");
     if (result.type() == LIST_VAL)
         list_->assign(result);
     else

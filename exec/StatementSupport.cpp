@@ -20,10 +20,11 @@ AnyResult::AnyResult(Evaluatable* expr)
     : expr_(expr), type_(expr ? expr->resultType() : -1),
       listItem_(dynamic_cast<ListItemElement*>(expr)) {}
 
-const Value& AnyResult::evaluate(std::string_view unknownTypeMessage) {
+const Value& AnyResult::evaluate(std::string_view listItemMessage) {
     if (!expr_) raiseBug("BUG: evaluating an absent expression");
     if (listItem_) return selectedItem();
-    if (!isValueType(type_)) raiseRuntime(unknownTypeMessage);
+    if (type_ == LIST_ITEM_TYPE) raiseRuntime(listItemMessage);
+    if (!isValueType(type_)) raiseBug("BUG: expression of unknown type " + std::to_string(type_));
     if (!scratch_) scratch_ = newValue(type_);
     return *expr_->pValue(scratch_.get());
 }

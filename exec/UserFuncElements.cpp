@@ -67,7 +67,7 @@ Value* UserFuncElement::pValue(Value* workspace) {
 }
 
 void UserFuncElement::evaluateOutputs(std::span<ValuePtr> outputs) {
-    if (outputs.empty()) raiseBug("BUG: UserFuncElement::evaluateOutputs without outputs");
+    if (outputs.empty()) raiseBug("BUG: user function call asked for no outputs");
     size_t declared = std::max<size_t>(1, function_.signature().outputNames.size());
     if (outputs.size() > declared) raiseRuntime("too many output arguments");
     evaluateArguments();

@@ -118,7 +118,7 @@ TEST(StringForm, EmptyValuesAndLists) {
         stringForm(9, list, 0, 0, 0);
         FAIL() << "a list was laid out";
     } catch (const RuntimeError& e) {
-        EXPECT_STREQ(e.what(), "stringForm not implemented for LIST_VAL");
+        EXPECT_STREQ(e.what(), "text form of a list not implemented");
     }
 }
 
@@ -314,8 +314,8 @@ TEST(DisplayList, ListTypeWithoutListStorageIsRefused) {
     try {
         display(fake, sink);
         FAIL() << "displayed";
-    } catch (const RuntimeError& e) {
-        EXPECT_STREQ(e.what(), "in Display; v is a LIST_VAL but not a JMAT_LIST");
+    } catch (const InternalError& e) {
+        EXPECT_STREQ(e.what(), "BUG: a value of list type without list storage");
     }
 }
 

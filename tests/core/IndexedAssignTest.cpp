@@ -93,9 +93,9 @@ TEST(IndexedAssign, PagesOfThreeDimensionalArrays) {
 
     auto flat = matrixOf<IntValue>(2, 2, {1, 2, 3, 4});
     EXPECT_EQ(internalMessage([&] { flat->IndexedAssign(IRC_PAGES, second, 1, nine); }),
-              "BUG: ncol3D called for non-3D value");
+              "BUG: page columns asked of a value that is not 3-D");
     EXPECT_EQ(internalMessage([&] { flat->IndexedAssign(4, second, 1, nine); }),
-              "invalid irc in in JMatrix<T>::IndexedAssign");
+              "BUG: indexed assignment to an unknown kind of part");
     EXPECT_EQ(elementsOf(*flat), (std::vector<int>{1, 3, 2, 4}));
 }
 
@@ -184,7 +184,7 @@ TEST(MathIndexedAssign, IntegerDivisionAndWrapAround) {
               "division by zero");
     EXPECT_EQ(elementsOf(*x), (std::vector<int>{-3, INT_MIN, INT_MIN}));
     EXPECT_EQ(internalMessage([&] { x->mathIndexedAssign(-1, last, 1, one, 'P'); }),
-              "invalid irc in in MathMatrix<T>::mathIndexedAssign");
+              "BUG: indexed assignment to an unknown kind of part");
     ListValue list;
     EXPECT_EQ(codeOf([&] { mathIndexedAssign(list, IRC_ELEMENTS, last, 0, one, 'P'); }),
               "incompatible lhs, rhs in assignment");

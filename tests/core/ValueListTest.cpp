@@ -162,11 +162,10 @@ TEST(ValueListText, StringItemUsesTheDisplayLayout) {
     EXPECT_EQ(l->stringItem(2, 9), " 1 2\n 3 4");
     EXPECT_EQ(l->stringItem(3, 9), "");
     EXPECT_EQ(runtimeMessage([&] { (void)l->stringItem(4, 9); }),
-              "nested list: stringItem not yet implemented");
+              "text of a nested list not yet implemented");
     EXPECT_EQ(l->stringItem(5, 9), " 0.5");
 
-    EXPECT_EQ(runtimeMessage([&] { (void)l->toString(); }),
-              "ListValue::toString not implemented yet");
+    EXPECT_EQ(runtimeMessage([&] { (void)l->toString(); }), "text of a list not implemented yet");
 }
 
 TEST(ValueListSelect, PartsAreDeepCopiedLists) {

@@ -91,7 +91,7 @@ TEST(ValueSubValue, PagesOfThreeDimensionalArrays) {
         twoByThree()->subValue(1, page, SELECT_PAGE);
         FAIL() << "a page of a 2-D value was taken";
     } catch (const InternalError& e) {
-        EXPECT_STREQ(e.what(), "BUG: ncol3D called for non-3D value");
+        EXPECT_STREQ(e.what(), "BUG: page columns asked of a value that is not 3-D");
     }
 }
 

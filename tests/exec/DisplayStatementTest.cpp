@@ -74,11 +74,10 @@ TEST_F(DisplayStatementTest, AnswerTakesTheWholeValueOfEachType) {
 
 TEST_F(DisplayStatementTest, ExpressionsOfUnknownTypeAreRefused) {
     EXPECT_EQ(failureOf([] { EvalStm(opaque(4), 1).exe(); }),
-              "EvalStm: expression involving a list item");
+              "expression involving a list item not yet handled");
     EXPECT_EQ(failureOf([&] { EvalAndDisplayStm(opaque(4), 1, sink_, ';').exe(); }),
-              "EvalAndDisplayStm::exe not yet handling this case");
-    EXPECT_EQ(failureOf([] { EvalStm(opaque(7), 1).exe(); }),
-              "Vemlor bug!! EvalStm with unrecognized value type");
+              "expression involving a list item not yet handled");
+    EXPECT_EQ(failureOf([] { EvalStm(opaque(7), 1).exe(); }), "BUG: expression of unknown type 7");
 }
 
 TEST_F(DisplayStatementTest, ListItemsTakeTheTypeOfTheItemSelected) {
@@ -111,7 +110,7 @@ TEST_F(DisplayStatementTest, ListItemsTakeTheTypeOfTheItemSelected) {
     EXPECT_EQ(failureOf([&] { GrowListStm(opaque(4), 1, &l, 'C').exe(); }),
               "cannot append a value of unknown type");
     EXPECT_EQ(failureOf([&] { ListAssignStm(opaque(4), 1, &l).exe(); }),
-              "ListAssignStm::exe not yet handling this case");
+              "expression involving a list item not yet handled");
 }
 
 class StopRecorder : public DebugHook {

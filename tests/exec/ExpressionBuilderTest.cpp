@@ -227,7 +227,7 @@ TEST_F(BuilderTest, BuildTimeMessages) {
                   ExpressionBuilder b;
                   b.append(makeVariable(&list), '+');
               }),
-              syntaxText("vemlor bug! Expression::Append with a list"));
+              "BUG: a list operand with an arithmetic operator");
     // A list alone, or in a bracket of its own, is fine.
     EXPECT_EQ(errorOf([&] { Build().var(list).finish(); }), "");
 }

@@ -276,15 +276,11 @@ TEST(ExpressionEval, WorkspaceTypeIsChecked) {
     DoubleValue half{0.5};
     auto mixed = Build().var(one).op('+').var(half).finish();
     IntValue wrong;
-    EXPECT_EQ(
-        errorOf([&] { mixed->pValue(&wrong); }),
-        "in SimpleMixedTypeExpression::pValue; !! Vemlor failure. Invoked with non-DOUBLE_VAL "
-        "workspace. Please report this bug.");
+    EXPECT_EQ(errorOf([&] { mixed->pValue(&wrong); }),
+              "BUG: mixed-type expression evaluated into a workspace that is not double");
     auto general = Build().var(one).op('.').var(half).finish();
-    EXPECT_EQ(
-        errorOf([&] { general->pValue(&wrong); }),
-        "in GeneralMixedTypeExpression::pValue; !! Vemlor failure. Invoked with non-DOUBLE_VAL "
-        "workspace. Please report this bug.");
+    EXPECT_EQ(errorOf([&] { general->pValue(&wrong); }),
+              "BUG: mixed-type expression evaluated into a workspace that is not double");
 }
 
 TEST(ExpressionEval, Conversions) {

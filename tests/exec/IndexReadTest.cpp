@@ -141,7 +141,7 @@ TEST(IndexReadFactory, ChoosesTheElementByIndexForm) {
     e = read2(*x, computed({1}), computed({2}));
     EXPECT_NE(dynamic_cast<IndexedElementDouble*>(e.get()), nullptr);
     EXPECT_EQ(messageOf([&] { read(*x, makeDoubleConstant(1.5)); }),
-              syntax("something wrong: index was not an INTEGER_VAL"));
+              syntax("something wrong: index was not an integer"));
     EXPECT_TRUE(e->refersTo(x.get()));
 }
 
@@ -155,7 +155,7 @@ TEST(IndexReadFactory, ListsTakeOneOrdinaryIndex) {
     EXPECT_EQ(messageOf([&] { read(list, computed({1}), 1); }), form);
     EXPECT_EQ(messageOf([&] { makeListItemRead(&list, sequence(1, 2)); }), form);
     EXPECT_EQ(messageOf([&] { makeListItemRead(&list, makeDoubleConstant(1.5)); }),
-              syntax("something wrong: index was not an INTEGER_VAL"));
+              syntax("something wrong: index was not an integer"));
     // Even a constant index of a list selects a sublist, not a ConstIndexElement.
     EXPECT_NE(dynamic_cast<IndexedElementSingle*>(read(list, constant(1)).get()), nullptr);
 }
