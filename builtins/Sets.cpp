@@ -6,8 +6,8 @@
 // `union` keeps every value of both with each matching pair once (so
 // [1 2 2] and [2 3] give [2] and [1 2 2 3]); `setminus` and `setxor` are
 // about values: a value that occurs in the other vector at all is dropped
-// however often it repeats. Results are rows of doubles of kind 0; issubset
-// gives a boolean scalar.
+// however often it repeats. The merged results are rows of doubles of kind
+// 0; issubset gives a boolean scalar.
 #include "builtins/Arguments.h"
 #include "builtins/FamilyTables.h"
 
