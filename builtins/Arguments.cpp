@@ -18,7 +18,7 @@ double numberAt(const Value& v, int i) {
     case COMPLEX_VAL:
         return static_cast<const ComplexValue&>(v)[i].real();
     default:
-        raiseBug("BUG: numberAt called for a list");
+        raiseBug("BUG: a list where a number is read");
     }
 }
 
@@ -31,6 +31,11 @@ int wholeScalarOf(const Value& v, std::string_view context, std::string_view mes
     double d = scalarOf(v, context, message);
     check(d == std::floor(d) && std::fabs(d) <= INT_MAX, context, message);
     return int(d);
+}
+
+const Value& secondOf(const Value* second, std::string_view context) {
+    check(second != nullptr, context, "two arguments needed");
+    return *second;
 }
 
 int truncated(double x) {

@@ -31,6 +31,10 @@ double scalarOf(const Value& v, std::string_view context, std::string_view messa
 // NaN, a value out of the int range) is refused with "in context; message".
 int wholeScalarOf(const Value& v, std::string_view context, std::string_view message);
 
+// The second argument of a built-in taking one or two that needs both;
+// refuses its absence with "in context; two arguments needed".
+const Value& secondOf(const Value* second, std::string_view context);
+
 // Truncation toward zero; NaN and numbers outside the int range give INT_MIN,
 // as the hardware conversion does, instead of undefined behaviour.
 int truncated(double x);
@@ -82,6 +86,17 @@ template <class F> decltype(auto) visitReal(const Value& v, F&& f) {
 template <class F> decltype(auto) visitNumbers(const Value& v, F&& f) {
     if (v.type() == COMPLEX_VAL) return f(static_cast<const ComplexValue&>(v));
     return visitReal(v, std::forward<F>(f));
+}
+
+// out = f(x) for every element of x, with x's shape; the result is a plain
+// double (a 3-D array stays 3-D). `x` and `out` may be the same value: every
+// element is read before it is overwritten and the count does not change.
+template <class F> void applyToEach(const Value& x, DoubleValue& out, F f) {
+    int kind = x.is3D() ? x.kind : KIND_NUMERIC;
+    if (&x != &out) out.setShapeKind(x.n, x.nrow, kind);
+    out.kind = kind;
+    for (int i = 0; i < x.n; ++i)
+        out[i] = f(numberAt(x, i));
 }
 
 // Prints markupPrefix followed by `text` shown literally (braces and all) on

@@ -1,14 +1,12 @@
-// The tables the family files hand to the registry, in registration order.
+// The tables the subject files hand to the registry.
 //
-// Each table lists its names in the order the registry numbers them. Some
-// names are moved to another family after registration (the registry does
-// that); their row must already carry the handler of the family they end up
-// in, cast to const void*:
-//   - the first ten of twoArgTable (poly ... binomial) end in family 8 (Functor);
-//   - the first six of valueToIntTable (all ... rfind) end in family 4 variant 0
-//     (ColumnToInt);
-//   - the first three of columnToDoubleTable (numeric_limits, trace, grindex)
-//     end in family 5 variant 1 (ValueToDouble).
+// Every subject file (Statistics.cpp, Strings.cpp, ...) ends in one table of
+// its built-ins, one row each. The order of the rows does not matter: the
+// registration order in Registry.cpp alone gives every name its family,
+// index and variant. A row made by defineBuiltin records the family its
+// handler's signature belongs to, and the registry refuses to start when the
+// registration order puts the name in another one; a handler of no family's
+// signature does not compile.
 #pragma once
 
 #include "builtins/Registry.h"
@@ -18,29 +16,100 @@
 namespace vemlor {
 
 struct ComplexCounterpart {
-    const char* name; // a family 3 variant 1 name
+    const char* name; // an Elementwise, variant Double name
     const void* handler;
-    int tag; // 2: ComplexToComplex, 1: ComplexToDouble
+    int tag; // a ComplexCounterpartKind: 2 ComplexToComplex, 1 ComplexToDouble
 };
 
-// Family 3 (builtins/Elementary.cpp).
-std::span<const BuiltinDefinition> elementaryDoubleTable(); // variant 1, 42 names
-std::span<const BuiltinDefinition> elementaryIntTable();    // variant 0, 9 names
+namespace detail {
+
+struct HandlerSignature {
+    Family family;
+    Variant variant;
+};
+
+// The family (and variant) a handler type belongs to, one overload per
+// handler type. A General handler serves every General variant; the
+// registry does not compare those.
+constexpr HandlerSignature signatureOf(handler::NoArg) {
+    return {Family::NoArg, Variant::Untyped};
+}
+constexpr HandlerSignature signatureOf(handler::OptionalArg) {
+    return {Family::OptionalArg, Variant::Untyped};
+}
+constexpr HandlerSignature signatureOf(handler::DoubleToDouble) {
+    return {Family::Elementwise, Variant::Double};
+}
+constexpr HandlerSignature signatureOf(handler::IntToInt) {
+    return {Family::Elementwise, Variant::Integer};
+}
+constexpr HandlerSignature signatureOf(handler::ColumnToDouble) {
+    return {Family::Column, Variant::Double};
+}
+constexpr HandlerSignature signatureOf(handler::ColumnToInt) {
+    return {Family::Column, Variant::Integer};
+}
+constexpr HandlerSignature signatureOf(handler::ValueToDouble) {
+    return {Family::ValueToScalar, Variant::Double};
+}
+constexpr HandlerSignature signatureOf(handler::ValueToInt) {
+    return {Family::ValueToScalar, Variant::Integer};
+}
+constexpr HandlerSignature signatureOf(handler::ValueToDoubleValue) {
+    return {Family::ValueToValue, Variant::Double};
+}
+constexpr HandlerSignature signatureOf(handler::ValueToIntValue) {
+    return {Family::ValueToValue, Variant::Integer};
+}
+constexpr HandlerSignature signatureOf(handler::OneOrTwo) {
+    return {Family::OneOrTwoArgs, Variant::Double};
+}
+constexpr HandlerSignature signatureOf(handler::Functor) {
+    return {Family::Functor, Variant::Double};
+}
+constexpr HandlerSignature signatureOf(handler::General) {
+    return {Family::General, Variant::GeneralRest};
+}
+
+} // namespace detail
+
+// A table row whose handler's signature names its family. `resultType`
+// serves OptionalArg, OneOrTwoArgs and General handlers; `minArgs` and
+// `maxArgs` (or kUnlimitedArgs) General ones.
+template <class H>
+BuiltinDefinition defineBuiltin(const char* name, H handler, int resultType = DOUBLE_VAL,
+                                int minArgs = 0, int maxArgs = 0) {
+    detail::HandlerSignature signature = detail::signatureOf(handler);
+    return {name,
+            reinterpret_cast<const void*>(handler),
+            resultType,
+            minArgs,
+            maxArgs,
+            signature.family,
+            signature.variant};
+}
+
+// Elementary.cpp: the elementwise functions and their complex counterparts.
+std::span<const BuiltinDefinition> elementaryDoubleTable();
+std::span<const BuiltinDefinition> elementaryIntTable();
 std::span<const ComplexCounterpart> elementaryComplexTable();
-// Family 7 variant 1, 37 names (builtins/TwoArgFunctions.cpp).
-std::span<const BuiltinDefinition> twoArgTable();
-// Family 1, 14 names (builtins/NoArgFunctions.cpp).
-std::span<const BuiltinDefinition> noArgTable();
-// Family 2, 6 names (builtins/OptionalArgFunctions.cpp).
-std::span<const BuiltinDefinition> optionalArgTable();
-// Family 5 variant 0, 23 names (builtins/ValueScalarFunctions.cpp).
-std::span<const BuiltinDefinition> valueToIntTable();
-// Family 4 variant 1, 15 names (builtins/ColumnFunctions.cpp).
-std::span<const BuiltinDefinition> columnToDoubleTable();
-// Family 6 variant 1, 28 names, and variant 0, 19 names (builtins/VectorFunctions.cpp).
-std::span<const BuiltinDefinition> vectorToDoubleTable();
-std::span<const BuiltinDefinition> vectorToIntTable();
-// Family 9, 54 names with their argument ranges (builtins/GeneralFunctions.cpp).
-std::span<const BuiltinDefinition> generalTable();
+
+std::span<const BuiltinDefinition> clockTable();            // Clock.cpp
+std::span<const BuiltinDefinition> conversionsTable();      // Conversions.cpp
+std::span<const BuiltinDefinition> distributionsTable();    // Distributions.cpp
+std::span<const BuiltinDefinition> generatorsTable();       // Generators.cpp
+std::span<const BuiltinDefinition> interpreterTable();      // Interpreter.cpp
+std::span<const BuiltinDefinition> listsTable();            // Lists.cpp
+std::span<const BuiltinDefinition> matricesTable();         // Matrices.cpp
+std::span<const BuiltinDefinition> messagesTable();         // Messages.cpp
+std::span<const BuiltinDefinition> notYetAvailableTable();  // NotYetAvailable.cpp
+std::span<const BuiltinDefinition> orderingTable();         // Ordering.cpp
+std::span<const BuiltinDefinition> polynomialsTable();      // Polynomials.cpp
+std::span<const BuiltinDefinition> searchingTable();        // Searching.cpp
+std::span<const BuiltinDefinition> setsTable();             // Sets.cpp
+std::span<const BuiltinDefinition> specialFunctionsTable(); // SpecialFunctions.cpp
+std::span<const BuiltinDefinition> statisticsTable();       // Statistics.cpp
+std::span<const BuiltinDefinition> stringsTable();          // Strings.cpp
+std::span<const BuiltinDefinition> valueQueriesTable();     // ValueQueries.cpp
 
 } // namespace vemlor

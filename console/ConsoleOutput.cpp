@@ -49,7 +49,7 @@ void ConsoleOutput::print(std::string_view text, bool newLine, int mode) {
         append("{:" + std::string(text));
         break;
     default:
-        raiseBug("ConsoleOutput::print: unknown mode " + std::to_string(mode));
+        raiseBug("BUG: console output in unknown mode " + std::to_string(mode));
     }
     if (newLine) this->newLine();
 }

@@ -147,7 +147,7 @@ template <class T, class Op> void addVector(MathMatrix<T>& l, const MathMatrix<T
         for (int j = 0; j < cols; ++j)
             applyScalar(a + long(j) * rows, rows, b[j], op);
     } else {
-        raiseCode('@');
+        raiseIncompatible('@');
     }
 }
 
@@ -173,9 +173,9 @@ template <class T> void copyWhole(MathMatrix<T>& l, const MathMatrix<T>& r) {
 // placeholder position is refused with its character.
 char elementwiseChar(int opCode) {
     if (opCode < 0 || opCode >= int(kElementwiseChars.size()))
-        raiseBug("MathMatrix::elementwise: operator code " + std::to_string(opCode));
+        raiseBug("BUG: elementwise operation of unknown operator code " + std::to_string(opCode));
     char c = kElementwiseChars[size_t(opCode)];
-    if (c >= '0' && c <= '9') raiseCode(c);
+    if (c >= '0' && c <= '9') raiseIncompatible(c);
     return c;
 }
 
@@ -204,7 +204,7 @@ template <class T, class Apply> void withElementwiseOp(char c, Apply apply) {
         apply(Remainder<T>{});
         return;
     default:
-        raiseCode(c);
+        raiseIncompatible(c);
     }
 }
 
@@ -244,7 +244,7 @@ void combineInto(MathMatrix<T>& out, const MathMatrix<T>& l, const MathMatrix<T>
 // '+' '-' '*' '/' '^' '_' 'u', by numeric operator code.
 template <class T> void MathMatrix<T>::elementwise(const MathMatrix<T>& r, int opCode) {
     char c = elementwiseChar(opCode);
-    if (!broadcastFits(*this, r)) raiseCode(c);
+    if (!broadcastFits(*this, r)) raiseIncompatible(c);
     checkDivisors(*this, r, opCode);
     withElementwiseOp<T>(c, [&](auto op) { combine(*this, r, op); });
 }
@@ -256,21 +256,21 @@ void MathMatrix<T>::assignElementwise(const MathMatrix<T>& l, const MathMatrix<T
         return;
     }
     char c = elementwiseChar(opCode);
-    if (!broadcastFits(l, r)) raiseCode(c);
+    if (!broadcastFits(l, r)) raiseIncompatible(c);
     checkDivisors(l, r, opCode);
     withElementwiseOp<T>(c, [&](auto op) { combineInto(*this, l, r, op); });
 }
 
 // The logical and bitwise operators (and '^', 'u' when the evaluator routes
-// them here). A size mismatch raises 'i'; a code without a function here is an
+// them here). A size mismatch is IncompatibleOperands at 'i'; a code without a function here is an
 // evaluator fault.
 template <class T> void MathMatrix<T>::scalarFunction(const MathMatrix<T>& r, int opCode) {
     bool known = opCode == OP_BITAND || opCode == OP_BITOR || opCode == OP_BITXOR ||
                  opCode == OP_AND || opCode == OP_OR || opCode == OP_XOR || opCode == OP_POWER ||
                  opCode == OP_MOD;
     if (!known)
-        raiseBug("MathMatrix::scalarFunction: no function for code " + std::to_string(opCode));
-    if (!broadcastFits(*this, r)) raiseCode('i');
+        raiseBug("BUG: no logical or bitwise function for operator code " + std::to_string(opCode));
+    if (!broadcastFits(*this, r)) raiseIncompatible('i');
     switch (opCode) {
     case OP_AND:
         combine(*this, r, LogicalAnd<T>{});
@@ -311,7 +311,7 @@ template <class T> void MathMatrix<T>::concatHorizontal(const MathMatrix<T>& r) 
         copyWhole(*this, r);
         return;
     }
-    if (nrow != r.nrow) raiseCode(',');
+    if (nrow != r.nrow) raiseIncompatible(',');
     int oldN = n, rows = nrow, added = r.n;
     this->resizeKeep(checkedCount(long(oldN) + added));
     // Read r only after the resize: r may be this very matrix.
@@ -330,7 +330,7 @@ template <class T> void MathMatrix<T>::concatVertical(const MathMatrix<T>& r) {
         return;
     }
     int cols = this->ncol();
-    if (cols != r.ncol()) raiseCode(';');
+    if (cols != r.ncol()) raiseIncompatible(';');
     std::vector<T> selfCopy;
     const T* b = r.data();
     if (&r == this) {

@@ -65,7 +65,7 @@ int charCode(const Value& v, int i) {
         return std::fabs(d) < 2147483648.0 ? int(d) : 0;
     }
     default:
-        raiseBug("BUG: charCode of a list");
+        raiseBug("BUG: character code of a list");
     }
 }
 
@@ -123,7 +123,7 @@ std::vector<std::string> numberLines(const Value& v, int precision, const std::v
 std::vector<std::string> layoutLines(int precision, const Value& v, int layoutKind, int columnGroup,
                                      int maxRows, int maxCols) {
     if (v.isEmpty()) return {layoutKind == KIND_STRING ? "''" : "[]"};
-    if (v.type() == LIST_VAL) raiseRuntime("stringForm not implemented for LIST_VAL");
+    if (v.type() == LIST_VAL) raiseRuntime("text form of a list not implemented");
     std::vector<int> rows = rowsLaidOut(v.nrow, maxRows);
     int cols = shownCount(v.ncol(), maxCols);
     if (layoutKind == KIND_STRING) return stringLines(v, rows, cols);
@@ -174,8 +174,8 @@ void Display::show(const Value& v, DisplayOptions options) {
         return;
     }
     if (v.type() == LIST_VAL) {
-        check(dynamic_cast<const ListValue*>(&v) != nullptr, "Display",
-              "v is a LIST_VAL but not a JMAT_LIST");
+        if (!dynamic_cast<const ListValue*>(&v))
+            raiseBug("BUG: a value of list type without list storage");
         if (kindCode(v.kind) == KIND_TEXT)
             showTextList(v, options);
         else

@@ -44,7 +44,7 @@ namespace vemlor {
 // columns (widest entry + 1), every `columnGroup`-th column marked with
 // "{*" ... "}" when columnGroup > 0. maxRows / maxCols of 0 mean no limit;
 // when rows are left out, the last row follows the shown ones as one extra
-// line. A list refuses with "stringForm not implemented for LIST_VAL".
+// line. A list refuses with "text form of a list not implemented".
 std::vector<std::string> stringForm(int precision, const Value& v, int columnGroup, int maxRows,
                                     int maxCols);
 

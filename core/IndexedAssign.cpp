@@ -32,7 +32,7 @@ struct PartLayout {
     int partStep = 0; // distance between the first elements of parts p and p + 1
 };
 
-PartLayout layoutOf(const Value& v, int irc, const char* invalidIrc) {
+PartLayout layoutOf(const Value& v, int irc) {
     switch (irc) {
     case IRC_ELEMENTS:
         return {v.n, 1, 1, 1};
@@ -45,7 +45,7 @@ PartLayout layoutOf(const Value& v, int irc, const char* invalidIrc) {
         return {pageCount(v.kind), page, 1, page};
     }
     default:
-        throw InternalError(invalidIrc);
+        raiseBug("BUG: indexed assignment to an unknown kind of part");
     }
 }
 
@@ -54,7 +54,7 @@ PartLayout layoutOf(const Value& v, int irc, const char* invalidIrc) {
 void checkSelection(const PartLayout& layout, const int* positions, int count, int rightCount) {
     if (count < 0) raiseBug("BUG: negative index count in indexed assignment");
     for (int k = 0; k < count; ++k)
-        if (positions[k] < 1 || positions[k] > layout.size) raiseCode('(');
+        if (positions[k] < 1 || positions[k] > layout.size) raiseCode(ErrorCode::OutOfBounds);
     long places = long(count) * layout.length;
     if (rightCount != 1 && rightCount != places)
         raiseBug("BUG: indexed assignment with a right-hand value of the wrong size");
@@ -90,23 +90,23 @@ void assignParts(JMatrix<T>& left, int irc, const PartLayout& layout, const int*
 }
 
 // Runs assignParts with the right side read in its own element type; a
-// right side that would have to narrow raises '='. `prepare` sees the typed
+// right side that would have to narrow raises AssignmentMismatch. `prepare` sees the typed
 // right side before anything is stored (the integer division check).
 template <class T, class Combine, class Prepare>
-void withTypedRight(JMatrix<T>& left, int irc, const char* invalidIrc, const int* positions,
-                    int count, const Value& right, Combine combine, Prepare prepare) {
-    PartLayout layout = layoutOf(left, irc, invalidIrc);
+void withTypedRight(JMatrix<T>& left, int irc, const int* positions, int count, const Value& right,
+                    Combine combine, Prepare prepare) {
+    PartLayout layout = layoutOf(left, irc);
     auto run = [&](const auto& typed) {
         prepare(typed);
         assignParts(left, irc, layout, positions, count, typed, combine);
     };
     int type = right.type();
     if (rankOf<T>() == LIST_VAL || type == LIST_VAL) {
-        if (type != rankOf<T>()) raiseCode('=');
+        if (type != rankOf<T>()) raiseCode(ErrorCode::AssignmentMismatch);
         run(static_cast<const JMatrix<T>&>(right));
         return;
     }
-    if (type > rankOf<T>()) raiseCode('=');
+    if (type > rankOf<T>()) raiseCode(ErrorCode::AssignmentMismatch);
     switch (type) {
     case INTEGER_VAL:
         if constexpr (!std::is_same_v<T, ListItem>) run(static_cast<const JMatrix<int>&>(right));
@@ -119,7 +119,7 @@ void withTypedRight(JMatrix<T>& left, int irc, const char* invalidIrc, const int
         if constexpr (rankOf<T>() == COMPLEX_VAL) run(static_cast<const JMatrix<complexd>&>(right));
         break;
     default:
-        raiseCode('=');
+        raiseCode(ErrorCode::AssignmentMismatch);
     }
 }
 
@@ -166,7 +166,7 @@ template <class T> auto zeroDivisorCheck(char op) {
 template <class T>
 void JMatrix<T>::IndexedAssign(int irc, const int* positions, int count, const Value& right) {
     withTypedRight(
-        *this, irc, "invalid irc in in JMatrix<T>::IndexedAssign", positions, count, right,
+        *this, irc, positions, count, right,
         [](T& place, const auto& x) {
             if constexpr (std::is_same_v<T, std::decay_t<decltype(x)>>)
                 place = x; // list items: one deep copy
@@ -179,31 +179,30 @@ void JMatrix<T>::IndexedAssign(int irc, const int* positions, int count, const V
 template <class T>
 void MathMatrix<T>::mathIndexedAssign(int irc, const int* positions, int count, const Value& right,
                                       char op) {
-    const char* invalidIrc = "invalid irc in in MathMatrix<T>::mathIndexedAssign";
     auto check = zeroDivisorCheck<T>(op);
     switch (op) {
     case 'P':
         withTypedRight(
-            *this, irc, invalidIrc, positions, count, right,
+            *this, irc, positions, count, right,
             [](T& place, const auto& x) { place = addOf(place, widened<T>(x)); }, check);
         break;
     case 'M':
         withTypedRight(
-            *this, irc, invalidIrc, positions, count, right,
+            *this, irc, positions, count, right,
             [](T& place, const auto& x) { place = subtractOf(place, widened<T>(x)); }, check);
         break;
     case 'T':
         withTypedRight(
-            *this, irc, invalidIrc, positions, count, right,
+            *this, irc, positions, count, right,
             [](T& place, const auto& x) { place = multiplyOf(place, widened<T>(x)); }, check);
         break;
     case 'D':
         withTypedRight(
-            *this, irc, invalidIrc, positions, count, right,
+            *this, irc, positions, count, right,
             [](T& place, const auto& x) { place = divideOf(place, widened<T>(x)); }, check);
         break;
     default:
-        raiseBug(std::string("BUG: invalid operator '") + op + "' in mathIndexedAssign");
+        raiseBug(std::string("BUG: invalid operator '") + op + "' in indexed assignment");
     }
 }
 
@@ -222,7 +221,7 @@ void indexedAssign(Value& left, int irc, const int* positions, int count, const 
         static_cast<JMatrix<ListItem>&>(left).IndexedAssign(irc, positions, count, right);
         break;
     default:
-        raiseCode('=');
+        raiseCode(ErrorCode::AssignmentMismatch);
     }
 }
 
@@ -240,7 +239,7 @@ void mathIndexedAssign(Value& left, int irc, const int* positions, int count, co
                                                                    op);
         break;
     default:
-        raiseCode('=');
+        raiseCode(ErrorCode::AssignmentMismatch);
     }
 }
 

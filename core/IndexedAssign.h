@@ -4,8 +4,8 @@
 // Selector irc: 0 elements, 1 rows, 2 columns, 3 pages of a 3-D array.
 // Positions are 1-based. The assignment statements check shapes, masks and
 // growth before calling; these operations only refuse what would corrupt
-// memory (a position outside the value raises the code '(', a right side of
-// the wrong size or type is an internal error or the code '=') and change
+// memory (a position outside the value raises OutOfBounds, a right side of
+// the wrong size or type is an internal error or AssignmentMismatch) and change
 // nothing when they refuse.
 #pragma once
 
@@ -17,7 +17,7 @@ enum IndexedSelector : int { IRC_ELEMENTS = 0, IRC_ROWS = 1, IRC_COLUMNS = 2, IR
 
 void indexedAssign(Value& left, int irc, const int* positions, int count, const Value& right);
 // op: 'P' add, 'M' subtract, 'T' multiply, 'D' divide. A list on the left
-// raises the code '='.
+// raises AssignmentMismatch.
 void mathIndexedAssign(Value& left, int irc, const int* positions, int count, const Value& right,
                        char op);
 

@@ -167,9 +167,9 @@ bool isSymmetric(const MathMatrix<double>& m) {
 }
 
 // m (r-by-r, r > 0) to the power p as V diag(lambda^p) V' from its
-// eigen-decomposition; a negative eigenvalue raises 'R'.
+// eigen-decomposition; a negative eigenvalue raises InvalidPower.
 void powerByEigen(MathMatrix<double>& m, double p) {
-    if (!isSymmetric(m)) raiseCode('R');
+    if (!isSymmetric(m)) raiseCode(ErrorCode::InvalidPower);
     size_t r = size_t(m.nrow);
     GslPtr<gsl_matrix> a(gsl_matrix_alloc(r, r)), vectors(gsl_matrix_alloc(r, r));
     GslPtr<gsl_vector> values(gsl_vector_alloc(r));
@@ -179,7 +179,7 @@ void powerByEigen(MathMatrix<double>& m, double p) {
     // a is spent; reuse it for the scaled eigenvectors V diag(lambda^p).
     for (size_t k = 0; k < r; ++k) {
         double lambda = gsl_vector_get(values.get(), k);
-        if (lambda < 0) raiseCode('R');
+        if (lambda < 0) raiseCode(ErrorCode::InvalidPower);
         double scale = std::pow(lambda, p);
         for (size_t i = 0; i < r; ++i)
             gsl_matrix_set(a.get(), i, k, gsl_matrix_get(vectors.get(), i, k) * scale);
@@ -240,7 +240,7 @@ void crossInto(T* out, const VectorSet& o, const T* a, const VectorSet& sa, cons
 // '.': nrow(L)-by-ncol(R); the inner sizes must agree, else '.'.
 template <class T> void MathMatrix<T>::matrixProduct(const MathMatrix<T>& r) {
     int rows = nrow, inner = this->ncol(), cols = r.ncol();
-    if (inner != r.nrow) raiseCode('.');
+    if (inner != r.nrow) raiseIncompatible('.');
     if (n == 0 || r.n == 0) {
         makeEmpty(*this);
         return;
@@ -253,8 +253,8 @@ template <class T> void MathMatrix<T>::matrixProduct(const MathMatrix<T>& r) {
 
 // 'R': the exponent must be a scalar and L square, else '^'.
 template <class T> void MathMatrix<T>::matrixPower(const MathMatrix<T>& p) {
-    if (p.n != 1) raiseCode('^');
-    if (long(nrow) * nrow != n) raiseCode('^');
+    if (p.n != 1) raiseIncompatible('^');
+    if (long(nrow) * nrow != n) raiseIncompatible('^');
     T exponent = p[0];
     double whole = 0;
     bool isWhole = wholeExponent(exponent, whole);
@@ -299,9 +299,9 @@ template <class T> void MathMatrix<T>::kronecker(const MathMatrix<T>& r) {
 // layout of the operand with more vectors (L's when the counts are equal).
 template <class T> void MathMatrix<T>::cross(const MathMatrix<T>& r) {
     VectorSet left, right;
-    if (!describeSet(*this, left) || !describeSet(r, right)) raiseCode('^');
+    if (!describeSet(*this, left) || !describeSet(r, right)) raiseIncompatible('^');
     bool takeRight = left.count == 1 && right.count != 1;
-    if (!takeRight && right.count != 1 && right.count != left.count) raiseCode('^');
+    if (!takeRight && right.count != 1 && right.count != left.count) raiseIncompatible('^');
     VectorSet out = takeRight ? right : left;
     int rows = takeRight ? r.nrow : nrow;
     int count = 3 * out.count;

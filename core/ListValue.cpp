@@ -60,7 +60,7 @@ void ListValue::assignScalarInt(int x) {
 // copy of a list nested inside it.
 void ListValue::assignConverted(const Value& v) {
     if (&v == this) return;
-    if (v.type() != LIST_VAL) raiseCode('=');
+    if (v.type() != LIST_VAL) raiseCode(ErrorCode::AssignmentMismatch);
     const auto& source = static_cast<const JMatrix<ListItem>&>(v);
     std::unique_ptr<ListItem[]> items;
     if (source.n > 0) items = std::make_unique<ListItem[]>(size_t(source.n));
@@ -102,7 +102,7 @@ std::string ListValue::stringItem(int i, int precision) const {
     detail::checkPosition(i + 1, n);
     const Value* v = data_[i].value.get();
     if (!v) return {};
-    if (v->type() == LIST_VAL) raiseRuntime("nested list: stringItem not yet implemented");
+    if (v->type() == LIST_VAL) raiseRuntime("text of a nested list not yet implemented");
     std::string text;
     for (const std::string& line : stringForm(precision, *v, 0, 0, 0)) {
         if (!text.empty()) text += '\n';
@@ -112,7 +112,7 @@ std::string ListValue::stringItem(int i, int precision) const {
 }
 
 std::string ListValue::toString() const {
-    raiseRuntime("ListValue::toString not implemented yet");
+    raiseRuntime("text of a list not implemented yet");
 }
 
 void ListValue::subValue(int i, Value& result, int mode) const {

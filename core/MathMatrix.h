@@ -5,7 +5,8 @@
 // Arithmetic.cpp and LinearAlgebra.cpp; all are explicitly instantiated for
 // the three element types. Arithmetic works in place on the left operand (the
 // evaluator's workspace), keeps the left operand's kind word, and raises the
-// operator's character as a CodeError when the shapes do not fit.
+// IncompatibleOperands CodeError with the operator's character when the
+// shapes do not fit.
 #pragma once
 
 #include "core/JMatrix.h"

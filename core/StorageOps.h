@@ -4,7 +4,7 @@
 // same code moves numbers and (deep-copies or moves) list items.
 //
 // Positions handed in by callers are 1-based; anything outside the indexed
-// dimension raises the out-of-bounds code '(' before any value changes.
+// dimension raises ErrorCode::OutOfBounds before any value changes.
 // Internal to the value classes: other layers use the Value interface.
 #pragma once
 
@@ -68,7 +68,7 @@ inline int resolvedSelectMode(const Value& v, int mode) {
 }
 
 // Length of the dimension a mode indexes. Pages need a 3-D value
-// (ncol3D raises the BUG otherwise).
+// (ncol3D raises an internal fault otherwise).
 inline int dimensionSize(const Value& v, int mode) {
     switch (mode) {
     case SELECT_ELEMENT:
@@ -86,7 +86,7 @@ inline int dimensionSize(const Value& v, int mode) {
 }
 
 inline void checkPosition(int position, int size) {
-    if (position < 1 || position > size) raiseCode('(');
+    if (position < 1 || position > size) raiseCode(ErrorCode::OutOfBounds);
 }
 
 inline void checkPositions(const std::vector<int>& positions, int size) {
@@ -105,7 +105,7 @@ inline int partKind(const Value& source, bool keeps3D) {
 // Writes a part of `self` into `result`: `fill` receives the element buffer
 // of a count-element, rows-row value. A result of the same class is filled
 // in place (reusing its buffer); any other result, or `self` itself, gets
-// the part through assignConverted (widening, or '=' when it cannot).
+// the part through assignConverted (widening, or AssignmentMismatch when it cannot).
 template <class T, class Fill>
 void writePart(const JMatrix<T>& self, Value& result, int count, int rows, int kindWord,
                Fill fill) {

@@ -64,7 +64,7 @@ int Value::scalarInt() const {
 }
 
 int Value::ncol3D() const {
-    if (!is3D()) raiseBug("BUG: ncol3D called for non-3D value");
+    if (!is3D()) raiseBug("BUG: page columns asked of a value that is not 3-D");
     int perPage = pageCount(kind) * nrow;
     return perPage > 0 ? n / perPage : 0;
 }
@@ -105,7 +105,7 @@ void checkAllocation(size_t count, size_t elementBytes) {
 }
 
 void swapContents(Value& a, Value& b) {
-    if (a.type() != b.type()) raiseBug("BUG: swapContents of values of different types");
+    if (a.type() != b.type()) raiseBug("BUG: contents exchanged between values of different types");
     switch (a.type()) {
     case INTEGER_VAL:
         static_cast<JMatrix<int>&>(a).swapWith(static_cast<JMatrix<int>&>(b));
@@ -124,8 +124,7 @@ void swapContents(Value& a, Value& b) {
 
 ValuePtr newValueCopy(const Value& v) {
     int type = v.type();
-    if (type < INTEGER_VAL || type > LIST_VAL)
-        throw SyntaxError("newValueCopy: attempt to create a value of unknown type");
+    if (type < INTEGER_VAL || type > LIST_VAL) raiseBug("BUG: copy of a value of unknown type");
     ValuePtr copy = newValue(type);
     if (type == LIST_VAL)
         copy->assignConverted(v);

@@ -106,7 +106,7 @@ public:
     virtual void resize(int newN) = 0;
 
     int ncol() const { return nrow > 0 ? n / nrow : 0; }
-    // Columns of one page; raises "BUG: ncol3D called for non-3D value" unless 3-D.
+    // Columns of one page; an internal fault unless the value is 3-D.
     int ncol3D() const;
     bool isVector() const { return nrow == 1 || nrow == n; }
     bool isString() const { return kindCode(kind) == KIND_STRING; }

@@ -26,7 +26,7 @@ template <class T> constexpr int widthRank() { return detail::typeCodeOf<T>(); }
 // Shape, kind and widened elements of src into dst.
 template <class T, class From> void copyWidened(MathMatrix<T>& dst, const JMatrix<From>& src) {
     if constexpr (widthRank<From>() > widthRank<T>()) {
-        raiseCode('=');
+        raiseCode(ErrorCode::AssignmentMismatch);
     } else {
         dst.setShapeKind(src.n, src.nrow, src.kind);
         const From* in = src.data();
@@ -84,7 +84,7 @@ template <class T> void MathMatrix<T>::assignString(std::string_view text) {
 
 template <class T> void MathMatrix<T>::copyFrom(const Value& v) {
     if (&v == this) return;
-    if (v.type() != this->type()) raiseBug("BUG: copyFrom between values of different classes");
+    if (v.type() != this->type()) raiseBug("BUG: copy between values of different classes");
     copyWidened(*this, static_cast<const JMatrix<T>&>(v));
 }
 
@@ -114,7 +114,7 @@ template <class T> void MathMatrix<T>::assignConverted(const Value& v) {
         copyWidened(*this, static_cast<const JMatrix<complexd>&>(v));
         break;
     default:
-        raiseCode('=');
+        raiseCode(ErrorCode::AssignmentMismatch);
     }
 }
 

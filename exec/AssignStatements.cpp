@@ -70,7 +70,7 @@ AssignStm::AssignStm(EvaluatablePtr expr, int line, Value* target)
 
 Flow AssignStm::execute() {
     const MathMatrix<double>& result = rhs_.evaluate();
-    MathMatrix<double>& target = asDouble(requireType(target_, DOUBLE_VAL, "AssignStm"));
+    MathMatrix<double>& target = asDouble(requireType(target_, DOUBLE_VAL, "double assignment"));
     if (&result == &rhs_.scratch())
         exchange(target, rhs_.scratch());
     else
@@ -83,7 +83,7 @@ bool AssignStm::refersTo(const Value* v) const {
 }
 
 FastAssignStm::FastAssignStm(EvaluatablePtr expr, int line, Value* target)
-    : AssignStm(std::move(expr), line, requireType(target, DOUBLE_VAL, "FastAssignStm")) {}
+    : AssignStm(std::move(expr), line, requireType(target, DOUBLE_VAL, "double assignment")) {}
 
 OpAssignDStm::OpAssignDStm(EvaluatablePtr expr, int line, Value* target, int opCode)
     : AssignStm(std::move(expr), line, requireType(target, DOUBLE_VAL, "op-assign")),
@@ -106,7 +106,7 @@ AssignDivideDStm::AssignDivideDStm(EvaluatablePtr expr, int line, Value* target)
 OpAssignIntStm::OpAssignIntStm(EvaluatablePtr expr, int line, Value* target, char op)
     : AssignStm(std::move(expr), line, target), opCode_(opCodeOfAssign(op)), ints_(expr_.get()) {
     if (!target || (target->type() != INTEGER_VAL && target->type() != DOUBLE_VAL))
-        raiseBug("BUG: OpAssignIntStm with a target of the wrong type");
+        raiseBug("BUG: integer op-assignment with a target of the wrong type");
 }
 
 Flow OpAssignIntStm::execute() {
@@ -118,7 +118,7 @@ Flow OpAssignIntStm::execute() {
 }
 
 GrowAssignDStm::GrowAssignDStm(EvaluatablePtr expr, int line, Value* target, char direction)
-    : AssignStm(std::move(expr), line, requireType(target, DOUBLE_VAL, "GrowAssignDStm")),
+    : AssignStm(std::move(expr), line, requireType(target, DOUBLE_VAL, "growing assignment")),
       horizontal_(direction == 'C') {}
 
 Flow GrowAssignDStm::execute() {
@@ -164,8 +164,8 @@ bool WithAnyValueStm::refersTo(const Value* v) const {
 }
 
 ComplexAssignStm::ComplexAssignStm(EvaluatablePtr expr, int line, Value* target)
-    : WithAnyValueStm(std::move(expr), line, requireType(target, COMPLEX_VAL, "ComplexAssignStm")) {
-}
+    : WithAnyValueStm(std::move(expr), line,
+                      requireType(target, COMPLEX_VAL, "complex assignment")) {}
 
 Flow ComplexAssignStm::execute() {
     constexpr std::string_view kMessage = "invalid type assigning to complex";
@@ -231,9 +231,9 @@ bool ErasureStm::refersTo(const Value* v) const {
 MultiAssignStm::MultiAssignStm(EvaluatablePtr call, int line, std::vector<Value*> targets)
     : Statement(std::move(call), line), source_(dynamic_cast<MultiOutputSource*>(expr_.get())),
       targets_(std::move(targets)), outputs_(targets_.size()) {
-    if (!source_) raiseBug("BUG: MultiAssignStm needs a call that delivers several outputs");
+    if (!source_) raiseBug("BUG: multiple assignment from a call of a single output");
     for (Value* t : targets_)
-        if (!t) raiseBug("BUG: MultiAssignStm with an absent target");
+        if (!t) raiseBug("BUG: multiple assignment with an absent target");
 }
 
 // Outputs the call leaves out keep their targets unchanged.

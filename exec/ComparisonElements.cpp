@@ -88,7 +88,7 @@ template <class T> typename ComparatorElement<T>::CompareFunction compareFunctio
     case OP_GREATER:
         return &compareAll<T, Greater>;
     default:
-        raiseBug("BUG: ComparatorElement with operator code " + std::to_string(op));
+        raiseBug("BUG: comparison with operator code " + std::to_string(op));
     }
 }
 
@@ -130,7 +130,7 @@ ComparatorElement<T>::ComparatorElement(EvaluatablePtr a, EvaluatablePtr b, Eval
     : With3Evaluatable(std::move(a), std::move(b), std::move(c)), op1_(op1), op2_(op2),
       compare1_(compareFunctionFor<T>(op1)), compare2_(c_ ? compareFunctionFor<T>(op2) : nullptr),
       scratch_(a_.get(), b_.get(), c_.get()) {
-    if (!a_ || !b_) raiseBug("BUG: ComparatorElement without two operands");
+    if (!a_ || !b_) raiseBug("BUG: comparison without two operands");
 }
 
 template <class T> void ComparatorElement<T>::evaluate(IntValue& out, Scratch& s) {
@@ -216,7 +216,7 @@ bool fullyEqual(const Value& a, const Value& b) {
 
 FullyCompareElement::FullyCompareElement(EvaluatablePtr a, EvaluatablePtr b)
     : With2Evaluatable(std::move(a), std::move(b)) {
-    if (!first_ || !second_) raiseBug("BUG: FullyCompareElement without two operands");
+    if (!first_ || !second_) raiseBug("BUG: whole-value comparison without two operands");
     firstScratch_ = detail::newScratch(first_->resultType());
     secondScratch_ = detail::newScratch(second_->resultType());
 }

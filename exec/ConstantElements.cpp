@@ -17,7 +17,7 @@ EvaluatablePtr makeNumberElement(Value& v) {
     case COMPLEX_VAL:
         return std::make_unique<NumberElement<ComplexValue>>(static_cast<ComplexValue&>(v));
     default:
-        raiseBug("BUG: makeNumberElement with a value that is not a number");
+        raiseBug("BUG: number constant made of a value that is not a number");
     }
 }
 
@@ -79,7 +79,7 @@ EvaluatablePtr makeEmptySet() {
 }
 
 EvaluatablePtr makeVariable(Value* variable) {
-    if (!variable) raiseBug("BUG: makeVariable without a variable");
+    if (!variable) raiseBug("BUG: variable operand without a variable");
     return std::make_unique<ValueElement>(variable);
 }
 
@@ -88,7 +88,7 @@ EvaluatablePtr makeOpenSequence() {
 }
 
 EvaluatablePtr makeEndIndex(const Value* variable, int dimension) {
-    if (!variable) raiseBug("BUG: makeEndIndex without a variable");
+    if (!variable) raiseBug("BUG: end index without a variable");
     return std::make_unique<EndIndexElement>(variable, dimension);
 }
 

@@ -42,13 +42,13 @@ void truncateInto(const Value& source, IntValue& target) {
         truncateElements(static_cast<const JMatrix<complexd>&>(source), target);
         return;
     default:
-        raiseCode('=');
+        raiseCode(ErrorCode::AssignmentMismatch);
     }
 }
 
 Value* IntToDoubleElement::pValue(Value* workspace) {
     Value* r = child_->pValue(&scratch_);
-    if (r->type() != INTEGER_VAL) raiseCode('=');
+    if (r->type() != INTEGER_VAL) raiseCode(ErrorCode::AssignmentMismatch);
     workspace->assignConverted(*r);
     return workspace;
 }
@@ -82,7 +82,7 @@ Value* ToComplexElement::pValue(Value* workspace) {
 }
 
 EvaluatablePtr makeDoubleToInt(EvaluatablePtr child) {
-    if (!child) raiseBug("BUG: makeDoubleToInt without a child");
+    if (!child) raiseBug("BUG: conversion to integer without an operand");
     if (child->resultType() == INTEGER_VAL) return child;
     return std::make_unique<DoubleToIntElement>(std::move(child));
 }

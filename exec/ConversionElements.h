@@ -61,7 +61,7 @@ class ToComplexElement final : public WithEvaluatable {
 
 // Shape and kind of `source` into `target`, each element truncated toward
 // zero (complex: the real part); NaN and values beyond the integer range give
-// INT_MIN. A list raises the code '='.
+// INT_MIN. A list raises AssignmentMismatch.
 void truncateInto(const Value& source, IntValue& target);
 
 } // namespace vemlor

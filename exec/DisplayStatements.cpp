@@ -41,13 +41,11 @@ EvalStm::EvalStm(EvaluatablePtr expr, int line)
     : Statement(std::move(expr), line), result_(expr_.get()) {}
 
 const Value& EvalStm::evaluate(std::string_view itemMessage) {
-    if (result_.declaredType() == LIST_ITEM_TYPE && !result_.isListItem())
-        raiseRuntime(itemMessage);
-    return result_.evaluate("Vemlor bug!! EvalStm with unrecognized value type");
+    return result_.evaluate(itemMessage);
 }
 
 Flow EvalStm::execute() {
-    evaluate("EvalStm: expression involving a list item");
+    evaluate("expression involving a list item not yet handled");
     return Flow::Normal;
 }
 
@@ -56,7 +54,7 @@ EvalAndDisplayStm::EvalAndDisplayStm(EvaluatablePtr expr, int line, OutputSink& 
     : EvalStm(std::move(expr), line), out_(out), terminator_(terminator) {}
 
 Flow EvalAndDisplayStm::execute() {
-    Answer::set(evaluate("EvalAndDisplayStm::exe not yet handling this case"));
+    Answer::set(evaluate("expression involving a list item not yet handled"));
     Display(out_).show(Answer::value(), optionsFor(terminator_));
     return Flow::Normal;
 }

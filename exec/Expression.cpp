@@ -31,7 +31,7 @@ Expression::Expression(ExpressionEntries entries, int resultType)
 }
 
 Value* Expression::pValue(Value*) {
-    raiseBug("BUG: Expression::pValue on an expression that was never finished");
+    raiseBug("BUG: evaluation of an expression that was never finished");
 }
 
 bool Expression::refersTo(const Value* v) const {
@@ -117,8 +117,8 @@ SimpleExpression::SimpleExpression(ExpressionEntries entries, int resultType)
 
 Value* SimpleExpression::pValue(Value* workspace) {
     if (resultType_ < INTEGER_VAL || resultType_ > COMPLEX_VAL)
-        throw InternalError("!Vemlor bug: SimpleExpression::pValue with invalid type");
-    requireWorkspaceType(*workspace, resultType_, "SimpleExpression::pValue");
+        raiseBug("BUG: evaluation of an expression of an invalid result type");
+    requireWorkspaceType(*workspace, resultType_, "expression evaluated");
     detail::NestingGuard guard(depth_);
     SimpleScratch& s = guard.level() ? nested_.at(guard.level(), resultType_) : scratch_;
     Value* target = guard.level() ? s.result.get() : workspace;
@@ -146,9 +146,7 @@ SimpleMixedTypeExpression::SimpleMixedTypeExpression(ExpressionEntries entries)
 
 Value* SimpleMixedTypeExpression::pValue(Value* workspace) {
     if (workspace->type() != DOUBLE_VAL)
-        raiseRuntime("SimpleMixedTypeExpression::pValue",
-                     "!! Vemlor failure. Invoked with non-DOUBLE_VAL workspace. Please report this "
-                     "bug.");
+        raiseBug("BUG: mixed-type expression evaluated into a workspace that is not double");
     detail::NestingGuard guard(depth_);
     SimpleScratch& s = guard.level() ? nested_.at(guard.level(), DOUBLE_VAL) : scratch_;
     Value* target = guard.level() ? s.result.get() : workspace;

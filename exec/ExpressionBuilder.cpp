@@ -83,9 +83,9 @@ ExpressionBuilder::ExpressionBuilder(ExpressionBuilder&&) noexcept = default;
 ExpressionBuilder& ExpressionBuilder::operator=(ExpressionBuilder&&) noexcept = default;
 
 void ExpressionBuilder::append(EvaluatablePtr operand, char op) {
-    if (!operand) raiseBug("BUG: ExpressionBuilder::append without an operand");
+    if (!operand) raiseBug("BUG: expression entry without an operand");
     if (op != 0 && computesElements(op) && operand->resultType() == LIST_VAL)
-        throw SyntaxError("vemlor bug! Expression::Append with a list");
+        raiseBug("BUG: a list operand with an arithmetic operator");
     auto& entries = impl_->entries;
     if (!entries.empty() && entries.back().op == ':') {
         extendSequence(entries.back(), std::move(operand));

@@ -38,7 +38,7 @@ inline ValuePtr newScratch(int type) {
 }
 
 // dst becomes a copy of src, widened when src is narrower (a wider src raises
-// the code '='). Nothing happens when src is dst.
+// AssignmentMismatch). Nothing happens when src is dst.
 template <class T> void copyValue(MathMatrix<T>& dst, const Value& src) {
     if (static_cast<const Value*>(&dst) == &src) return;
     if (src.type() == JMatrix<T>::kTypeCode)

@@ -20,7 +20,7 @@
 
 namespace vemlor {
 
-// ---- family 1: no argument -------------------------------------------------
+// ---- Family::NoArg: no argument ---------------------------------------------
 
 class TicLikeFuncElement final : public Evaluatable {
   public:
@@ -35,7 +35,7 @@ class TicLikeFuncElement final : public Evaluatable {
     DoubleValue own_; // the result when the caller passes no workspace
 };
 
-// ---- family 2: optional argument, any result ------------------------------
+// ---- Family::OptionalArg: optional argument, any result ---------------------
 
 class AnsFuncElement final : public WithEvaluatable {
   public:
@@ -55,7 +55,7 @@ class AnsFuncElement final : public WithEvaluatable {
     ValuePtr converted_;
 };
 
-// ---- family 3: elementwise ------------------------------------------------
+// ---- Family::Elementwise ----------------------------------------------------
 
 // double -> double (an integer argument is converted element by element).
 class SimpleFuncElement final : public WithEvaluatable {
@@ -116,7 +116,7 @@ class SimpleFuncCtoDElement final : public WithEvaluatable {
     DoubleValue own_;
 };
 
-// ---- family 4: one result per column --------------------------------------
+// ---- Family::Column: one result per column ----------------------------------
 
 namespace detail {
 // Evaluates the argument and presents it as doubles: a vector is one
@@ -164,7 +164,7 @@ class ColumnWiseFuncI_Element final : public WithEvaluatable {
     IntValue own_;
 };
 
-// ---- family 5: whole value to scalar (lists allowed) ----------------------
+// ---- Family::ValueToScalar: lists allowed -----------------------------------
 
 class Value2ScalarD_Element final : public WithEvaluatable {
   public:
@@ -193,7 +193,7 @@ class Value2ScalarI_Element final : public WithEvaluatable {
     IntValue own_;
 };
 
-// ---- family 6: value to value ----------------------------------------------
+// ---- Family::ValueToValue ---------------------------------------------------
 
 class DVal_DValFuncElement final : public WithEvaluatable {
   public:
@@ -223,7 +223,7 @@ class DVal_IValFuncElement final : public WithEvaluatable {
     IntValue own_;
 };
 
-// ---- family 7: one or two arguments ----------------------------------------
+// ---- Family::OneOrTwoArgs ---------------------------------------------------
 
 class TwoArgFuncElement final : public With2Evaluatable {
   public:
@@ -244,7 +244,7 @@ class TwoArgFuncElement final : public With2Evaluatable {
     ValuePtr converted_;
 };
 
-// ---- family 8: functor ------------------------------------------------------
+// ---- Family::Functor --------------------------------------------------------
 
 class SimpleFunctorElement final : public With2Evaluatable {
   public:
@@ -261,7 +261,7 @@ class SimpleFunctorElement final : public With2Evaluatable {
     DoubleValue own_;
 };
 
-// ---- family 9: general -------------------------------------------------------
+// ---- Family::General --------------------------------------------------------
 
 class GeneralFuncElement final : public MultiInputOutput_Element, public MultiOutputSource {
   public:

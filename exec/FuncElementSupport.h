@@ -20,8 +20,9 @@ template <class V> V& resultValue(Value* workspace, V& own) {
     return static_cast<V&>(*workspace);
 }
 
-// A handler's result of family 2, 7 or 9 as the type announced at build
-// time: itself when it has that type, else a widened copy in `converted`.
+// The result of an OptionalArg, OneOrTwoArgs or General handler as the type
+// announced at build time: itself when it has that type, else a widened copy
+// in `converted`.
 // A missing result counts as an empty value.
 Value* deliverResult(ValuePtr& produced, int announced, ValuePtr& converted,
                      const std::string& name);

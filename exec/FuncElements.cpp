@@ -1,11 +1,12 @@
 // makeBuiltinCall: the build-time checks of a built-in call and the choice
 // of the element class from the family, the variant and the argument types.
 //
-// Lists are refused everywhere except in family 5 (whole-value queries) and
-// family 9, whose handlers take arguments of every kind and check each one
-// themselves (lists to join, display, assert or hand on in a multiple
-// assignment). The mixed-argument flag is the parser's business only.
-// Complex arguments go to a family 3 name's counterpart when it has one.
+// Lists are refused everywhere except in the ValueToScalar family (whole-value
+// queries) and the General one, whose handlers take arguments of every kind
+// and check each one themselves (lists to join, display, assert or hand on in
+// a multiple assignment). The mixed-argument flag is the parser's business
+// only. Complex arguments go to an Elementwise name's counterpart when it has
+// one.
 #include "exec/FuncElements.h"
 
 #include "builtins/BuiltinContext.h"
@@ -21,14 +22,14 @@ template <class H> H handlerAs(const void* p) {
 }
 
 bool listsAllowed(const BuiltinInfo& function) {
-    int family = function.entry.family;
-    return family == 5 || family == 9;
+    Family family = function.entry.family;
+    return family == Family::ValueToScalar || family == Family::General;
 }
 
 void checkArguments(const BuiltinInfo& function, const std::vector<EvaluatablePtr>& arguments) {
     for (const EvaluatablePtr& argument : arguments)
-        if (!argument) raiseBug("BUG: makeBuiltinCall given a missing argument");
-    if (function.entry.family == 8 && arguments.size() < 2)
+        if (!argument) raiseBug("BUG: built-in call with a missing argument");
+    if (function.entry.family == Family::Functor && arguments.size() < 2)
         throw SyntaxError("function missing a parameter");
     Registry::checkArity(function.name, function.minArgs, function.maxArgs, int(arguments.size()));
     if (!function.handler) raiseBug("BUG: built-in " + function.name + " has no handler");
@@ -38,18 +39,19 @@ void checkArguments(const BuiltinInfo& function, const std::vector<EvaluatablePt
             throw SyntaxError("function may not be applied to a list");
 }
 
-// The type a family 2, 7 or 9 call delivers, known before it runs.
+// The type an OptionalArg, OneOrTwoArgs or General call delivers, known
+// before it runs.
 int callResultType(const BuiltinInfo& function, const std::vector<EvaluatablePtr>& arguments,
                    BuiltinContext& context) {
     if (function.resultType != kSameAsFirstArgument) return function.resultType;
     if (!arguments.empty()) return arguments[0]->resultType();
     // Without an argument the only candidate is the answer itself (`ans`).
-    return function.entry.family == 2 ? context.answer().type() : DOUBLE_VAL;
+    return function.entry.family == Family::OptionalArg ? context.answer().type() : DOUBLE_VAL;
 }
 
 EvaluatablePtr makeElementwiseCall(const BuiltinInfo& function, EvaluatablePtr argument) {
     int type = argument->resultType();
-    if (function.entry.variant == 0) {
+    if (function.entry.variant == Variant::Integer) {
         if (type == COMPLEX_VAL)
             throw SyntaxError("this function does not accept a complex argument");
         return std::make_unique<SimpleFuncIntElement>(
@@ -58,11 +60,11 @@ EvaluatablePtr makeElementwiseCall(const BuiltinInfo& function, EvaluatablePtr a
     if (type != COMPLEX_VAL)
         return std::make_unique<SimpleFuncElement>(
             std::move(argument), handlerAs<handler::DoubleToDouble>(function.handler));
-    switch (function.complexTag) {
-    case 2:
+    switch (function.complexKind) {
+    case ComplexCounterpartKind::ComplexResult:
         return std::make_unique<SimpleFuncComplexElement>(
             std::move(argument), handlerAs<handler::ComplexToComplex>(function.complexHandler));
-    case 1:
+    case ComplexCounterpartKind::DoubleResult:
         return std::make_unique<SimpleFuncCtoDElement>(
             std::move(argument), handlerAs<handler::ComplexToDouble>(function.complexHandler));
     default:
@@ -72,7 +74,7 @@ EvaluatablePtr makeElementwiseCall(const BuiltinInfo& function, EvaluatablePtr a
 
 EvaluatablePtr makeColumnCall(const BuiltinInfo& function, EvaluatablePtr argument) {
     if (argument->resultType() == COMPLEX_VAL) throw SyntaxError("illegal argument type");
-    if (function.entry.variant == 0)
+    if (function.entry.variant == Variant::Integer)
         return std::make_unique<ColumnWiseFuncI_Element>(
             std::move(argument), handlerAs<handler::ColumnToInt>(function.handler));
     return std::make_unique<ColumnWiseFuncD_Element>(
@@ -81,7 +83,7 @@ EvaluatablePtr makeColumnCall(const BuiltinInfo& function, EvaluatablePtr argume
 
 EvaluatablePtr makeScalarCall(const BuiltinInfo& function, EvaluatablePtr argument,
                               BuiltinContext& context) {
-    if (function.entry.variant == 0)
+    if (function.entry.variant == Variant::Integer)
         return std::make_unique<Value2ScalarI_Element>(
             std::move(argument), handlerAs<handler::ValueToInt>(function.handler), context);
     return std::make_unique<Value2ScalarD_Element>(
@@ -91,8 +93,8 @@ EvaluatablePtr makeScalarCall(const BuiltinInfo& function, EvaluatablePtr argume
 EvaluatablePtr makeVectorCall(const BuiltinInfo& function, EvaluatablePtr argument,
                               BuiltinContext& context) {
     if (argument->resultType() == COMPLEX_VAL)
-        throw SyntaxError("?bug: AppendFunc VECTOR2VECTOR with complex type");
-    if (function.entry.variant == 0)
+        throw SyntaxError("this function does not accept a complex argument");
+    if (function.entry.variant == Variant::Integer)
         return std::make_unique<DVal_IValFuncElement>(
             std::move(argument), handlerAs<handler::ValueToIntValue>(function.handler), context);
     return std::make_unique<DVal_DValFuncElement>(
@@ -107,46 +109,46 @@ EvaluatablePtr takeArgument(std::vector<EvaluatablePtr>& arguments, size_t i) {
 
 EvaluatablePtr makeBuiltinCall(const BuiltinInfo& function, std::vector<EvaluatablePtr> arguments,
                                BuiltinContext& context) {
-    if (function.entry.family < 1 || function.entry.family > 9)
-        throw SyntaxError("vemlor bug: AppendFunc called with wrong function type");
-    if (function.entry.family == 1 && function.name == "end")
+    if (function.entry.family == Family::None)
+        raiseBug("BUG: call of " + function.name + ", which is not a built-in");
+    if (function.entry.family == Family::NoArg && function.name == "end")
         throw SyntaxError("stray 'end' keyword");
     checkArguments(function, arguments);
     const void* h = function.handler;
     switch (function.entry.family) {
-    case 1:
+    case Family::NoArg:
         return std::make_unique<TicLikeFuncElement>(handlerAs<handler::NoArg>(h), context);
-    case 2: {
+    case Family::OptionalArg: {
         int type = callResultType(function, arguments, context);
         return std::make_unique<AnsFuncElement>(takeArgument(arguments, 0),
                                                 handlerAs<handler::OptionalArg>(h), context, type,
                                                 function.name);
     }
-    case 3:
+    case Family::Elementwise:
         return makeElementwiseCall(function, std::move(arguments[0]));
-    case 4:
+    case Family::Column:
         return makeColumnCall(function, std::move(arguments[0]));
-    case 5:
+    case Family::ValueToScalar:
         return makeScalarCall(function, std::move(arguments[0]), context);
-    case 6:
+    case Family::ValueToValue:
         return makeVectorCall(function, std::move(arguments[0]), context);
-    case 7: {
+    case Family::OneOrTwoArgs: {
         int type = callResultType(function, arguments, context);
         return std::make_unique<TwoArgFuncElement>(
             takeArgument(arguments, 0), takeArgument(arguments, 1), handlerAs<handler::OneOrTwo>(h),
             context, type, function.name);
     }
-    case 8:
+    case Family::Functor:
         return std::make_unique<SimpleFunctorElement>(std::move(arguments[0]),
                                                       std::move(arguments[1]),
                                                       handlerAs<handler::Functor>(h), context);
-    case 9: {
+    case Family::General: {
         int type = callResultType(function, arguments, context);
         return std::make_unique<GeneralFuncElement>(
             std::move(arguments), handlerAs<handler::General>(h), context, type, function.name);
     }
     default:
-        throw SyntaxError("vemlor bug: AppendFunc called with wrong function type");
+        raiseBug("BUG: built-in " + function.name + " of an unknown family");
     }
 }
 

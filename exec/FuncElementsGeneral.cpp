@@ -1,10 +1,11 @@
 // Evaluation of the built-in calls whose handlers see whole values: no
-// argument (family 1), an optional argument (2), value to value (6), one or
-// two arguments (7), functors (8) and the general calls (9).
+// argument (Family::NoArg), an optional argument (OptionalArg), value to
+// value (ValueToValue), one or two arguments (OneOrTwoArgs), functors
+// (Functor) and the general calls (General).
 //
-// Handlers of families 2, 7 and 9 produce their result in a value the
-// element owns and reuses; the element hands that value out directly when it
-// has the announced type, so no result is copied.
+// Handlers of the OptionalArg, OneOrTwoArgs and General families produce their result in a value
+// the element owns and reuses; the element hands that value out directly when it has the announced
+// type, so no result is copied.
 #include "exec/FuncElementClasses.h"
 #include "exec/FuncElementSupport.h"
 
@@ -53,7 +54,7 @@ const Value& numericArgument(Evaluatable& argument, ValuePtr& scratch) {
 
 } // namespace
 
-// ---- family 1 ---------------------------------------------------------------
+// ---- Family::NoArg ----------------------------------------------------------
 
 Value* TicLikeFuncElement::pValue(Value* workspace) {
     double x = f_(*context_);
@@ -62,7 +63,7 @@ Value* TicLikeFuncElement::pValue(Value* workspace) {
     return &out;
 }
 
-// ---- family 2 ---------------------------------------------------------------
+// ---- Family::OptionalArg ----------------------------------------------------
 
 AnsFuncElement::AnsFuncElement(EvaluatablePtr argument, handler::OptionalArg f,
                                BuiltinContext& context, int resultType, std::string name)
@@ -75,7 +76,7 @@ Value* AnsFuncElement::pValue(Value*) {
     return detail::deliverResult(result_, resultType_, converted_, name_);
 }
 
-// ---- family 6 ---------------------------------------------------------------
+// ---- Family::ValueToValue ---------------------------------------------------
 
 namespace {
 
@@ -111,7 +112,7 @@ Value* DVal_IValFuncElement::pValue(Value* workspace) {
     return &out;
 }
 
-// ---- family 7 ---------------------------------------------------------------
+// ---- Family::OneOrTwoArgs ---------------------------------------------------
 
 TwoArgFuncElement::TwoArgFuncElement(EvaluatablePtr first, EvaluatablePtr second,
                                      handler::OneOrTwo f, BuiltinContext& context, int resultType,
@@ -127,7 +128,7 @@ Value* TwoArgFuncElement::pValue(Value*) {
     return detail::deliverResult(result_, resultType_, converted_, name_);
 }
 
-// ---- family 8 ---------------------------------------------------------------
+// ---- Family::Functor --------------------------------------------------------
 
 SimpleFunctorElement::SimpleFunctorElement(EvaluatablePtr parameters, EvaluatablePtr x,
                                            handler::Functor f, BuiltinContext& context)
@@ -143,7 +144,7 @@ Value* SimpleFunctorElement::pValue(Value* workspace) {
     return &out;
 }
 
-// ---- family 9 ---------------------------------------------------------------
+// ---- Family::General --------------------------------------------------------
 
 GeneralFuncElement::GeneralFuncElement(std::vector<EvaluatablePtr> arguments, handler::General f,
                                        BuiltinContext& context, int resultType, std::string name)
@@ -167,7 +168,7 @@ Value* GeneralFuncElement::pValue(Value*) {
 }
 
 void GeneralFuncElement::evaluateOutputs(std::span<ValuePtr> outputs) {
-    if (outputs.empty()) raiseBug("BUG: GeneralFuncElement::evaluateOutputs without outputs");
+    if (outputs.empty()) raiseBug("BUG: general built-in call asked for no outputs");
     evaluateArguments();
     f_(*context_, argumentValues_, outputs);
 }

@@ -1,5 +1,5 @@
-// Evaluation of the elementwise (family 3), per-column (family 4) and
-// whole-value (family 5) built-in calls.
+// Evaluation of the elementwise (Family::Elementwise), per-column (Column)
+// and whole-value (ValueToScalar) built-in calls.
 //
 // The elementwise loops call the handler through its plain function pointer
 // once per element; the result keeps the argument's shape (and its kind for
@@ -31,7 +31,7 @@ int realResultKind(const Value& argument) {
 
 } // namespace
 
-// ---- family 3 ---------------------------------------------------------------
+// ---- Family::Elementwise ----------------------------------------------------
 
 Value* SimpleFuncElement::pValue(Value* workspace) {
     DoubleValue& out = detail::resultValue(workspace, own_);
@@ -100,7 +100,7 @@ Value* SimpleFuncCtoDElement::pValue(Value* workspace) {
     return &out;
 }
 
-// ---- family 4 ---------------------------------------------------------------
+// ---- Family::Column ---------------------------------------------------------
 
 namespace detail {
 
@@ -154,7 +154,7 @@ Value* ColumnWiseFuncI_Element::pValue(Value* workspace) {
     return &out;
 }
 
-// ---- family 5 ---------------------------------------------------------------
+// ---- Family::ValueToScalar --------------------------------------------------
 
 Value2ScalarD_Element::Value2ScalarD_Element(EvaluatablePtr argument, handler::ValueToDouble f,
                                              BuiltinContext& context)

@@ -106,10 +106,11 @@ std::unique_ptr<ScalarFunction> resolveScalarFunction(const Value& argument, Wor
     }
     const BuiltinInfo* builtin = Registry::instance().find(name);
     if (!builtin) raiseRuntime("1st argument must be a function");
-    int family = builtin->entry.family;
-    bool oneArgument = family >= 3 && family <= 7 ? true
-                       : family == 9 ? builtin->minArgs <= 1 && builtin->maxArgs >= 1
-                                     : false;
+    Family family = builtin->entry.family;
+    bool oneArgument = family == Family::General
+                           ? builtin->minArgs <= 1 && builtin->maxArgs >= 1
+                           : family != Family::NoArg && family != Family::OptionalArg &&
+                                 family != Family::Functor;
     if (!oneArgument) raiseRuntime("you can only use a single-parameter function here");
     return std::make_unique<BuiltinCall>(*builtin, context);
 }

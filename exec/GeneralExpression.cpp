@@ -78,8 +78,7 @@ template <class T> void combineGeneral(MathMatrix<T>& l, const MathMatrix<T>& r,
         l.concatVertical(r);
         return;
     default:
-        raiseBug("BUG: GeneralExpression: operator code " + std::to_string(code) +
-                 " cannot be evaluated here");
+        raiseBug("BUG: operator code " + std::to_string(code) + " cannot be evaluated here");
     }
 }
 
@@ -115,7 +114,7 @@ template <class T> class Climber {
                 query(result, level);
                 break;
             case OP_QUERY_ELSE:
-                raiseBug("BUG: GeneralExpression: '::' without '?'");
+                raiseBug("BUG: '::' without '?' in an expression");
             default:
                 combineGeneral(result, right(level), code);
                 break;
@@ -197,7 +196,7 @@ template <class T> class Climber {
         }
         size_t j = next_;
         while (entries_[j].op != OP_QUERY_ELSE) {
-            if (entries_[j].op == OP_END) raiseBug("BUG: GeneralExpression: '?' without '::'");
+            if (entries_[j].op == OP_END) raiseBug("BUG: '?' without '::' in an expression");
             ++j;
         }
         next_ = j + 1;
@@ -233,7 +232,7 @@ template <class T> Value* GeneralExpression::climb(Value* workspace) {
     Climber<T> climber(entries_, intOperand_, plainOperand_, s, lowestLevel_);
     climber.eval(static_cast<MathMatrix<T>&>(*target), highestLevel_ + 1);
     if (climber.consumed() != entries_.size())
-        raiseBug("BUG: GeneralExpression: operands left after evaluation");
+        raiseBug("BUG: operands left after evaluating an expression");
     return target;
 }
 
@@ -242,7 +241,7 @@ GeneralIntegerExpression::GeneralIntegerExpression(ExpressionEntries entries)
 
 Value* GeneralIntegerExpression::pValue(Value* workspace) {
     if (workspace->type() != INTEGER_VAL)
-        raiseBug("BUG: GeneralIntegerExpression::pValue with a workspace of another type");
+        raiseBug("BUG: integer expression evaluated with a workspace of another type");
     return climb<int>(workspace);
 }
 
@@ -251,7 +250,7 @@ GeneralComplexExpression::GeneralComplexExpression(ExpressionEntries entries)
 
 Value* GeneralComplexExpression::pValue(Value* workspace) {
     if (workspace->type() != COMPLEX_VAL)
-        raiseBug("BUG: GeneralComplexExpression::pValue with a workspace of another type");
+        raiseBug("BUG: complex expression evaluated with a workspace of another type");
     return climb<complexd>(workspace);
 }
 
@@ -263,9 +262,7 @@ GeneralMixedTypeExpression::GeneralMixedTypeExpression(ExpressionEntries entries
 
 Value* GeneralMixedTypeExpression::pValue(Value* workspace) {
     if (workspace->type() != DOUBLE_VAL)
-        raiseRuntime("GeneralMixedTypeExpression::pValue",
-                     "!! Vemlor failure. Invoked with non-DOUBLE_VAL workspace. Please report this "
-                     "bug.");
+        raiseBug("BUG: mixed-type expression evaluated into a workspace that is not double");
     return climb<double>(workspace);
 }
 

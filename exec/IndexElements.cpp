@@ -53,14 +53,14 @@ IndexSource IndexSource::of(Evaluatable* index) {
         source.whole = true;
     } else if (index->category() == CAT_SEQUENCE) {
         source.sequence = dynamic_cast<const SequenceElement*>(index);
-        if (!source.sequence) raiseBug("BUG: sequence index that is not a SequenceElement");
+        if (!source.sequence) raiseBug("BUG: sequence index that is not a sequence");
     }
     return source;
 }
 
 const JMatrix<int>& IndexPositions::evaluate(Evaluatable& index) {
     const Value* v = index.pValue(&scratch_);
-    if (v->type() != INTEGER_VAL) raiseRuntime("something wrong: index was not an INTEGER_VAL");
+    if (v->type() != INTEGER_VAL) raiseRuntime("something wrong: index was not an integer");
     return static_cast<const JMatrix<int>&>(*v);
 }
 
@@ -110,7 +110,7 @@ Value* ConstIndexElement::pValue(Value* workspace) {
 
 namespace {
 
-const char* const NOT_INTEGER = "something wrong: index was not an INTEGER_VAL";
+const char* const NOT_INTEGER = "something wrong: index was not an integer";
 const char* const LIST_FORM = "this form of indexing of a list is not yet implemented";
 
 bool isSequence(const Evaluatable& e) {

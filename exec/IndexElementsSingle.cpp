@@ -86,7 +86,7 @@ IndexedWithSequenceElement::IndexedWithSequenceElement(Value* variable, Evaluata
                                                        int mode)
     : WithEvaluatable(std::move(sequence)), variable_(variable), sequence_(nullptr), mode_(mode) {
     sequence_ = detail::IndexSource::of(child_.get()).sequence;
-    if (!sequence_) raiseBug("BUG: IndexedWithSequenceElement without a sequence");
+    if (!sequence_) raiseBug("BUG: index by a sequence without the sequence");
 }
 
 // The workspace is filled directly when it has the variable's class; any

@@ -51,14 +51,14 @@ int partLength(const Value& v, int mode) {
 
 // The right side as the target can take it: into a list, a value that is not
 // a list is one item (wrapped into `wrapper`); into a number, a list or a
-// wider type is the code '='.
+// wider type is AssignmentMismatch.
 const Value& storable(const Value& target, const Value& right, ListValue& wrapper) {
     if (target.type() == LIST_VAL) {
         if (right.type() == LIST_VAL) return right;
         wrapper.copyFrom(right);
         return wrapper;
     }
-    if (right.type() > target.type()) raiseCode('=');
+    if (right.type() > target.type()) raiseCode(ErrorCode::AssignmentMismatch);
     return right;
 }
 
@@ -68,7 +68,7 @@ void checkCount(const Value& right, long places, int selected, bool emptyIndex) 
     if ((emptyIndex || selected == 0) && right.n > 0 && (emptyIndex || right.n != 1))
         raiseRuntime("empty lhs index with non-empty rhs");
     if (right.n == 1 || right.n == places) return;
-    raiseCode('=');
+    raiseCode(ErrorCode::AssignmentMismatch);
 }
 
 void store(Value& target, int irc, const std::vector<int>& positions, const Value& right, char op) {

@@ -11,8 +11,8 @@
 //     exactly one element per place, taken in column-major order. An index
 //     written empty ([]) takes no value ("empty lhs index with non-empty
 //     rhs"), nor does a mask selecting nothing take more than one element;
-//     any other mismatch is the code '=' ("incompatible lhs, rhs in
-//     assignment").
+//     any other mismatch is AssignmentMismatch ("incompatible lhs, rhs
+//     in assignment").
 //     Into a list, a right side that is not a list is one item, stored as a
 //     copy into every selected place.
 //   - Growth: a plain "=" that selects elements of a vector (a row, a column,

@@ -23,7 +23,7 @@ int grownCount(long count) {
 // nothing, an empty left side becomes a copy, otherwise the row counts must
 // agree. Items are deep copies.
 void concatItemsHorizontal(ListValue& l, const JMatrix<ListItem>& r) {
-    if (l.nrow != r.nrow) raiseCode(',');
+    if (l.nrow != r.nrow) raiseIncompatible(',');
     int old = l.n, rows = l.nrow, added = r.n;
     l.resizeKeep(grownCount(long(old) + added));
     for (int k = 0; k < added; ++k)
@@ -36,7 +36,7 @@ void concatItemsHorizontal(ListValue& l, const JMatrix<ListItem>& r) {
 // bottom of column j.
 void concatItemsVertical(ListValue& l, const JMatrix<ListItem>& r) {
     int cols = l.ncol();
-    if (cols != r.ncol()) raiseCode(';');
+    if (cols != r.ncol()) raiseIncompatible(';');
     int top = l.nrow, bottom = r.nrow, rows = top + bottom;
     l.resizeKeep(grownCount(long(rows) * cols));
     ListItem* a = l.data();
@@ -82,7 +82,7 @@ ListAssignStm::ListAssignStm(EvaluatablePtr expr, int line, Value* list)
 // A value that is not a list becomes the only item of a 1 by 1 list (the
 // copy is made before the old items go, so an item of L may be assigned).
 Flow ListAssignStm::execute() {
-    const Value& result = rhs_.evaluate("ListAssignStm::exe not yet handling this case");
+    const Value& result = rhs_.evaluate("expression involving a list item not yet handled");
     if (result.type() == LIST_VAL)
         list_->assign(result);
     else

@@ -58,14 +58,14 @@ SequenceElement::SequenceElement(EvaluatablePtr start, EvaluatablePtr stop, Eval
 }
 
 void SequenceElement::makeScratch() {
-    if (!a_ || !b_) raiseBug("BUG: SequenceElement without a start or a stop");
+    if (!a_ || !b_) raiseBug("BUG: sequence without a start or a stop");
     startScratch_ = detail::newScratch(a_->resultType());
     stopScratch_ = detail::newScratch(b_->resultType());
     stepScratch_ = c_ ? detail::newScratch(c_->resultType()) : nullptr;
 }
 
 void SequenceElement::addStop(EvaluatablePtr stop, int type) {
-    if (c_) raiseBug("BUG: SequenceElement::addStop on a sequence with a step");
+    if (c_) raiseBug("BUG: stop added to a sequence that has its step");
     c_ = std::move(b_);
     b_ = std::move(stop);
     type_ = type;
@@ -112,7 +112,7 @@ Value* SequenceElement::pValue(Value* workspace) {
         fillSequence(static_cast<MathMatrix<complexd>&>(*workspace), parts);
         break;
     default:
-        raiseBug("BUG: SequenceElement::pValue with a list workspace");
+        raiseBug("BUG: sequence evaluated into a list");
     }
     return workspace;
 }

@@ -20,10 +20,11 @@ AnyResult::AnyResult(Evaluatable* expr)
     : expr_(expr), type_(expr ? expr->resultType() : -1),
       listItem_(dynamic_cast<ListItemElement*>(expr)) {}
 
-const Value& AnyResult::evaluate(std::string_view unknownTypeMessage) {
+const Value& AnyResult::evaluate(std::string_view listItemMessage) {
     if (!expr_) raiseBug("BUG: evaluating an absent expression");
     if (listItem_) return selectedItem();
-    if (!isValueType(type_)) raiseRuntime(unknownTypeMessage);
+    if (type_ == LIST_ITEM_TYPE) raiseRuntime(listItemMessage);
+    if (!isValueType(type_)) raiseBug("BUG: expression of unknown type " + std::to_string(type_));
     if (!scratch_) scratch_ = newValue(type_);
     return *expr_->pValue(scratch_.get());
 }
@@ -62,7 +63,7 @@ const MathMatrix<int>& IntResult::evaluate() {
     if (type_ == INTEGER_VAL) return static_cast<const MathMatrix<int>&>(*expr_->pValue(&ints_));
     const Value& v = other_.evaluate("BUG: expression of unknown type where an integer is needed");
     if (v.type() == INTEGER_VAL) return static_cast<const MathMatrix<int>&>(v);
-    if (v.type() != DOUBLE_VAL) raiseCode('=');
+    if (v.type() != DOUBLE_VAL) raiseCode(ErrorCode::AssignmentMismatch);
     const auto& d = static_cast<const MathMatrix<double>&>(v);
     ints_.setShapeKind(d.n, d.nrow, d.kind);
     // Beyond the integer range a value becomes INT_MIN, which every index

@@ -28,9 +28,9 @@ class AnyResult {
     // Whether the expression is a list-item access.
     bool isListItem() const { return listItem_ != nullptr; }
     // The result. A list-item access gives the item itself (an empty item as
-    // an empty double). Any other expression of a type outside 0..3 is the
-    // RuntimeError `unknownTypeMessage`.
-    const Value& evaluate(std::string_view unknownTypeMessage);
+    // an empty double). Any other expression announcing a list item (one
+    // that computes with an item) is the RuntimeError `listItemMessage`.
+    const Value& evaluate(std::string_view listItemMessage);
 
   private:
     Evaluatable* expr_;
@@ -44,7 +44,7 @@ class AnyResult {
 
 // Evaluates an expression as a double matrix: integers are converted (the
 // kind word is kept), doubles come back as they are; a complex or list
-// result is the code '='.
+// result is AssignmentMismatch.
 class DoubleResult {
   public:
     explicit DoubleResult(Evaluatable* expr);

@@ -93,7 +93,7 @@ template class IncDecElement<IntValue>;
 template class IncDecElement<DoubleValue>;
 
 EvaluatablePtr makeIncDec(Value* variable, char code) {
-    if (!variable) raiseBug("BUG: makeIncDec without a variable");
+    if (!variable) raiseBug("BUG: increment or decrement without a variable");
     switch (variable->type()) {
     case INTEGER_VAL:
         return std::make_unique<IncDecElement<IntValue>>(static_cast<IntValue*>(variable), code);

@@ -111,7 +111,7 @@ void UserFuncElement::parkNumber(double x) {
 }
 
 void UserFuncElement::evaluateOutputs(std::span<ValuePtr> outputs) {
-    if (outputs.empty()) raiseBug("BUG: UserFuncElement::evaluateOutputs without outputs");
+    if (outputs.empty()) raiseBug("BUG: user function call asked for no outputs");
     size_t declared = std::max<size_t>(1, function_.signature().outputNames.size());
     if (outputs.size() > declared) raiseRuntime("too many output arguments");
     evaluateArguments();
@@ -209,7 +209,7 @@ Value* QuickUserFuncElement::evaluateVectorised(Value* workspace) {
     for (int k = 0; k < inputs.n; ++k) {
         parameter.assignScalar(inputs.data()[k]);
         const Value* one = expression.pValue(bodyScratch_.get());
-        if (one->n != 1) raiseCode(']');
+        if (one->n != 1) raiseCode(ErrorCode::EmptyArray);
         results.data()[k] = static_cast<const DoubleValue*>(one)->data()[0];
     }
     return workspace;

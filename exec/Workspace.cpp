@@ -291,7 +291,7 @@ void Workspace::enterFunction(int parameterCount) {
 }
 
 FunctionLocals Workspace::leaveFunction() {
-    if (!scope_) raiseBug("BUG: Workspace::leaveFunction without a function scope");
+    if (!scope_) raiseBug("BUG: leaving a function scope that was never entered");
     FunctionLocals result;
     result.values = std::move(scope_->locals);
     result.persistentCount = scope_->persistentCount;

@@ -44,7 +44,12 @@ const Token* unaryRunEnd(const Token* from, const Token* end) {
     return end;
 }
 
-bool takesNoBracketArgument(int family) { return family >= 3 && family <= 6; }
+// The one-argument families whose argument may follow the name without
+// brackets (`sin x`).
+bool takesNoBracketArgument(Family family) {
+    return family == Family::Elementwise || family == Family::Column ||
+           family == Family::ValueToScalar || family == Family::ValueToValue;
+}
 
 bool isValueOperandKind(int kind) {
     return kind == TK_NAME || kind == TK_INT || kind == TK_REAL || kind == TK_STRING ||
@@ -53,11 +58,11 @@ bool isValueOperandKind(int kind) {
 
 void argumentRange(const BuiltinInfo& f, int& minArgs, int& maxArgs) {
     switch (f.entry.family) {
-    case 1: minArgs = 0, maxArgs = 0; break;
-    case 2: minArgs = 0, maxArgs = 1; break;
-    case 7: minArgs = 1, maxArgs = 2; break;
-    case 8: minArgs = 2, maxArgs = 2; break;
-    case 9: minArgs = f.minArgs, maxArgs = f.maxArgs; break;
+    case Family::NoArg: minArgs = 0, maxArgs = 0; break;
+    case Family::OptionalArg: minArgs = 0, maxArgs = 1; break;
+    case Family::OneOrTwoArgs: minArgs = 1, maxArgs = 2; break;
+    case Family::Functor: minArgs = 2, maxArgs = 2; break;
+    case Family::General: minArgs = f.minArgs, maxArgs = f.maxArgs; break;
     default: minArgs = 1, maxArgs = 1; break;
     }
 }
@@ -340,14 +345,14 @@ EvaluatablePtr ExpressionParser::parseItem(const Token* begin, const Token* end)
 
 ExpressionParser::Cursor ExpressionParser::parseCall(const BuiltinInfo& function, Cursor at,
                                                      Cursor end, ExpressionBuilder& builder) {
-    int family = function.entry.family;
+    Family family = function.entry.family;
     if (function.name == "end") {
         if (endContext_.empty()) throw SyntaxError("stray 'end' keyword");
         builder.append(makeEndIndex(endContext_.back().variable, endContext_.back().dimension));
         return at + 1;
     }
     // f^n(x): the call f(x) raised to the power n.
-    if (at->code == '^' && family >= 2) {
+    if (at->code == '^' && family != Family::NoArg) {
         Cursor power = at + 1, exponent = at + 2, bracket = at + 3;
         if (bracket >= end || bracket->kind != TK_BRACKET || bracket->code != ')' ||
             power->kind != TK_BINOP)
@@ -453,7 +458,7 @@ bool ExpressionParser::isFunctionReference(const Token& item) const {
     if (UserFunc* user = workspace_.userFunctions().find(item.text))
         return user->signature().minimumArguments() > 0;
     const BuiltinInfo* f = Registry::instance().find(item.text);
-    return f && f->entry.family >= 3 && f->name != "end";
+    return f && f->entry.family != Family::NoArg && f->entry.family != Family::OptionalArg;
 }
 
 std::vector<EvaluatablePtr> ExpressionParser::parseArguments(const Token& bracket) {

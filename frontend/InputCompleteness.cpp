@@ -67,7 +67,7 @@ bool isUnfinishedInput(const std::string& text) {
         while (reader.readStatements(statements)) {
         }
     } catch (const CodeError& e) {
-        return e.code == 'e';
+        return e.code == ErrorCode::EndOfInput;
     } catch (const SyntaxError& e) {
         return isEndOfInputMessage(e.what());
     } catch (...) {

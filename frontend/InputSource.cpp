@@ -144,7 +144,7 @@ bool InputSource::getLine(std::string& out, bool throwAtEnd, bool raw) {
             return true;
         }
     }
-    if (throwAtEnd) raiseCode('e');
+    if (throwAtEnd) raiseCode(ErrorCode::EndOfInput);
     return false;
 }
 

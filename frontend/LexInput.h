@@ -12,7 +12,7 @@ class LexInput {
     virtual ~LexInput() = default;
 
     // Delivers the next non-empty logical line without leading white space.
-    // At the end of the input throws CodeError{'e'} when throwAtEnd is set,
+    // At the end of the input raises ErrorCode::EndOfInput when throwAtEnd is set,
     // else returns false. raw switches off indentation processing (and, for
     // the user's input, the line-feed check).
     virtual bool getLine(std::string& out, bool throwAtEnd, bool raw) = 0;

@@ -64,7 +64,8 @@ int Lexer::lex(const std::string& text, char terminator, TokenList& out, int* su
     try {
         lexRange(terminator, false, out);
     } catch (const CodeError& e) {
-        if (e.code == 'e') throw SyntaxError("dangling operator or more input needed");
+        if (e.code == ErrorCode::EndOfInput)
+            throw SyntaxError("dangling operator or more input needed");
         throw;
     }
     if (suchThatIndex) *suchThatIndex = suchThatIndex_;

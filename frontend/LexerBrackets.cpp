@@ -78,7 +78,7 @@ void Lexer::readBracket(TokenList& out) {
                 continueLine();
             }
         } catch (const CodeError& e) {
-            if (e.code != 'e') throw;
+            if (e.code != ErrorCode::EndOfInput) throw;
             throw SyntaxError("no closing bracket for line " + std::to_string(line) + ":", context);
         }
         --depth_;

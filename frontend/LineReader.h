@@ -17,7 +17,7 @@ class LineReader {
     explicit LineReader(LexInput& input) : input_(input) {}
 
     // Reads the next logical line and appends its statements to queue.
-    // Returns false at the end of the input (then throws CodeError{'e'}
+    // Returns false at the end of the input (then raises ErrorCode::EndOfInput
     // instead when throwAtEnd is set). A line may queue no statement.
     bool readStatements(std::deque<TokenList>& queue, bool throwAtEnd = false);
 

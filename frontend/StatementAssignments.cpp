@@ -222,7 +222,7 @@ StatementPtr StatementParser::parseMultipleAssignment(TokenList tokens) {
             throw SyntaxError(
                 "multiple assignment may not declare a variable name matching a built-in function");
         if (info.kind == NAME_VARIABLE && info.variable->type() != DOUBLE_VAL)
-            throw SyntaxError("non-DOUBLE_VAL type not yet allowed in multi-assign");
+            throw SyntaxError("non-double type not yet allowed in multi-assign");
         bool own = info.kind == NAME_VARIABLE &&
                    (workspace_.functionDepth() == 0 || info.throughGlobal ||
                     workspace_.isLocal(info.variable));

@@ -114,7 +114,7 @@ bool UserInput::getLine(std::string& out, bool throwAtEnd, bool raw) {
     for (;;) {
         if (current_->atEnd()) {
             if (suspended_.empty()) {
-                if (throwAtEnd) raiseCode('e');
+                if (throwAtEnd) raiseCode(ErrorCode::EndOfInput);
                 return false;
             }
             resumeSuspended();

@@ -176,21 +176,6 @@ void Calc::parseAndRun() {
     workspace_->releaseRetired();
 }
 
-namespace {
-
-std::string codeMessage(char code) {
-    switch (code) {
-    case '(': return "out of bounds error";
-    case ']': return "value requested from an empty array";
-    case 'R': return "invalid matrix power";
-    case '=': return "incompatible lhs, rhs in assignment";
-    case 'e': return "unexpected end of input";
-    default: return std::string("incompatible objects at operator ") + code;
-    }
-}
-
-} // namespace
-
 void Calc::reportCaught(std::exception_ptr error) {
     try {
         std::rethrow_exception(error);
@@ -201,7 +186,7 @@ void Calc::reportCaught(std::exception_ptr error) {
     } catch (const InternalError& e) {
         reportRuntimeError(e.what());
     } catch (const CodeError& e) {
-        reportRuntimeError(codeMessage(e.code));
+        reportRuntimeError(e.message());
     } catch (const std::bad_alloc&) {
         reportRuntimeError("out of memory");
     } catch (const Interrupted&) {

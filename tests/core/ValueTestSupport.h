@@ -56,14 +56,14 @@ template <class F> std::string runtimeMessage(F action) {
     return "(no RuntimeError)";
 }
 
-// The code of the CodeError that action raises, 0 for none.
-template <class F> char codeOf(F action) {
+// The message of the CodeError that action raises, "" for none.
+template <class F> std::string codeOf(F action) {
     try {
         action();
     } catch (const CodeError& e) {
-        return e.code;
+        return e.message();
     }
-    return 0;
+    return "";
 }
 
 class RecordingSink : public OutputSink {

@@ -52,7 +52,7 @@ TEST(InputSourceText, EndOfInput) {
     InputSource source('s', "");
     std::string line;
     EXPECT_FALSE(source.getLine(line, false, false));
-    EXPECT_EQ(failureOf([&] { source.getLine(line, true, false); }), "code e");
+    EXPECT_EQ(failureOf([&] { source.getLine(line, true, false); }), "unexpected end of input");
 }
 
 TEST(InputSourceText, CommentsAndBlockComments) {

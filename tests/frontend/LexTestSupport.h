@@ -21,7 +21,7 @@ class ScriptedInput : public LexInput {
 
     bool getLine(std::string& out, bool throwAtEnd, bool) override {
         if (lines_.empty()) {
-            if (throwAtEnd) raiseCode('e');
+            if (throwAtEnd) raiseCode(ErrorCode::EndOfInput);
             return false;
         }
         out = lines_.front();
@@ -60,7 +60,7 @@ inline std::string failureOf(const std::function<void()>& f) {
     } catch (const std::exception& e) {
         return e.what();
     } catch (const CodeError& e) {
-        return std::string("code ") + e.code;
+        return e.message();
     }
     return "";
 }

@@ -86,7 +86,7 @@ TEST_F(UserInputTest, TypedTextReplacesTheTypedSource) {
     EXPECT_EQ(drain(), (Lines{"c = 3"}));
     EXPECT_EQ(input_.lineNumber(), 0);
     EXPECT_FALSE(input_.hasPendingInput());
-    EXPECT_EQ(failureOf([&] { input_.getLine(line, true, false); }), "code e");
+    EXPECT_EQ(failureOf([&] { input_.getLine(line, true, false); }), "unexpected end of input");
 }
 
 TEST_F(UserInputTest, OtherTextSuspendsTheCurrentSource) {

@@ -1,25 +1,25 @@
-// Family 9 built-ins that build lists and strings: `list`, `split`, `join`
-// and `pad`.
+// Lists of values and lists of strings: `list` builds one, `split` cuts a
+// string into a list of strings, and `join` puts the items of a list (or
+// the rows of a matrix) together into one string.
 //
 // Choices beyond the documented behaviour: `split` yields no field after a
 // final separator ("a,b," gives two fields) and an empty field is an empty
 // string; `join` takes an optional second argument, a separator (string or
-// number) put between the joined items or rows; `pad` keeps v's orientation,
-// shortens v to L elements when L is smaller, and with a fourth argument
-// below 1 aligns v to the end instead (padding in front, or keeping the last
-// L elements).
+// number) put between the joined items or rows.
 #include "builtins/Arguments.h"
 #include "builtins/BuiltinContext.h"
-#include "builtins/GeneralHandlers.h"
+#include "builtins/FamilyTables.h"
 
 #include <cctype>
 #include <cmath>
 #include <string>
 #include <vector>
 
-namespace vemlor::detail {
+namespace vemlor {
 
 namespace {
+
+using namespace detail;
 
 // `list` of one number n: n empty items. Far too large counts are passed on
 // as such so that the refusal names them.
@@ -92,9 +92,8 @@ void appendRows(const Value& m, const Value* separator, std::vector<int>& row) {
     }
 }
 
-} // namespace
-
-void listHandler(BuiltinContext& context, Arguments arguments, Outputs outputs) {
+void list(BuiltinContext& context, std::span<const Value* const> arguments,
+          std::span<ValuePtr> outputs) {
     ListValue& list = resultAs<ListValue>(outputs[0]);
     if (arguments.size() == 1 && arguments[0]->n == 1 && arguments[0]->type() != LIST_VAL &&
         !arguments[0]->isString()) {
@@ -109,7 +108,7 @@ void listHandler(BuiltinContext& context, Arguments arguments, Outputs outputs) 
     list.takeFrom(built);
 }
 
-void splitHandler(BuiltinContext&, Arguments arguments, Outputs outputs) {
+void split(BuiltinContext&, std::span<const Value* const> arguments, std::span<ValuePtr> outputs) {
     check(arguments[0]->type() != LIST_VAL, "split", "argument must be a string");
     std::string text = arguments[0]->toString();
     if (arguments.size() == 1) return makeStringList(words(text), outputs[0]);
@@ -121,7 +120,7 @@ void splitHandler(BuiltinContext&, Arguments arguments, Outputs outputs) {
     makeStringList(fields(text, separator, delimiter), outputs[0]);
 }
 
-void joinHandler(BuiltinContext&, Arguments arguments, Outputs outputs) {
+void join(BuiltinContext&, std::span<const Value* const> arguments, std::span<ValuePtr> outputs) {
     const Value& x = *arguments[0];
     const Value* separator = arguments.size() > 1 ? arguments[1] : nullptr;
     check(!separator || separator->type() != LIST_VAL, "join", "separator must be a string");
@@ -147,30 +146,15 @@ void joinHandler(BuiltinContext&, Arguments arguments, Outputs outputs) {
     std::copy(row.begin(), row.end(), out.data());
 }
 
-void padHandler(BuiltinContext&, Arguments arguments, Outputs outputs) {
-    const Value& v = *arguments[0];
-    if (v.type() == LIST_VAL || !v.isVector()) raiseRuntime("pad does not take matrix input");
-    auto scalarArgument = [&](size_t i) {
-        if (arguments[i]->n != 1 || arguments[i]->type() == LIST_VAL)
-            raiseRuntime("invalid argument");
-        return numberAt(*arguments[i], 0);
+} // namespace
+
+std::span<const BuiltinDefinition> listsTable() {
+    static const BuiltinDefinition table[] = {
+        defineBuiltin("list", list, LIST_VAL, 0, kUnlimitedArgs),
+        defineBuiltin("split", split, LIST_VAL, 1, 3),
+        defineBuiltin("join", join, INTEGER_VAL, 1, 2),
     };
-    double length = scalarArgument(1);
-    if (!(length >= 0 && length <= 1e9)) raiseRuntime("invalid argument");
-    int count = int(length);
-    int fill = v.isString() ? ' ' : 0;
-    if (arguments.size() > 2) fill = truncated(scalarArgument(2));
-    bool atEnd = arguments.size() > 3 && scalarArgument(3) < 1;
-    bool column = v.nrow == v.n && v.n > 1;
-    IntValue built;
-    built.setShapeKind(count, column ? count : (count ? 1 : 0), v.kind);
-    int kept = std::min(count, v.n);
-    int firstKept = atEnd ? v.n - kept : 0;
-    int firstPlace = atEnd ? count - kept : 0;
-    std::fill(built.data(), built.data() + count, fill);
-    for (int i = 0; i < kept; ++i)
-        built[firstPlace + i] = truncated(numberAt(v, firstKept + i));
-    resultAs<IntValue>(outputs[0]).takeFrom(built);
+    return table;
 }
 
-} // namespace vemlor::detail
+} // namespace vemlor
