@@ -11,8 +11,10 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
     };
     if (args.empty()) return line;
     const std::string& first = args[0];
-    if (first == "--help" || first == "-h") line.action = CommandLine::Action::Help;
-    else if (first == "--version") line.action = CommandLine::Action::Version;
+    if (first == "--help" || first == "-h")
+        line.action = CommandLine::Action::Help;
+    else if (first == "--version")
+        line.action = CommandLine::Action::Version;
     else if (first == "--cli") {
         line.action = CommandLine::Action::Cli;
         if (args.size() > 2) return refuse("--cli takes at most one script");

@@ -63,7 +63,8 @@ InterruptWatch::InterruptWatch(std::function<void()> shutDown)
     // the watcher thread starts with them blocked.
     sigset_t handled, previous;
     sigemptyset(&handled);
-    for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&handled, signal);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaddset(&handled, signal);
     ::pthread_sigmask(SIG_BLOCK, &handled, &previous);
     watcher_ = std::thread([this] { watch(); });
     ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
@@ -76,7 +77,8 @@ InterruptWatch::InterruptWatch(std::function<void()> shutDown)
 }
 
 InterruptWatch::~InterruptWatch() {
-    for (int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, SIG_DFL);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+        std::signal(signal, SIG_DFL);
     notifyFd = -1;
     if (watcher_.joinable()) {
         const char byte = kStop;
@@ -88,10 +90,16 @@ InterruptWatch::~InterruptWatch() {
         if (fd >= 0) ::close(fd);
 }
 
-int InterruptWatch::terminationSignal() { return terminateSignal; }
+int InterruptWatch::terminationSignal() {
+    return terminateSignal;
+}
 
-InterruptWatch::WaitingForInput::WaitingForInput() { waitingForInput = true; }
-InterruptWatch::WaitingForInput::~WaitingForInput() { waitingForInput = false; }
+InterruptWatch::WaitingForInput::WaitingForInput() {
+    waitingForInput = true;
+}
+InterruptWatch::WaitingForInput::~WaitingForInput() {
+    waitingForInput = false;
+}
 
 // Runs beside the interpreter, reading what the handlers report.
 void InterruptWatch::watch() {

@@ -3,9 +3,9 @@
 #include "app/Interrupts.h"
 
 #include "console/TerminalRenderer.h"
-#include "session/Calc.h"
 #include "frontend/InputCompleteness.h"
 #include "platform/terminal/TerminalPlatform.h"
+#include "session/Calc.h"
 
 #include <csignal>
 #include <cstdio>
@@ -37,7 +37,7 @@ int terminalWidth() {
 // Everything one session needs, wired together: the interpreter prints its
 // console lines to standard output as they are completed.
 class TerminalSession {
-public:
+  public:
     TerminalSession(TerminalMode mode, bool primary)
         : mode_(mode), platform_([this](const std::string& text) { showMessage(text); },
                                  mode.interactiveInput, processPaths()) {
@@ -60,8 +60,10 @@ public:
             for (char& c : text)
                 if (c == '\n') c = '\r';
         calc_->setInput(text, inputMode);
-        if (inputMode != 'f' || !calc_->takeErrorReported()) calc_->executePendingInput();
-        else errorSeen_ = true;
+        if (inputMode != 'f' || !calc_->takeErrorReported())
+            calc_->executePendingInput();
+        else
+            errorSeen_ = true;
         calc_->console().endLine();
         std::fflush(stdout);
         if (calc_->takeErrorReported()) errorSeen_ = true;
@@ -69,15 +71,17 @@ public:
 
     bool errorSeen() const { return errorSeen_; }
 
-private:
+  private:
     void writeLine(const std::string& line) {
         std::string text = mode_.styledOutput ? renderAnsi(line) : renderPlain(line);
         std::fwrite(text.data(), 1, text.size(), stdout);
         std::fputc('\n', stdout);
     }
     void showMessage(const std::string& text) {
-        if (calc_) calc_->console().print(text, true, PRINT_LITERAL);
-        else std::fprintf(stderr, "%s\n", text.c_str());
+        if (calc_)
+            calc_->console().print(text, true, PRINT_LITERAL);
+        else
+            std::fprintf(stderr, "%s\n", text.c_str());
     }
 
     TerminalMode mode_;
@@ -150,8 +154,10 @@ int runTerminalSession(const std::string& script) {
     for (int prompt = 1;; ++prompt) {
         bool more = readInput(session, mode, prompt, input);
         if (InterruptWatch::terminationSignal()) break; // nobody to ask: save what can be
-        if (more) session.run(input, '>');
-        else if (session.calc().confirmExit()) break;
+        if (more)
+            session.run(input, '>');
+        else if (session.calc().confirmExit())
+            break;
     }
     if (mode.interactiveInput) std::fputc('\n', stdout);
     session.calc().shutDown();

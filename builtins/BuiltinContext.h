@@ -16,7 +16,7 @@ namespace vemlor {
 class OutputSink;
 
 class BuiltinContext {
-public:
+  public:
     virtual ~BuiltinContext() = default;
     // The console of the calling instance.
     virtual OutputSink& output() = 0;

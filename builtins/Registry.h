@@ -134,7 +134,7 @@ struct BuiltinInfo {
 };
 
 class Registry {
-public:
+  public:
     // The one registry, built on first use.
     static const Registry& instance();
 
@@ -146,7 +146,7 @@ public:
     // Every registered name in alphabetical order.
     std::vector<std::string> names() const;
 
-private:
+  private:
     Registry();
     struct Impl;
     std::unique_ptr<Impl> impl_;

@@ -352,7 +352,8 @@ template <class T> void MathMatrix<T>::concatVertical(const MathMatrix<T>& r) {
 
 #define VEMLOR_INSTANTIATE_ARITHMETIC(T)                                                           \
     template void MathMatrix<T>::elementwise(const MathMatrix<T>&, int);                           \
-    template void MathMatrix<T>::assignElementwise(const MathMatrix<T>&, const MathMatrix<T>&, int); \
+    template void MathMatrix<T>::assignElementwise(const MathMatrix<T>&, const MathMatrix<T>&,     \
+                                                   int);                                           \
     template void MathMatrix<T>::scalarFunction(const MathMatrix<T>&, int);                        \
     template void MathMatrix<T>::vectorAdd(const MathMatrix<T>&, int);                             \
     template void MathMatrix<T>::concatHorizontal(const MathMatrix<T>&);                           \

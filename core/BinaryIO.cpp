@@ -17,7 +17,8 @@ double BinaryReader::readDouble() {
     unsigned char bytes[8];
     readBytes(bytes, 8);
     uint64_t bits = 0;
-    for (int i = 7; i >= 0; --i) bits = bits << 8 | bytes[i];
+    for (int i = 7; i >= 0; --i)
+        bits = bits << 8 | bytes[i];
     double x;
     std::memcpy(&x, &bits, 8);
     return x;
@@ -69,7 +70,8 @@ void BinaryWriter::writeDouble(double x) {
     uint64_t bits;
     std::memcpy(&bits, &x, 8);
     unsigned char bytes[8];
-    for (int i = 0; i < 8; ++i) bytes[i] = uint8_t(bits >> (8 * i));
+    for (int i = 0; i < 8; ++i)
+        bytes[i] = uint8_t(bits >> (8 * i));
     writeBytes(bytes, 8);
 }
 
@@ -82,8 +84,7 @@ void BinaryWriter::writeBytes(const void* from, size_t count) {
     if (count && std::fwrite(from, 1, count, file_) != count) failed_ = true;
 }
 
-bool writeFileAtomically(const std::string& path,
-                         const std::function<bool(BinaryWriter&)>& write) {
+bool writeFileAtomically(const std::string& path, const std::function<bool(BinaryWriter&)>& write) {
     std::string temporary = path + ".tmp" + std::to_string(::getpid());
     std::FILE* file = std::fopen(temporary.c_str(), "wb");
     if (!file) return false;

@@ -7,8 +7,8 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <cstdio>
+#include <functional>
 #include <stdexcept>
 #include <string>
 
@@ -21,7 +21,7 @@ struct TruncatedFile : std::runtime_error {
 constexpr int32_t kMaxStoredStringLength = 100001;
 
 class BinaryReader {
-public:
+  public:
     explicit BinaryReader(std::FILE* file) : file_(file) {}
     int32_t readInt32();
     double readDouble();
@@ -32,7 +32,7 @@ public:
     // cannot tell. A record claiming more than this is damaged.
     uint64_t remainingBytes();
 
-private:
+  private:
     int64_t measureAvailable();
 
     std::FILE* file_;
@@ -42,7 +42,7 @@ private:
 };
 
 class BinaryWriter {
-public:
+  public:
     explicit BinaryWriter(std::FILE* file) : file_(file) {}
     void writeInt32(int32_t x);
     void writeDouble(double x);
@@ -50,7 +50,7 @@ public:
     void writeBytes(const void* from, size_t count);
     bool failed() const { return failed_; }
 
-private:
+  private:
     std::FILE* file_;
     bool failed_ = false;
 };

@@ -14,19 +14,19 @@
 namespace vemlor {
 
 class RuntimeError : public std::runtime_error {
-public:
+  public:
     explicit RuntimeError(const std::string& message) : std::runtime_error(message) {}
 };
 
 // Carries the full text to report: message + " {g " + context, or, without a
 // context, "syntax error, {g " + message.
 class SyntaxError : public std::runtime_error {
-public:
+  public:
     explicit SyntaxError(const std::string& message) : std::runtime_error(composed(message, {})) {}
     SyntaxError(const std::string& message, std::string_view context)
         : std::runtime_error(composed(message, context)) {}
 
-private:
+  private:
     static std::string composed(const std::string& message, std::string_view context);
 };
 
@@ -49,7 +49,7 @@ struct CodeError {
 };
 
 class InternalError : public std::runtime_error {
-public:
+  public:
     explicit InternalError(const std::string& message) : std::runtime_error(message) {}
 };
 

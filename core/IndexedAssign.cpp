@@ -22,7 +22,9 @@ namespace {
 
 using detail::widened;
 
-template <class T> constexpr int rankOf() { return detail::typeCodeOf<T>(); }
+template <class T> constexpr int rankOf() {
+    return detail::typeCodeOf<T>();
+}
 
 // Where the parts selected by irc lie in a value.
 struct PartLayout {

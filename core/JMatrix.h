@@ -20,7 +20,7 @@ using complexd = std::complex<double>;
 
 // One item of a list: owns its value, which may be absent (an empty item).
 class ListItem {
-public:
+  public:
     ValuePtr value;
 
     ListItem() = default;
@@ -36,7 +36,7 @@ public:
 };
 
 template <class T> class JMatrix : public Value {
-public:
+  public:
     using element_type = T;
 
     JMatrix() : Value(kTypeCode) {}
@@ -51,8 +51,10 @@ public:
     const void* rawData() const override { return data_.get(); }
     void* elementPtr(int i) override { return data_.get() + i; }
     int elementSize() const override {
-        if constexpr (std::is_same_v<T, ListItem>) return 4;
-        else return int(sizeof(T));
+        if constexpr (std::is_same_v<T, ListItem>)
+            return 4;
+        else
+            return int(sizeof(T));
     }
 
     // Frees the buffer and gets room for newN elements of undefined content
@@ -75,8 +77,10 @@ public:
         bool column = nrow == n;
         if (newN < n) {
             bool shrinkBuffer = (n - newN >= 4 && n >= 2 * newN) || n - newN > 100000;
-            if (shrinkBuffer) reallocateKeeping(newN, newN);
-            else clearTail(newN);
+            if (shrinkBuffer)
+                reallocateKeeping(newN, newN);
+            else
+                clearTail(newN);
         } else if (newN > capacity_) {
             long grown = long(capacity_) + capacity_ / 2;
             reallocateKeeping(newN, int(std::min<long>(std::max<long>(grown, newN), 0x7fffffff)));
@@ -148,13 +152,12 @@ public:
     }
 
     // The type code of a matrix of T.
-    static constexpr int kTypeCode = std::is_same_v<T, int>       ? INTEGER_VAL
-                                     : std::is_same_v<T, double>  ? DOUBLE_VAL
+    static constexpr int kTypeCode = std::is_same_v<T, int>        ? INTEGER_VAL
+                                     : std::is_same_v<T, double>   ? DOUBLE_VAL
                                      : std::is_same_v<T, complexd> ? COMPLEX_VAL
                                                                    : LIST_VAL;
 
-protected:
-
+  protected:
     std::unique_ptr<T[]> data_;
     int capacity_ = 0;
 
@@ -186,7 +189,8 @@ protected:
     // List items past the new end are emptied so that spare room owns nothing.
     void clearTail(int newN) {
         if constexpr (std::is_same_v<T, ListItem>) {
-            for (int i = newN; i < n; ++i) data_[i].value.reset();
+            for (int i = newN; i < n; ++i)
+                data_[i].value.reset();
         }
     }
 };

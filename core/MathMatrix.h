@@ -14,7 +14,7 @@
 namespace vemlor {
 
 template <class T> class MathMatrix : public JMatrix<T> {
-public:
+  public:
     using JMatrix<T>::n;
     using JMatrix<T>::nrow;
     using JMatrix<T>::kind;
@@ -66,13 +66,13 @@ public:
 };
 
 class IntValue : public MathMatrix<int> {
-public:
+  public:
     IntValue() = default;
     explicit IntValue(int x) { assignScalarInt(x); }
 };
 
 class DoubleValue : public MathMatrix<double> {
-public:
+  public:
     DoubleValue() = default;
     explicit DoubleValue(double x) { assignScalar(x); }
     // Shape and kind copied, integers converted.
@@ -80,7 +80,7 @@ public:
 };
 
 class ComplexValue : public MathMatrix<complexd> {
-public:
+  public:
     ComplexValue() = default;
     explicit ComplexValue(complexd z) {
         resize(1);
@@ -92,7 +92,7 @@ public:
 };
 
 class ListValue : public JMatrix<ListItem> {
-public:
+  public:
     ListValue() = default;
     void assignString(std::string_view text) override;
     void copyFrom(const Value& v) override;

@@ -14,7 +14,7 @@ enum PrintMode : int {
 };
 
 class OutputSink {
-public:
+  public:
     virtual ~OutputSink() = default;
     // With newLine set, a non-empty current line is ended first and the line
     // is ended after the text as well.

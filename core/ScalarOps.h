@@ -29,7 +29,9 @@ template <class T> constexpr bool kIsInt = std::is_same_v<T, int>;
 // The result type of an arithmetic operator: 64-bit for integers.
 template <class T> using Wide = std::conditional_t<kIsInt<T>, long long, T>;
 
-inline bool fitsInt(long long x) { return x >= INT_MIN && x <= INT_MAX; }
+inline bool fitsInt(long long x) {
+    return x >= INT_MIN && x <= INT_MAX;
+}
 
 // Whether an integer operator must refuse the pair with "division by zero".
 inline bool divisionRefused(int code, int a, int b) {
@@ -63,8 +65,10 @@ inline long long intPower(int a, int b) {
             if (!fitsInt(result)) return result > 0 ? kBeyond : -kBeyond;
         }
         if (e > 1) {
-            if (std::llabs(base) > 46341) base = kBeyond; // its square leaves the range
-            else base *= base;
+            if (std::llabs(base) > 46341)
+                base = kBeyond; // its square leaves the range
+            else
+                base *= base;
         }
     }
     return result;
@@ -225,7 +229,9 @@ template <class T> bool compare(int code, T a, T b) {
 }
 
 // Whether a scalar condition holds: its value truncated toward zero is not 0.
-inline bool conditionHolds(double x) { return std::trunc(x) != 0.0; }
+inline bool conditionHolds(double x) {
+    return std::trunc(x) != 0.0;
+}
 
 // a op b for one of the operators that combine plain numbers into a plain
 // number (+ - * / ^ \ mod), on doubles.

@@ -33,13 +33,21 @@ enum KindCode : int {
     KIND_FUNCREF = 11,
 };
 
-inline int kindCode(int kind) { return kind & 15; }
-inline int pageCount(int kind) { return kind >> 4; }
-inline int kind3D(int pages) { return pages * 16 + KIND_3D; }
+inline int kindCode(int kind) {
+    return kind & 15;
+}
+inline int pageCount(int kind) {
+    return kind >> 4;
+}
+inline int kind3D(int pages) {
+    return pages * 16 + KIND_3D;
+}
 
 // The widening rule of assignments, returns and quick functions: a value of
 // type `from` may be stored into type `to` when equal, or when from < to <= 2.
-inline bool widensTo(int from, int to) { return from == to || (from < to && to <= COMPLEX_VAL); }
+inline bool widensTo(int from, int to) {
+    return from == to || (from < to && to <= COMPLEX_VAL);
+}
 
 // Name of a type code ("int", "double", "complex", "list") and of a kind code
 // ("numeric", "string", ...; empty for codes without a name).
@@ -47,8 +55,13 @@ std::string_view typeName(int type);
 std::string_view kindName(int kind);
 
 // Selection modes of subValue and selectIndexed.
-enum SelectMode : int { SELECT_AUTO = -1, SELECT_ELEMENT = 0, SELECT_ROW = 1, SELECT_COLUMN = 2,
-                        SELECT_PAGE = 3 };
+enum SelectMode : int {
+    SELECT_AUTO = -1,
+    SELECT_ELEMENT = 0,
+    SELECT_ROW = 1,
+    SELECT_COLUMN = 2,
+    SELECT_PAGE = 3
+};
 
 class Value;
 // How a string value is described: "string" for one string (a row or a
@@ -56,7 +69,7 @@ class Value;
 std::string_view stringShapeName(const Value& v);
 
 class Value {
-public:
+  public:
     int n = 0;    // number of elements
     int nrow = 0; // number of rows
     int kind = 0; // kind code in the low 4 bits, page count above for 3-D arrays
@@ -113,11 +126,10 @@ public:
     bool is3D() const { return kindCode(kind) == KIND_3D; }
     bool isEmpty() const { return n == 0; }
 
-protected:
+  protected:
     explicit Value(int typeCode) : type_(typeCode) {}
 
     int type_; // fixed by the storage class; test doubles may pretend otherwise
-
 };
 
 using ValuePtr = std::unique_ptr<Value>;

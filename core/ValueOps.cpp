@@ -21,7 +21,9 @@ namespace {
 
 using detail::widened;
 
-template <class T> constexpr int widthRank() { return detail::typeCodeOf<T>(); }
+template <class T> constexpr int widthRank() {
+    return detail::typeCodeOf<T>();
+}
 
 // Shape, kind and widened elements of src into dst.
 template <class T, class From> void copyWidened(MathMatrix<T>& dst, const JMatrix<From>& src) {

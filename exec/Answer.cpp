@@ -23,17 +23,21 @@ AnswerStore& store() {
 
 void Answer::set(const Value& v) {
     int type = v.type();
-    if (type < INTEGER_VAL || type > LIST_VAL) raiseRuntime("something wrong: answer of unknown type");
+    if (type < INTEGER_VAL || type > LIST_VAL)
+        raiseRuntime("something wrong: answer of unknown type");
     AnswerStore& s = store();
     if (type != s.type) s.byType[s.type]->clear();
     s.byType[type]->assign(v); // a list is copied item by item, not wrapped
     s.type = type;
 }
 
-const Value& Answer::value() { return *store().byType[store().type]; }
+const Value& Answer::value() {
+    return *store().byType[store().type];
+}
 
 void Answer::clear() {
-    for (ValuePtr& v : store().byType) v->clear();
+    for (ValuePtr& v : store().byType)
+        v->clear();
     store().type = DOUBLE_VAL;
 }
 

@@ -8,7 +8,7 @@
 namespace vemlor {
 
 class Answer {
-public:
+  public:
     static void set(const Value& v);
     // The current answer (an empty double before the first one).
     static const Value& value();

@@ -24,22 +24,22 @@ inline constexpr int LIST_ITEM_TYPE = 4;
 // What kind of element the builder and the parsers are looking at.
 enum ElementCategory : int {
     CAT_OTHER = 0,
-    CAT_NUMBER = 1,         // numeric constants
-    CAT_VARIABLE = 2,       // ValueElement, ConstIndexElement
-    CAT_INDEXED = 3,        // IndexedElementSingle, IndexedElementDouble
-    CAT_EXPRESSION = 4,     // every Expression class
-    CAT_SEQUENCE = 5,       // SequenceElement
-    CAT_END_INDEX = 6,      // EndIndexElement
-    CAT_OPEN_SEQUENCE = 7,  // OpenSequenceElement (a lone ':')
-    CAT_SIMPLE_FUNC = 8,    // SimpleFuncElement
-    CAT_GENERAL_FUNC = 9,   // GeneralFuncElement
-    CAT_USER_FUNC = 10,     // UserFuncElement
-    CAT_FUNC_REF = 11,      // FuncRefElement
-    CAT_LIST_ITEM = 12,     // ListItemElement
+    CAT_NUMBER = 1,        // numeric constants
+    CAT_VARIABLE = 2,      // ValueElement, ConstIndexElement
+    CAT_INDEXED = 3,       // IndexedElementSingle, IndexedElementDouble
+    CAT_EXPRESSION = 4,    // every Expression class
+    CAT_SEQUENCE = 5,      // SequenceElement
+    CAT_END_INDEX = 6,     // EndIndexElement
+    CAT_OPEN_SEQUENCE = 7, // OpenSequenceElement (a lone ':')
+    CAT_SIMPLE_FUNC = 8,   // SimpleFuncElement
+    CAT_GENERAL_FUNC = 9,  // GeneralFuncElement
+    CAT_USER_FUNC = 10,    // UserFuncElement
+    CAT_FUNC_REF = 11,     // FuncRefElement
+    CAT_LIST_ITEM = 12,    // ListItemElement
 };
 
 class Evaluatable {
-public:
+  public:
     virtual ~Evaluatable() = default;
     virtual Value* pValue(Value* workspace) = 0;
     virtual int resultType() const = 0;
@@ -53,42 +53,42 @@ using EvaluatablePtr = std::unique_ptr<Evaluatable>;
 
 // Bases that own children and answer refersTo over them.
 class WithEvaluatable : public Evaluatable {
-public:
+  public:
     explicit WithEvaluatable(EvaluatablePtr child) : child_(std::move(child)) {}
     bool refersTo(const Value* v) const override { return child_ && child_->refersTo(v); }
     Evaluatable* child() const { return child_.get(); }
 
-protected:
+  protected:
     EvaluatablePtr child_;
 };
 
 class With2Evaluatable : public Evaluatable {
-public:
+  public:
     With2Evaluatable(EvaluatablePtr first, EvaluatablePtr second)
         : first_(std::move(first)), second_(std::move(second)) {}
     bool refersTo(const Value* v) const override {
         return (first_ && first_->refersTo(v)) || (second_ && second_->refersTo(v));
     }
 
-protected:
+  protected:
     EvaluatablePtr first_;
     EvaluatablePtr second_; // may be absent
 };
 
 class With3Evaluatable : public Evaluatable {
-public:
+  public:
     With3Evaluatable(EvaluatablePtr a, EvaluatablePtr b, EvaluatablePtr c)
         : a_(std::move(a)), b_(std::move(b)), c_(std::move(c)) {}
     bool refersTo(const Value* v) const override {
         return (a_ && a_->refersTo(v)) || (b_ && b_->refersTo(v)) || (c_ && c_->refersTo(v));
     }
 
-protected:
+  protected:
     EvaluatablePtr a_, b_, c_; // any may be absent
 };
 
 class MultiInputOutput_Element : public Evaluatable {
-public:
+  public:
     explicit MultiInputOutput_Element(std::vector<EvaluatablePtr> arguments)
         : arguments_(std::move(arguments)) {}
     bool refersTo(const Value* v) const override {
@@ -98,7 +98,7 @@ public:
     }
     const std::vector<EvaluatablePtr>& arguments() const { return arguments_; }
 
-protected:
+  protected:
     std::vector<EvaluatablePtr> arguments_;
 };
 

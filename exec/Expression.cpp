@@ -57,8 +57,8 @@ inline Value* nativeFor(const std::vector<char>* intOperand, size_t i, SimpleScr
 // instead of a copy and a pass. Returns the entry evaluation goes on from.
 template <class T>
 size_t startWith(const ExpressionEntries& entries, const std::vector<char>& plain,
-                 const std::vector<char>* intOperand, size_t i, bool joinsNext,
-                 MathMatrix<T>& dst, SimpleScratch& s) {
+                 const std::vector<char>* intOperand, size_t i, bool joinsNext, MathMatrix<T>& dst,
+                 SimpleScratch& s) {
     Evaluatable& first = *entries[i].operand;
     if (!joinsNext || !plain[i + 1]) {
         evaluateOperandInto(first, dst, nativeFor(intOperand, i, s));
@@ -132,7 +132,8 @@ Value* SimpleExpression::pValue(Value* workspace) {
         runFlatLoop(entries_, plainOperand_, nullptr, static_cast<MathMatrix<double>&>(*target), s);
         break;
     default:
-        runFlatLoop(entries_, plainOperand_, nullptr, static_cast<MathMatrix<complexd>&>(*target), s);
+        runFlatLoop(entries_, plainOperand_, nullptr, static_cast<MathMatrix<complexd>&>(*target),
+                    s);
         break;
     }
     return target;
@@ -150,7 +151,8 @@ Value* SimpleMixedTypeExpression::pValue(Value* workspace) {
     detail::NestingGuard guard(depth_);
     SimpleScratch& s = guard.level() ? nested_.at(guard.level(), DOUBLE_VAL) : scratch_;
     Value* target = guard.level() ? s.result.get() : workspace;
-    runFlatLoop(entries_, plainOperand_, &intOperand_, static_cast<MathMatrix<double>&>(*target), s);
+    runFlatLoop(entries_, plainOperand_, &intOperand_, static_cast<MathMatrix<double>&>(*target),
+                s);
     return target;
 }
 

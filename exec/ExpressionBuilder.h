@@ -17,7 +17,7 @@
 namespace vemlor {
 
 class ExpressionBuilder {
-public:
+  public:
     ExpressionBuilder();
     ~ExpressionBuilder();
     ExpressionBuilder(ExpressionBuilder&&) noexcept;
@@ -44,7 +44,7 @@ public:
     // SyntaxError "an empty expression is not allowed" when nothing was appended.
     EvaluatablePtr finish();
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

@@ -173,7 +173,8 @@ class NestingGuard {
 template <class S> class NestedScratch {
   public:
     template <class... A> S& at(int level, A&&... arguments) {
-        while (pool_.size() < size_t(level)) pool_.push_back(std::make_unique<S>(arguments...));
+        while (pool_.size() < size_t(level))
+            pool_.push_back(std::make_unique<S>(arguments...));
         return *pool_[size_t(level) - 1];
     }
 

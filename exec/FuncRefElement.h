@@ -11,7 +11,7 @@
 namespace vemlor {
 
 class FuncRefElement : public Evaluatable {
-public:
+  public:
     explicit FuncRefElement(const std::string& name) {
         value_.assignString(name);
         value_.kind = KIND_FUNCREF;
@@ -21,7 +21,7 @@ public:
     int category() const override { return CAT_FUNC_REF; }
     bool refersTo(const Value*) const override { return false; }
 
-private:
+  private:
     IntValue value_;
 };
 

@@ -91,7 +91,8 @@ std::unique_ptr<ScalarFunction> resolveScalarFunction(const Value& argument, Wor
         raiseRuntime("1st argument must be a function");
     const auto& codes = static_cast<const IntValue&>(argument);
     std::string name(size_t(codes.n), ' ');
-    for (int i = 0; i < codes.n; ++i) name[size_t(i)] = char(codes.data()[i]);
+    for (int i = 0; i < codes.n; ++i)
+        name[size_t(i)] = char(codes.data()[i]);
     size_t prefix = std::strlen(kAnonymousPrefix);
     if (name.compare(0, prefix, kAnonymousPrefix) == 0) {
         ScalarFunction* function = anonymous.find(std::atoi(name.c_str() + prefix));
@@ -107,10 +108,10 @@ std::unique_ptr<ScalarFunction> resolveScalarFunction(const Value& argument, Wor
     const BuiltinInfo* builtin = Registry::instance().find(name);
     if (!builtin) raiseRuntime("1st argument must be a function");
     Family family = builtin->entry.family;
-    bool oneArgument = family == Family::General
-                           ? builtin->minArgs <= 1 && builtin->maxArgs >= 1
-                           : family != Family::NoArg && family != Family::OptionalArg &&
-                                 family != Family::Functor;
+    bool oneArgument =
+        family == Family::General
+            ? builtin->minArgs <= 1 && builtin->maxArgs >= 1
+            : family != Family::NoArg && family != Family::OptionalArg && family != Family::Functor;
     if (!oneArgument) raiseRuntime("you can only use a single-parameter function here");
     return std::make_unique<BuiltinCall>(*builtin, context);
 }

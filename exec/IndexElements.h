@@ -14,8 +14,8 @@ namespace vemlor {
 // mode of a single index (SELECT_AUTO unless the parser knows better).
 // A single constant integer index becomes a ConstIndexElement; below 1 it is
 // the SyntaxError "index must be positive". Lists: one index only.
-EvaluatablePtr makeIndexedRead(Value* variable, std::vector<EvaluatablePtr> indices,
-                               int colonMode, int selectMode = SELECT_AUTO);
+EvaluatablePtr makeIndexedRead(Value* variable, std::vector<EvaluatablePtr> indices, int colonMode,
+                               int selectMode = SELECT_AUTO);
 // x.k or x.(expr): an item of a list. The index must deliver an integer; a
 // sequence or ':' is "this form of indexing of a list is not yet implemented".
 EvaluatablePtr makeListItemRead(Value* list, EvaluatablePtr index);

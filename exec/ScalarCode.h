@@ -34,19 +34,50 @@ namespace scalar {
 
 enum class Op : std::uint8_t {
     // a <- b op c, doubles
-    Add, Sub, Mul, Div, Pow, Mod, FloorDiv,
+    Add,
+    Sub,
+    Mul,
+    Div,
+    Pow,
+    Mod,
+    FloorDiv,
     // a <- b op c on whole numbers; hands back on overflow or a zero divisor
-    AddInt, SubInt, MulInt, DivInt, PowInt, ModInt, FloorDivInt,
+    AddInt,
+    SubInt,
+    MulInt,
+    DivInt,
+    PowInt,
+    ModInt,
+    FloorDivInt,
     // a <- 1 or 0
-    Less, LessEqual, Equal, NotEqual, GreaterEqual, Greater, And, Or, Xor,
-    NonZero,  // a <- (b != 0)
-    Not,      // a <- (b == 0)
-    Neg, NegInt, Move, Truncate,
+    Less,
+    LessEqual,
+    Equal,
+    NotEqual,
+    GreaterEqual,
+    Greater,
+    And,
+    Or,
+    Xor,
+    NonZero, // a <- (b != 0)
+    Not,     // a <- (b == 0)
+    Neg,
+    NegInt,
+    Move,
+    Truncate,
     // a <- f(b) through `pointer`
-    Call1, Call1Int,
+    Call1,
+    Call1Int,
     // jumps to `jump`: always, when trunc(b) is 0, when b op c does not hold
-    Jump, LoopBack /* checks the run flag first */, JumpIfFalse, JumpUnlessLess, JumpUnlessLessEqual, JumpUnlessEqual,
-    JumpUnlessNotEqual, JumpUnlessGreaterEqual, JumpUnlessGreater,
+    Jump,
+    LoopBack /* checks the run flag first */,
+    JumpIfFalse,
+    JumpUnlessLess,
+    JumpUnlessLessEqual,
+    JumpUnlessEqual,
+    JumpUnlessNotEqual,
+    JumpUnlessGreaterEqual,
+    JumpUnlessGreater,
     ConditionByTree, // jumps when the tree's condition object (pointer) is false
     Store,           // variable slot a <- b, kind word `kind`
     LoadChecked,     // a <- slot b, handing back unless its kind is numeric
@@ -80,17 +111,17 @@ struct Instruction {
 // One level of the path from the compiled root to a statement in progress.
 struct PathStep {
     Statement* statement;
-    int part = 0;            // a block's statement index, 1 for an else branch
-    int loopCounters = -1;   // a for loop: its first counter slot
+    int part = 0;          // a block's statement index, 1 for an else branch
+    int loopCounters = -1; // a for loop: its first counter slot
 };
 
 // A place in the code: the path to the statement running there, and the
 // loop that a break or continue raised there would end.
 struct Site {
     int firstStep = 0, stepCount = 0;
-    int loop = -1;           // index into loops, or -1 for none inside the code
-    bool statementDone = false;  // the statement has run (ExecuteTree)
-    bool conditionDone = false;  // the statement's condition has been evaluated
+    int loop = -1;              // index into loops, or -1 for none inside the code
+    bool statementDone = false; // the statement has run (ExecuteTree)
+    bool conditionDone = false; // the statement's condition has been evaluated
 };
 
 struct LoopTargets {
@@ -129,8 +160,8 @@ class FramePool {
 class ScalarCode {
   public:
     std::vector<Instruction> code;
-    std::vector<SlotInfo> slots;     // variables first, then temporaries
-    std::vector<double> initial;     // initial values of the temporaries (constants)
+    std::vector<SlotInfo> slots; // variables first, then temporaries
+    std::vector<double> initial; // initial values of the temporaries (constants)
     int variableCount = 0;
     std::vector<PathStep> steps;
     std::vector<Site> sites;
@@ -140,7 +171,7 @@ class ScalarCode {
     std::vector<std::uint16_t> otherSlots;    // temporaries and constants
     bool pure = false; // calls nothing and runs no statement through the tree
     FramePool pool;
-    Statement* root = nullptr;       // null for an expression's code
+    Statement* root = nullptr; // null for an expression's code
     Evaluatable* expression = nullptr;
 
     int slotCount() const { return int(slots.size()); }

@@ -34,27 +34,41 @@ namespace {
 
 constexpr int kMaxArguments = 32;
 
-bool numericType(int type) { return type == INTEGER_VAL || type == DOUBLE_VAL; }
+bool numericType(int type) {
+    return type == INTEGER_VAL || type == DOUBLE_VAL;
+}
 
 Op comparisonOp(int code) {
     switch (code) {
-    case OP_LESS: return Op::Less;
-    case OP_LESS_EQUAL: return Op::LessEqual;
-    case OP_EQUAL: return Op::Equal;
-    case OP_NOT_EQUAL: return Op::NotEqual;
-    case OP_GREATER_EQUAL: return Op::GreaterEqual;
-    default: return Op::Greater;
+    case OP_LESS:
+        return Op::Less;
+    case OP_LESS_EQUAL:
+        return Op::LessEqual;
+    case OP_EQUAL:
+        return Op::Equal;
+    case OP_NOT_EQUAL:
+        return Op::NotEqual;
+    case OP_GREATER_EQUAL:
+        return Op::GreaterEqual;
+    default:
+        return Op::Greater;
     }
 }
 
 Op comparisonJumpOp(int code) {
     switch (code) {
-    case OP_LESS: return Op::JumpUnlessLess;
-    case OP_LESS_EQUAL: return Op::JumpUnlessLessEqual;
-    case OP_EQUAL: return Op::JumpUnlessEqual;
-    case OP_NOT_EQUAL: return Op::JumpUnlessNotEqual;
-    case OP_GREATER_EQUAL: return Op::JumpUnlessGreaterEqual;
-    default: return Op::JumpUnlessGreater;
+    case OP_LESS:
+        return Op::JumpUnlessLess;
+    case OP_LESS_EQUAL:
+        return Op::JumpUnlessLessEqual;
+    case OP_EQUAL:
+        return Op::JumpUnlessEqual;
+    case OP_NOT_EQUAL:
+        return Op::JumpUnlessNotEqual;
+    case OP_GREATER_EQUAL:
+        return Op::JumpUnlessGreaterEqual;
+    default:
+        return Op::JumpUnlessGreater;
     }
 }
 
@@ -62,11 +76,15 @@ bool arithmeticOp(int code, bool integers, Op& op) {
     static constexpr struct {
         int code;
         Op real, whole;
-    } kTable[] = {{OP_PLUS, Op::Add, Op::AddInt},        {OP_MINUS, Op::Sub, Op::SubInt},
-                  {OP_TIMES, Op::Mul, Op::MulInt},       {OP_DIVIDE, Op::Div, Op::DivInt},
-                  {OP_POWER, Op::Pow, Op::PowInt},       {OP_MOD, Op::Mod, Op::ModInt},
+    } kTable[] = {{OP_PLUS, Op::Add, Op::AddInt},
+                  {OP_MINUS, Op::Sub, Op::SubInt},
+                  {OP_TIMES, Op::Mul, Op::MulInt},
+                  {OP_DIVIDE, Op::Div, Op::DivInt},
+                  {OP_POWER, Op::Pow, Op::PowInt},
+                  {OP_MOD, Op::Mod, Op::ModInt},
                   {OP_INT_DIVIDE, Op::FloorDiv, Op::FloorDivInt},
-                  {OP_AND, Op::And, Op::And},            {OP_OR, Op::Or, Op::Or},
+                  {OP_AND, Op::And, Op::And},
+                  {OP_OR, Op::Or, Op::Or},
                   {OP_XOR, Op::Xor, Op::Xor}};
     for (const auto& row : kTable)
         if (row.code == code) {

@@ -73,7 +73,8 @@ void compileScalarForms(Statement& root, bool repeated) {
     // outer code has handed back.
     bool inner = repeated || isLoop(root);
     if (auto* block = dynamic_cast<BlockStm*>(&root)) {
-        for (const StatementPtr& s : block->statements()) compileScalarForms(*s, inner);
+        for (const StatementPtr& s : block->statements())
+            compileScalarForms(*s, inner);
     } else if (auto* with = dynamic_cast<WithStm*>(&root)) {
         compileScalarForms(with->body(), inner);
         if (auto* ifElse = dynamic_cast<IfElseStm*>(&root))
@@ -152,15 +153,20 @@ bool Compiler::expressionRoot(Evaluatable& root) {
 
 void Compiler::statement(Statement& s) {
     path_.push_back({&s});
-    if (dynamic_cast<BlockStm*>(&s)) block(s);
+    if (dynamic_cast<BlockStm*>(&s))
+        block(s);
     else if (dynamic_cast<IfStm*>(&s) || dynamic_cast<IfElseStm*>(&s) ||
              dynamic_cast<UnlessStm*>(&s))
         conditional(s);
-    else if (dynamic_cast<WhileStm*>(&s)) whileLoop(s);
+    else if (dynamic_cast<WhileStm*>(&s))
+        whileLoop(s);
     else if (dynamic_cast<ForStm*>(&s) && forLoop(s)) {
-    } else if (dynamic_cast<BreakStm*>(&s)) loopSignal(true);
-    else if (dynamic_cast<ContinueStm*>(&s)) loopSignal(false);
-    else if (!simpleStatement(s)) treeStatement(s);
+    } else if (dynamic_cast<BreakStm*>(&s))
+        loopSignal(true);
+    else if (dynamic_cast<ContinueStm*>(&s))
+        loopSignal(false);
+    else if (!simpleStatement(s))
+        treeStatement(s);
     path_.pop_back();
 }
 
@@ -205,7 +211,8 @@ void Compiler::restore(Checkpoint& saved) {
 }
 
 void Compiler::patchAll(const std::vector<int>& jumps, int target) {
-    for (int j : jumps) patch(j, target);
+    for (int j : jumps)
+        patch(j, target);
 }
 
 // The tree runs the statement; the instruction then checks the variables
@@ -221,7 +228,7 @@ void Compiler::conditional(Statement& s) {
     auto& with = static_cast<WithStm&>(s);
     bool unless = dynamic_cast<UnlessStm*>(&s) != nullptr;
     auto* ifElse = dynamic_cast<IfElseStm*>(&s);
-    void* treeCondition = unless ? &static_cast<UnlessStm&>(s).condition()
+    void* treeCondition = unless   ? &static_cast<UnlessStm&>(s).condition()
                           : ifElse ? &ifElse->condition()
                                    : static_cast<void*>(&static_cast<IfStm&>(s).condition());
     std::vector<int> falseJumps;
@@ -325,8 +332,10 @@ bool Compiler::forLoop(Statement& s) {
     emit(step);
     int end = here();
     patch(startAt, end);
-    for (int j : loops_.back().breaks) patch(j, end);
-    for (int j : loops_.back().continues) patch(j, next);
+    for (int j : loops_.back().breaks)
+        patch(j, end);
+    for (int j : loops_.back().continues)
+        patch(j, next);
     code_.loops[size_t(targets)] = {end, next};
     loops_.pop_back();
     assigned_ = before;
@@ -358,7 +367,8 @@ void Compiler::condition(Evaluatable* expr, void* treeCondition, std::vector<int
         int start = here();
         if (comparisonJump(*expr, falseJumps)) {
             int moved = markCalls(start);
-            for (int& j : falseJumps) j += moved;
+            for (int& j : falseJumps)
+                j += moved;
             return;
         }
         restore(saved);
@@ -382,8 +392,10 @@ bool Compiler::assignment(Statement& s) {
         if (!target || target->type() != DOUBLE_VAL || !s.expression()) return false;
         return store(target, *s.expression());
     }
-    if (auto* op = dynamic_cast<OpAssignDStm*>(&s)) return opAssignment(s, op->target(), op->opCode());
-    if (auto* op = dynamic_cast<OpAssignIntStm*>(&s)) return opAssignment(s, op->target(), op->opCode());
+    if (auto* op = dynamic_cast<OpAssignDStm*>(&s))
+        return opAssignment(s, op->target(), op->opCode());
+    if (auto* op = dynamic_cast<OpAssignIntStm*>(&s))
+        return opAssignment(s, op->target(), op->opCode());
     return false;
 }
 
@@ -497,8 +509,8 @@ std::uint16_t Compiler::temporary() {
 
 std::uint16_t Compiler::constant(double x) {
     for (size_t i = 0; i < code_.slots.size(); ++i)
-        if (code_.slots[i].constant && std::bit_cast<std::uint64_t>(code_.initial[i]) ==
-                                           std::bit_cast<std::uint64_t>(x))
+        if (code_.slots[i].constant &&
+            std::bit_cast<std::uint64_t>(code_.initial[i]) == std::bit_cast<std::uint64_t>(x))
             return std::uint16_t(i);
     if (code_.slots.size() >= 60000) raiseBug("BUG: compiled code with too many slots");
     SlotInfo slot;
@@ -523,7 +535,8 @@ void Compiler::finish() {
     code_.variableSlots.clear();
     code_.otherSlots.clear();
     for (size_t i = 0; i < code_.slots.size(); ++i)
-        (code_.slots[i].variable ? code_.variableSlots : code_.otherSlots).push_back(std::uint16_t(i));
+        (code_.slots[i].variable ? code_.variableSlots : code_.otherSlots)
+            .push_back(std::uint16_t(i));
     code_.pure = std::none_of(code_.code.begin(), code_.code.end(), [](const Instruction& in) {
         return in.op == Op::CallUser || in.op == Op::CallQuick || in.op == Op::ExecuteTree ||
                in.op == Op::ConditionByTree || in.op == Op::ForStart;

@@ -61,8 +61,8 @@ class Compiler {
     // `strict`: the value's kind word matters, not only its number.
     bool expression(Evaluatable& e, bool strict, Operand& out, int target = -1);
     bool entries(Evaluatable& e, bool strict, Operand& out, int target);
-    bool climb(Evaluatable& e, bool integers, size_t& next, int level, bool strict,
-               Operand& out, int target);
+    bool climb(Evaluatable& e, bool integers, size_t& next, int level, bool strict, Operand& out,
+               int target);
     bool binary(int code, bool integers, Operand left, Operand right, Operand& out, int target);
     bool comparison(Evaluatable& e, Operand& out, int target);
     bool comparisonJump(Evaluatable& e, std::vector<int>& falseJumps);
@@ -102,22 +102,22 @@ class Compiler {
     int markCalls(int start);
 
     struct LoopContext {
-        int targets;                 // index into code_.loops
+        int targets;                        // index into code_.loops
         std::vector<int> breaks, continues; // jumps to patch
     };
 
     ScalarCode& code_;
-    std::vector<PathStep> path_;     // from the root to the statement compiled now
+    std::vector<PathStep> path_; // from the root to the statement compiled now
     std::vector<LoopContext> loops_;
     // Quick functions compiled into their callers: each parameter reads the
     // slot of its argument.
     std::vector<std::pair<const Value*, std::uint16_t>> substitutions_;
     std::vector<const void*> inlined_; // the functions being inlined, innermost last
-    std::vector<char> assigned_;     // per slot: definitely written on every path here
+    std::vector<char> assigned_;       // per slot: definitely written on every path here
     std::vector<std::uint16_t> temporaries_;
     size_t nextTemporary_ = 0;
     int callsInStatement_ = 0;
-    int compiledStatements_ = 0;     // statements that run without the tree
+    int compiledStatements_ = 0; // statements that run without the tree
     bool sawLoop_ = false;
 };
 

@@ -18,8 +18,8 @@
 #include "exec/UserFunc.h"
 #include "exec/UserFuncElements.h"
 
-#include <climits>
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace vemlor::scalar {
@@ -32,7 +32,9 @@ bool plainNumber(const Value& v, bool numericOnly) {
     return v.n == 1 && (v.kind == KIND_NUMERIC || (!numericOnly && v.kind == KIND_BOOL));
 }
 
-double* elementOf(Value& v) { return static_cast<MathMatrix<double>&>(v).data(); }
+double* elementOf(Value& v) {
+    return static_cast<MathMatrix<double>&>(v).data();
+}
 
 // Variable slot `s` becomes the plain number x with kind word `kind`; its
 // buffer is kept when it has one.
@@ -64,9 +66,12 @@ class Frame {
     bool enter() {
         for (std::uint16_t s : code_.variableSlots) {
             const SlotInfo& slot = code_.slots[s];
-            if (plainNumber(*slot.variable, slot.numericOnly)) at[s] = elementOf(*slot.variable);
-            else if (slot.guarded) return false;
-            else at[s] = nullptr;
+            if (plainNumber(*slot.variable, slot.numericOnly))
+                at[s] = elementOf(*slot.variable);
+            else if (slot.guarded)
+                return false;
+            else
+                at[s] = nullptr;
         }
         return true;
     }
@@ -76,8 +81,10 @@ class Frame {
     bool revalidate() {
         for (std::uint16_t s : code_.variableSlots) {
             const SlotInfo& slot = code_.slots[s];
-            if (plainNumber(*slot.variable, slot.numericOnly)) at[s] = elementOf(*slot.variable);
-            else if (at[s]) return false;
+            if (plainNumber(*slot.variable, slot.numericOnly))
+                at[s] = elementOf(*slot.variable);
+            else if (at[s])
+                return false;
         }
         return true;
     }
@@ -153,16 +160,63 @@ inline bool wholeNumbers(int opCode, double a, double b, double& out) {
 // The instruction loop, threaded: every instruction ends by jumping to the
 // next one's handler.
 Exit dispatch(Machine& m) {
-    static void* const kHandlers[] = {
-        &&Add, &&Sub, &&Mul, &&Div, &&Pow, &&Mod, &&FloorDiv,
-        &&AddInt, &&SubInt, &&MulInt, &&DivInt, &&PowInt, &&ModInt, &&FloorDivInt,
-        &&Less, &&LessEqual, &&Equal, &&NotEqual, &&GreaterEqual, &&Greater, &&And, &&Or, &&Xor,
-        &&NonZero, &&Not, &&Neg, &&NegInt, &&Move, &&Truncate, &&Call1, &&Call1Int,
-        &&Jump, &&LoopBack, &&JumpIfFalse, &&JumpUnlessLess, &&JumpUnlessLessEqual,
-        &&JumpUnlessEqual, &&JumpUnlessNotEqual, &&JumpUnlessGreaterEqual, &&JumpUnlessGreater,
-        &&ConditionByTree, &&Store, &&LoadChecked, &&LoadElement, &&StoreElement, &&ForStart,
-        &&ForNext, &&CheckRun, &&StatementStart, &&CallUser, &&CallQuick, &&CheckVersion,
-        &&Revalidate, &&ExecuteTree, &&Return, &&Leave, &&Halt};
+    static void* const kHandlers[] = {&&Add,
+                                      &&Sub,
+                                      &&Mul,
+                                      &&Div,
+                                      &&Pow,
+                                      &&Mod,
+                                      &&FloorDiv,
+                                      &&AddInt,
+                                      &&SubInt,
+                                      &&MulInt,
+                                      &&DivInt,
+                                      &&PowInt,
+                                      &&ModInt,
+                                      &&FloorDivInt,
+                                      &&Less,
+                                      &&LessEqual,
+                                      &&Equal,
+                                      &&NotEqual,
+                                      &&GreaterEqual,
+                                      &&Greater,
+                                      &&And,
+                                      &&Or,
+                                      &&Xor,
+                                      &&NonZero,
+                                      &&Not,
+                                      &&Neg,
+                                      &&NegInt,
+                                      &&Move,
+                                      &&Truncate,
+                                      &&Call1,
+                                      &&Call1Int,
+                                      &&Jump,
+                                      &&LoopBack,
+                                      &&JumpIfFalse,
+                                      &&JumpUnlessLess,
+                                      &&JumpUnlessLessEqual,
+                                      &&JumpUnlessEqual,
+                                      &&JumpUnlessNotEqual,
+                                      &&JumpUnlessGreaterEqual,
+                                      &&JumpUnlessGreater,
+                                      &&ConditionByTree,
+                                      &&Store,
+                                      &&LoadChecked,
+                                      &&LoadElement,
+                                      &&StoreElement,
+                                      &&ForStart,
+                                      &&ForNext,
+                                      &&CheckRun,
+                                      &&StatementStart,
+                                      &&CallUser,
+                                      &&CallQuick,
+                                      &&CheckVersion,
+                                      &&Revalidate,
+                                      &&ExecuteTree,
+                                      &&Return,
+                                      &&Leave,
+                                      &&Halt};
     static_assert(sizeof(kHandlers) / sizeof(kHandlers[0]) == size_t(Op::Halt) + 1);
     const Instruction* code = m.code.code.data();
     double** p = m.frame.at;
@@ -190,29 +244,52 @@ Exit dispatch(Machine& m) {
 
     goto* kHandlers[int(in->op)];
 
-Add: VM_BINARY(x + y)
-Sub: VM_BINARY(x - y)
-Mul: VM_BINARY(x * y)
-Div: VM_BINARY(x / y)
-Pow: VM_BINARY(ops::arithmetic(OP_POWER, x, y))
-Mod: VM_BINARY(ops::remainder(x, y))
-FloorDiv: VM_BINARY(ops::arithmetic(OP_INT_DIVIDE, x, y))
-AddInt: VM_WHOLE(OP_PLUS)
-SubInt: VM_WHOLE(OP_MINUS)
-MulInt: VM_WHOLE(OP_TIMES)
-DivInt: VM_WHOLE(OP_DIVIDE)
-PowInt: VM_WHOLE(OP_POWER)
-ModInt: VM_WHOLE(OP_MOD)
-FloorDivInt: VM_WHOLE(OP_INT_DIVIDE)
-Less: VM_BINARY(x < y ? 1.0 : 0.0)
-LessEqual: VM_BINARY(x <= y ? 1.0 : 0.0)
-Equal: VM_BINARY(x == y ? 1.0 : 0.0)
-NotEqual: VM_BINARY(x != y ? 1.0 : 0.0)
-GreaterEqual: VM_BINARY(x >= y ? 1.0 : 0.0)
-Greater: VM_BINARY(x > y ? 1.0 : 0.0)
-And: VM_BINARY(ops::LogicalAnd<double>{}(x, y))
-Or: VM_BINARY(ops::LogicalOr<double>{}(x, y))
-Xor: VM_BINARY(ops::LogicalXor<double>{}(x, y))
+Add:
+    VM_BINARY(x + y)
+Sub:
+    VM_BINARY(x - y)
+Mul:
+    VM_BINARY(x * y)
+Div:
+    VM_BINARY(x / y)
+Pow:
+    VM_BINARY(ops::arithmetic(OP_POWER, x, y))
+Mod:
+    VM_BINARY(ops::remainder(x, y))
+FloorDiv:
+    VM_BINARY(ops::arithmetic(OP_INT_DIVIDE, x, y))
+AddInt:
+    VM_WHOLE(OP_PLUS)
+SubInt:
+    VM_WHOLE(OP_MINUS)
+MulInt:
+    VM_WHOLE(OP_TIMES)
+DivInt:
+    VM_WHOLE(OP_DIVIDE)
+PowInt:
+    VM_WHOLE(OP_POWER)
+ModInt:
+    VM_WHOLE(OP_MOD)
+FloorDivInt:
+    VM_WHOLE(OP_INT_DIVIDE)
+Less:
+    VM_BINARY(x < y ? 1.0 : 0.0)
+LessEqual:
+    VM_BINARY(x <= y ? 1.0 : 0.0)
+Equal:
+    VM_BINARY(x == y ? 1.0 : 0.0)
+NotEqual:
+    VM_BINARY(x != y ? 1.0 : 0.0)
+GreaterEqual:
+    VM_BINARY(x >= y ? 1.0 : 0.0)
+Greater:
+    VM_BINARY(x > y ? 1.0 : 0.0)
+And:
+    VM_BINARY(ops::LogicalAnd<double>{}(x, y))
+Or:
+    VM_BINARY(ops::LogicalOr<double>{}(x, y))
+Xor:
+    VM_BINARY(ops::LogicalXor<double>{}(x, y))
 NonZero:
     *p[in->a] = *p[in->b] != 0.0 ? 1.0 : 0.0;
     VM_NEXT();
@@ -229,7 +306,7 @@ NegInt:
 Move:
     *p[in->a] = *p[in->b];
     VM_NEXT();
-Truncate: {
+Truncate : {
     double x = *p[in->b];
     if (!(x > -2147483649.0 && x < 2147483648.0)) VM_HAND_BACK();
     *p[in->a] = std::trunc(x);
@@ -239,7 +316,7 @@ Call1:
     m.pc = int(in - code);
     *p[in->a] = reinterpret_cast<double (*)(double)>(in->pointer)(*p[in->b]);
     VM_NEXT();
-Call1Int: {
+Call1Int : {
     m.pc = int(in - code);
     double x = *p[in->b];
     int argument = in->kind ? ops::truncToInt(x) : int(x);
@@ -255,12 +332,18 @@ LoopBack:
 JumpIfFalse:
     if (std::trunc(*p[in->b]) == 0.0) VM_JUMP(in->jump);
     VM_NEXT();
-JumpUnlessLess: VM_UNLESS(x < y)
-JumpUnlessLessEqual: VM_UNLESS(x <= y)
-JumpUnlessEqual: VM_UNLESS(x == y)
-JumpUnlessNotEqual: VM_UNLESS(x != y)
-JumpUnlessGreaterEqual: VM_UNLESS(x >= y)
-JumpUnlessGreater: VM_UNLESS(x > y)
+JumpUnlessLess:
+    VM_UNLESS(x < y)
+JumpUnlessLessEqual:
+    VM_UNLESS(x <= y)
+JumpUnlessEqual:
+    VM_UNLESS(x == y)
+JumpUnlessNotEqual:
+    VM_UNLESS(x != y)
+JumpUnlessGreaterEqual:
+    VM_UNLESS(x >= y)
+JumpUnlessGreater:
+    VM_UNLESS(x > y)
 ConditionByTree:
     m.pc = int(in - code);
     m.conditionTruth = static_cast<detail::Condition*>(in->pointer)->evaluate();
@@ -273,7 +356,7 @@ LoadChecked:
     if (slots[in->b].variable->kind != KIND_NUMERIC) VM_HAND_BACK();
     *p[in->a] = *p[in->b];
     VM_NEXT();
-LoadElement: {
+LoadElement : {
     const Value& v = *slots[in->c].variable;
     double k = *p[in->b];
     if (v.kind != KIND_NUMERIC || !(v.nrow == 1 || v.nrow == v.n) ||
@@ -282,7 +365,7 @@ LoadElement: {
     *p[in->a] = static_cast<const MathMatrix<double>&>(v).data()[long(k) - 1];
     VM_NEXT();
 }
-StoreElement: {
+StoreElement : {
     Value& v = *slots[in->a].variable;
     double k = *p[in->b];
     if (v.kind != KIND_NUMERIC || !(v.nrow == 1 || v.nrow == v.n) ||
@@ -291,15 +374,25 @@ StoreElement: {
     double& place = elementOf(v)[long(k) - 1];
     double x = *p[in->c];
     switch (in->kind) {
-    case 'P': place = ops::arithmetic(OP_PLUS, place, x); break;
-    case 'M': place = ops::arithmetic(OP_MINUS, place, x); break;
-    case 'T': place = ops::arithmetic(OP_TIMES, place, x); break;
-    case 'D': place = ops::arithmetic(OP_DIVIDE, place, x); break;
-    default: place = x; break;
+    case 'P':
+        place = ops::arithmetic(OP_PLUS, place, x);
+        break;
+    case 'M':
+        place = ops::arithmetic(OP_MINUS, place, x);
+        break;
+    case 'T':
+        place = ops::arithmetic(OP_TIMES, place, x);
+        break;
+    case 'D':
+        place = ops::arithmetic(OP_DIVIDE, place, x);
+        break;
+    default:
+        place = x;
+        break;
     }
     VM_NEXT();
 }
-ForStart: {
+ForStart : {
     m.pc = int(in - code);
     SequenceParts parts = evaluateSequenceParts(*static_cast<const SequenceElement*>(in->pointer));
     if (parts.count < 1) VM_JUMP(in->jump);
@@ -311,7 +404,7 @@ ForStart: {
     storeNumber(slots, p, in->b, *p[in->a + 1], KIND_NUMERIC);
     VM_NEXT();
 }
-ForNext: {
+ForNext : {
     double** counter = p + in->a;
     double i = *counter[0] + 1.0, x = *counter[1], step = *counter[2];
     x = in->kind ? double(int(int(x) + (long long)int(step))) : x + step;
@@ -340,11 +433,12 @@ CheckVersion:
     if (static_cast<const UserFunc*>(in->pointer)->version() != in->jump) VM_HAND_BACK();
     VM_NEXT();
 CallUser:
-CallQuick: {
+CallQuick : {
     m.pc = int(in - code);
     double arguments[kMaxArguments];
     const std::uint16_t* list = m.code.argumentSlots.data() + in->b;
-    for (int i = 0; i < in->c; ++i) arguments[i] = *p[list[i]];
+    for (int i = 0; i < in->c; ++i)
+        arguments[i] = *p[list[i]];
     double value;
     ParkingCall* call;
     bool plain, pure = false;
@@ -371,7 +465,7 @@ CallQuick: {
 Revalidate:
     if (!m.frame.revalidate() || RunFlags::steppingOn()) VM_HAND_BACK();
     VM_NEXT();
-ExecuteTree: {
+ExecuteTree : {
     m.pc = int(in - code);
     Flow flow;
     try {

@@ -29,7 +29,6 @@ double partValue(Evaluatable& part, Value& scratch) {
     }
 }
 
-
 template <class T> void fillSequence(MathMatrix<T>& target, const SequenceParts& parts) {
     if (parts.count < 1) {
         target.setShapeKind(0, 0, KIND_NUMERIC);

@@ -13,7 +13,9 @@ constexpr size_t kMinimumReserve = 512 * 1024;
 // Assumed when the thread cannot say where its stack ends.
 constexpr size_t kFallbackStack = 4 * 1024 * 1024;
 
-uintptr_t currentFrame() { return reinterpret_cast<uintptr_t>(__builtin_frame_address(0)); }
+uintptr_t currentFrame() {
+    return reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
+}
 
 // The lowest address a frame may reach before the reserve begins. The stack
 // grows downwards on every platform this runs on.

@@ -54,7 +54,8 @@ constexpr std::string_view kWhileMessage = "non-scalar condition in while clause
 } // namespace
 
 void ResumePoint::dropParked() {
-    for (scalar::ParkingCall* call : parked) call->dropParked();
+    for (scalar::ParkingCall* call : parked)
+        call->dropParked();
     parked.clear();
 }
 
@@ -67,7 +68,9 @@ void Statement::exe() {
     if (flow != Flow::Normal) throw LoopSignal{flow, line_};
 }
 
-void Statement::setScalarCode(scalar::ScalarCodePtr code) { scalarCode_ = std::move(code); }
+void Statement::setScalarCode(scalar::ScalarCodePtr code) {
+    scalarCode_ = std::move(code);
+}
 
 Flow Statement::executeCompiledOrTree() {
     return scalarCode_ ? scalar::runStatement(*scalarCode_) : executeTree();
@@ -155,7 +158,9 @@ Flow IfStm::resume(ResumePoint& point, size_t level) {
     return body_->resume(point, level + 1);
 }
 
-Flow IfStm::resumeAfterCondition(bool truth) { return truth ? body_->execute() : Flow::Normal; }
+Flow IfStm::resumeAfterCondition(bool truth) {
+    return truth ? body_->execute() : Flow::Normal;
+}
 
 IfElseStm::IfElseStm(EvaluatablePtr condition, int line, StatementPtr body, StatementPtr elseBody)
     : WithStm(std::move(condition), line, std::move(body)), elseBody_(std::move(elseBody)),
@@ -265,8 +270,10 @@ Flow ForStm::overSequence(const SequenceParts& parts) {
 
 Flow ForStm::sequenceFrom(long first, double value, double step, long count) {
     for (long i = first; i < count && RunFlags::running(); ++i, value = nextValue(value, step)) {
-        if (integerRange_) loopVariable_->assignScalarInt(int(value));
-        else loopVariable_->assignScalar(value);
+        if (integerRange_)
+            loopVariable_->assignScalarInt(int(value));
+        else
+            loopVariable_->assignScalar(value);
         if (runBody(*body_) == Flow::Break) break;
     }
     return Flow::Normal;

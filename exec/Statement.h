@@ -49,8 +49,8 @@ struct ResumePoint {
     enum class Leaf { Redo, Done, ConditionKnown };
     std::vector<ResumeFrame> frames;
     Leaf leaf = Leaf::Redo;
-    Flow flow = Flow::Normal; // Done: the signal the statement ended with
-    bool truth = false;       // ConditionKnown: what the condition gave
+    Flow flow = Flow::Normal;                 // Done: the signal the statement ended with
+    bool truth = false;                       // ConditionKnown: what the condition gave
     std::vector<scalar::ParkingCall*> parked; // results waiting for the redone statement
     bool isLeaf(size_t level) const { return level + 1 == frames.size(); }
     void dropParked();

@@ -30,12 +30,15 @@ bool stillUnset(Value& output) {
 
 void markQuickEligibility(FunctionSignature& s) {
     bool doubles = true;
-    for (int type : s.parameterTypes) doubles = doubles && type == DOUBLE_VAL;
+    for (int type : s.parameterTypes)
+        doubles = doubles && type == DOUBLE_VAL;
     bool eligible = s.parameterCount() <= 2 && doubles && s.defaults.empty() &&
                     s.byReference.none() && s.outputTypes.size() == 1 &&
                     s.outputTypes[0] == DOUBLE_VAL;
-    if (eligible) s.flags |= FUNC_QUICK_ELIGIBLE;
-    else s.flags &= ~FUNC_QUICK_ELIGIBLE;
+    if (eligible)
+        s.flags |= FUNC_QUICK_ELIGIBLE;
+    else
+        s.flags &= ~FUNC_QUICK_ELIGIBLE;
 }
 
 UserFunc::UserFunc(FunctionSignature signature, DefinitionSource source, OutputSink& out)
@@ -84,8 +87,10 @@ void UserFunc::define(StatementPtr body, FunctionLocals locals, Evaluatable* qui
     takesNumbers_ = signature_.byReference.none();
     for (Value* parameter : parameters_)
         takesNumbers_ = takesNumbers_ && parameter->type() == DOUBLE_VAL;
-    if (quickBody_) signature_.flags |= FUNC_QUICK_BODY;
-    else signature_.flags &= ~FUNC_QUICK_BODY;
+    if (quickBody_)
+        signature_.flags |= FUNC_QUICK_BODY;
+    else
+        signature_.flags &= ~FUNC_QUICK_BODY;
 }
 
 void UserFunc::redeclare(FunctionSignature signature, DefinitionSource source) {
@@ -115,7 +120,9 @@ void UserFunc::discard() {
     locals_ = FunctionLocals{};
 }
 
-bool UserFunc::uses(const Value* variable) const { return body_ && body_->refersTo(variable); }
+bool UserFunc::uses(const Value* variable) const {
+    return body_ && body_->refersTo(variable);
+}
 
 // Parks the caller's locals (all but the persistent variables) and leaves
 // them empty for the new activation.
@@ -138,8 +145,10 @@ void UserFunc::pushFrame() {
         if (!parked.value || parked.value->type() != local.type())
             parked.value = newValue(local.type());
         swapContents(local, *parked.value);
-        if (local.type() == LIST_VAL) local.clear();
-        else local.setShapeKind(0, 0, 0);
+        if (local.type() == LIST_VAL)
+            local.clear();
+        else
+            local.setShapeKind(0, 0, 0);
     }
 }
 
@@ -159,8 +168,10 @@ void UserFunc::popFrame() {
             number.kind = parked.kind;
             continue;
         }
-        if (number.n == 1) number.kind = parked.kind;
-        else number.setShapeKind(1, 1, parked.kind);
+        if (number.n == 1)
+            number.kind = parked.kind;
+        else
+            number.setShapeKind(1, 1, parked.kind);
         number.data()[0] = parked.number;
     }
 }
@@ -173,8 +184,10 @@ void UserFunc::resetLocals() {
     for (size_t j = 0; j < locals_.values.size(); ++j) {
         if (int(j) >= firstPersistent && int(j) < endPersistent) continue;
         Value& local = *locals_.values[j].value;
-        if (local.type() == LIST_VAL) local.clear();
-        else local.setShapeKind(0, 0, 0);
+        if (local.type() == LIST_VAL)
+            local.clear();
+        else
+            local.setShapeKind(0, 0, 0);
     }
 }
 
@@ -197,7 +210,8 @@ void UserFunc::bindArguments(std::span<const Value* const> arguments,
             int have = caller->type(), want = parameter.type();
             if (!(have == want || (have > want && have < LIST_VAL)))
                 raiseRuntime("argument has incorrect type");
-            if (have > DOUBLE_VAL) raiseRuntime("pass by reference not yet implemented for complex or list");
+            if (have > DOUBLE_VAL)
+                raiseRuntime("pass by reference not yet implemented for complex or list");
         }
         parameter.assign(*arguments[i]);
     }
@@ -209,8 +223,7 @@ void UserFunc::bindArguments(std::span<const Value* const> arguments,
 
 void UserFunc::copyBack(std::span<Value* const> references) {
     for (size_t i = 0; i < references.size() && i < parameters_.size(); ++i)
-        if (signature_.byReference.test(i) && references[i])
-            references[i]->assign(*parameters_[i]);
+        if (signature_.byReference.test(i) && references[i]) references[i]->assign(*parameters_[i]);
 }
 
 bool UserFunc::isPersistent(const Value* value) const {
@@ -246,7 +259,8 @@ void UserFunc::enterActivation() {
     if (!body_) raiseRuntime("function " + name() + " has no body");
     if (!stackRoomLeft()) raiseRuntime("max recursion depth exceeded " + name());
     if (activeDepth_ > 0) {
-        if (activeDepth_ >= kMaxRecursionDepth) raiseRuntime("max recursion depth exceeded " + name());
+        if (activeDepth_ >= kMaxRecursionDepth)
+            raiseRuntime("max recursion depth exceeded " + name());
         pushFrame();
     } else if (activeDepth_ < 0) {
         raiseRuntime("negative recursion depth: something is wrong " + name());
@@ -255,8 +269,10 @@ void UserFunc::enterActivation() {
 }
 
 void UserFunc::leaveActivation() {
-    if (--activeDepth_ > 0) popFrame();
-    else resetLocals();
+    if (--activeDepth_ > 0)
+        popFrame();
+    else
+        resetLocals();
 }
 
 void UserFunc::call(std::span<const Value* const> arguments, std::span<Value* const> references,
@@ -301,7 +317,8 @@ bool UserFunc::callWithNumbers(const double* arguments, int count, double& out, 
     enterActivation();
     bool plain;
     try {
-        for (int i = 0; i < count; ++i) setNumber(*parameters_[size_t(i)], arguments[i]);
+        for (int i = 0; i < count; ++i)
+            setNumber(*parameters_[size_t(i)], arguments[i]);
         int total = signature_.parameterCount();
         int defaults = int(signature_.defaults.size());
         for (int i = count; i < total; ++i)
@@ -315,8 +332,10 @@ bool UserFunc::callWithNumbers(const double* arguments, int count, double& out, 
         if (stillUnset(*output_)) raiseRuntime("output value has not been set");
         const Value& output = *output_;
         plain = output.n == 1 && output.kind == KIND_NUMERIC && output.type() == DOUBLE_VAL;
-        if (plain) out = static_cast<const MathMatrix<double>&>(output).data()[0];
-        else result.assign(output);
+        if (plain)
+            out = static_cast<const MathMatrix<double>&>(output).data()[0];
+        else
+            result.assign(output);
     } catch (...) {
         out_.print("in " + name() + ";");
         unwindAfterError();

@@ -58,7 +58,7 @@ struct DefinitionSource {
     int line = 0;
     int blockCommentStart = -1;
     bool interactive = false;
-    std::string text;     // the header line as written
+    std::string text; // the header line as written
 };
 
 class UserFunc {
@@ -138,8 +138,7 @@ class UserFunc {
     void popFrame();
     void resetLocals();
     void unwindAfterError();
-    void bindArguments(std::span<const Value* const> arguments,
-                       std::span<Value* const> references);
+    void bindArguments(std::span<const Value* const> arguments, std::span<Value* const> references);
     void copyBack(std::span<Value* const> references);
     bool isPersistent(const Value* value) const;
     void markOutputsUnset();

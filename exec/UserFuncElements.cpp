@@ -10,7 +10,9 @@ namespace vemlor {
 
 namespace {
 
-ValuePtr scratchFor(const Evaluatable& argument) { return newValue(argument.resultType()); }
+ValuePtr scratchFor(const Evaluatable& argument) {
+    return newValue(argument.resultType());
+}
 
 // The caller's variable behind an argument, for by-reference parameters.
 Value* variableBehind(const Evaluatable& argument) {
@@ -19,7 +21,9 @@ Value* variableBehind(const Evaluatable& argument) {
     return element ? element->variable() : nullptr;
 }
 
-bool quickArgumentType(int type) { return type == INTEGER_VAL || type == DOUBLE_VAL; }
+bool quickArgumentType(int type) {
+    return type == INTEGER_VAL || type == DOUBLE_VAL;
+}
 
 // A value compiled code can take as it is: one number of numeric kind.
 bool plainNumber(const Value& v) {
@@ -42,7 +46,8 @@ void UserFuncElement::evaluateArguments() {
     const FunctionSignature& s = function_.signature();
     int count = int(arguments_.size());
     if (count > s.parameterCount()) raiseRuntime(function_.name() + "(...) has too many arguments");
-    if (count < s.minimumArguments()) raiseRuntime(function_.name() + "(...) has too few arguments");
+    if (count < s.minimumArguments())
+        raiseRuntime(function_.name() + "(...) has too few arguments");
     // A recursive call parks the caller's locals before binding, so an
     // argument that is one of them must be copied out first.
     bool recursive = function_.isRunning();
@@ -90,8 +95,10 @@ bool UserFuncElement::callWithNumbers(const double* arguments, int count, double
     }
     for (int i = 0; i < count; ++i) {
         Value& argument = *scratch_[size_t(i)];
-        if (argument.type() == INTEGER_VAL) argument.assignScalarInt(int(arguments[i]));
-        else argument.assignScalar(arguments[i]);
+        if (argument.type() == INTEGER_VAL)
+            argument.assignScalarInt(int(arguments[i]));
+        else
+            argument.assignScalar(arguments[i]);
         values_[size_t(i)] = &argument;
     }
     if (!result_ || result_->type() != resultType_) result_ = newValue(resultType_);
@@ -126,8 +133,8 @@ void UserFuncElement::evaluateOutputs(std::span<ValuePtr> outputs) {
 
 QuickUserFuncElement::QuickUserFuncElement(UserFunc& function,
                                            std::vector<EvaluatablePtr> arguments, bool vectorise)
-    : MultiInputOutput_Element(std::move(arguments)), function_(&function),
-      name_(function.name()), vectorise_(vectorise) {
+    : MultiInputOutput_Element(std::move(arguments)), function_(&function), name_(function.name()),
+      vectorise_(vectorise) {
     for (const EvaluatablePtr& argument : arguments_) {
         int type = argument->resultType();
         if (!quickArgumentType(type) && type != LIST_ITEM_TYPE)
@@ -139,8 +146,8 @@ QuickUserFuncElement::QuickUserFuncElement(UserFunc& function,
 
 QuickUserFuncElement::QuickUserFuncElement(EvaluatablePtr body, ValuePtr parameter,
                                            BuiltinContext& context)
-    : MultiInputOutput_Element({}), ownBody_(std::move(body)),
-      ownParameter_(std::move(parameter)), context_(&context) {
+    : MultiInputOutput_Element({}), ownBody_(std::move(body)), ownParameter_(std::move(parameter)),
+      context_(&context) {
     anonymousId_ = context.registerAnonymous(*this);
     name_ = kAnonymousPrefix + std::to_string(anonymousId_);
     reference_.assignString(name_);
@@ -274,7 +281,8 @@ bool QuickUserFuncElement::canCallWithNumbers() const {
 
 bool QuickUserFuncElement::callWithNumbers(const double* arguments, int count, double& result,
                                            bool& pure) {
-    for (int i = 0; i < count; ++i) parameterValue(i).assignScalar(arguments[i]);
+    for (int i = 0; i < count; ++i)
+        parameterValue(i).assignScalar(arguments[i]);
     function_->enterQuick();
     const Value* value = nullptr;
     bool plain;
@@ -297,7 +305,8 @@ bool QuickUserFuncElement::callWithNumbers(const double* arguments, int count, d
 }
 
 void QuickUserFuncElement::parkNumber(double x) {
-    if (!parkedValue_ || parkedValue_->type() != resultType()) parkedValue_ = newValue(resultType());
+    if (!parkedValue_ || parkedValue_->type() != resultType())
+        parkedValue_ = newValue(resultType());
     parkedValue_->assignScalar(x);
     parked_ = true;
 }

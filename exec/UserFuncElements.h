@@ -55,7 +55,7 @@ class UserFuncElement final : public MultiInputOutput_Element,
     std::vector<Value*> references_; // the caller's variable behind each argument, or null
     std::vector<Value*> extraTargets_;
     ValuePtr result_;
-    bool parked_ = false; // result_ holds what the next evaluation gives
+    bool parked_ = false;             // result_ holds what the next evaluation gives
     mutable int checkedVersion_ = -1; // the definition canCallWithNumbers judged
     mutable bool callable_ = false;
 };
@@ -65,8 +65,7 @@ class QuickUserFuncElement final : public MultiInputOutput_Element,
                                    public scalar::ParkingCall {
   public:
     // A call of a quick function; `vectorise` applies it element by element.
-    QuickUserFuncElement(UserFunc& function, std::vector<EvaluatablePtr> arguments,
-                         bool vectorise);
+    QuickUserFuncElement(UserFunc& function, std::vector<EvaluatablePtr> arguments, bool vectorise);
     // The anonymous function of `(expr; x, ...)`: `body` reads `parameter`.
     // It evaluates to a reference that built-ins resolve through `context`.
     QuickUserFuncElement(EvaluatablePtr body, ValuePtr parameter, BuiltinContext& context);
@@ -112,7 +111,7 @@ class QuickUserFuncElement final : public MultiInputOutput_Element,
     bool vectorise_ = false;
     std::vector<ValuePtr> scratch_;
     std::vector<const Value*> values_;
-    DoubleValue scalar_;  // the result of a scalar call
+    DoubleValue scalar_;                // the result of a scalar call
     BuiltinContext* context_ = nullptr; // the anonymous form's registry
     int anonymousId_ = 0;
     IntValue reference_;

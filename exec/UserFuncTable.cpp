@@ -38,7 +38,8 @@ bool UserFuncTable::remove(const std::string& name) {
 }
 
 void UserFuncTable::removeAll() {
-    while (!functions_.empty()) remove(functions_.begin()->first);
+    while (!functions_.empty())
+        remove(functions_.begin()->first);
 }
 
 bool UserFuncTable::uses(const Value* variable) const {
@@ -108,8 +109,10 @@ std::string UserFuncTable::listing(char category) const {
     std::string quick = "--Quick functions:\n", others;
     for (const auto& [name, function] : functions_) {
         if (function->isResource()) continue;
-        if (function->isQuick()) quick += describe(*function) + "\n";
-        else others += describe(*function) + "\n";
+        if (function->isQuick())
+            quick += describe(*function) + "\n";
+        else
+            others += describe(*function) + "\n";
     }
     if (!others.empty()) quick += "\n--User Functions:\n" + others;
     return quick;

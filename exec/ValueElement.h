@@ -9,7 +9,7 @@
 namespace vemlor {
 
 class ValueElement : public Evaluatable {
-public:
+  public:
     explicit ValueElement(Value* variable) : variable_(variable), type_(variable->type()) {}
     Value* pValue(Value*) override { return variable_; }
     int resultType() const override { return variable_->type(); }
@@ -17,7 +17,7 @@ public:
     bool refersTo(const Value* v) const override { return v == variable_; }
     Value* variable() const { return variable_; }
 
-protected:
+  protected:
     Value* variable_; // owned by the workspace
     int type_;        // a variable's value object keeps its type for life
 };

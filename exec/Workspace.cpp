@@ -31,19 +31,32 @@ double quietNaN() {
 
 std::map<std::string, double> makeBuiltinConstants() {
     return {
-        {"pi", 3.141592653589793},   {"rt2", 1.4142135623730951},
-        {"rt3", 1.7320508075688772}, {"ee", 2.718281828459045},
-        {"ln2", 0.6931471805599453}, {"deg", 0.017453292519943295},
-        {"cc", kSpeedOfLight},       {"mu0", 1.25663706212e-6},
-        {"eps0", 8.8541878128e-12},  {"GG", kGravitationalConstant},
-        {"year", 3.15576e7},         {"AU", 149597870700},
-        {"hbar", 1.054571817e-34},   {"kB", 1.3806494e-23},
-        {"eV", 1.602176634e-19},     {"Mp", 1.67262192369e-27},
-        {"Me", 9.1093837015e-31},    {"au", 1.6605390666e-27},
-        {"NA", 6.02214076e23},       {"T0", 273.15},
-        {"alpha", 0.0072973525693},  {"muB", 9.27400915e-24},
-        {"sigSB", 5.670373e-8},      {"lPlanck", 1.616199e-35},
-        {"aBohr", 5.2917721092e-11}, {"Mpc", 3.08567758149137e22},
+        {"pi", 3.141592653589793},
+        {"rt2", 1.4142135623730951},
+        {"rt3", 1.7320508075688772},
+        {"ee", 2.718281828459045},
+        {"ln2", 0.6931471805599453},
+        {"deg", 0.017453292519943295},
+        {"cc", kSpeedOfLight},
+        {"mu0", 1.25663706212e-6},
+        {"eps0", 8.8541878128e-12},
+        {"GG", kGravitationalConstant},
+        {"year", 3.15576e7},
+        {"AU", 149597870700},
+        {"hbar", 1.054571817e-34},
+        {"kB", 1.3806494e-23},
+        {"eV", 1.602176634e-19},
+        {"Mp", 1.67262192369e-27},
+        {"Me", 9.1093837015e-31},
+        {"au", 1.6605390666e-27},
+        {"NA", 6.02214076e23},
+        {"T0", 273.15},
+        {"alpha", 0.0072973525693},
+        {"muB", 9.27400915e-24},
+        {"sigSB", 5.670373e-8},
+        {"lPlanck", 1.616199e-35},
+        {"aBohr", 5.2917721092e-11},
+        {"Mpc", 3.08567758149137e22},
         {"inf", std::numeric_limits<double>::infinity()},
         {"nan", quietNaN()},
     };
@@ -56,7 +69,9 @@ std::map<std::string, double>& builtinTable() {
     return table;
 }
 
-bool sameConstant(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
+bool sameConstant(double a, double b) {
+    return a == b || (std::isnan(a) && std::isnan(b));
+}
 
 void appendName(NameList& list, const std::string& name) {
     list.text += name;
@@ -81,15 +96,17 @@ NameInfo constantInfo(double value) {
 
 } // namespace
 
-const std::map<std::string, double>& builtinConstants() { return builtinTable(); }
+const std::map<std::string, double>& builtinConstants() {
+    return builtinTable();
+}
 
 struct Workspace::FunctionScope {
     int parameterCount = 0;
     int persistentCount = 0;
     std::map<std::string, double> constants;
-    std::vector<LocalVariable> locals;      // creation order, owning
-    std::map<std::string, size_t> indices;  // name -> latest local of that name
-    std::set<std::string> globals;          // names declared `global`
+    std::vector<LocalVariable> locals;     // creation order, owning
+    std::map<std::string, size_t> indices; // name -> latest local of that name
+    std::set<std::string> globals;         // names declared `global`
 };
 
 Workspace::Workspace(OutputSink& out)
@@ -106,8 +123,10 @@ void Workspace::setInitialConstants() {
 NameInfo Workspace::classify(const std::string& name) const {
     bool throughGlobal = false;
     if (scope_) {
-        if (scope_->globals.count(name)) throughGlobal = true;
-        else if (ValuePtr* slot = localSlot(name)) return variableInfo(slot->get());
+        if (scope_->globals.count(name))
+            throughGlobal = true;
+        else if (ValuePtr* slot = localSlot(name))
+            return variableInfo(slot->get());
         else if (auto c = scope_->constants.find(name); c != scope_->constants.end())
             return constantInfo(c->second);
     }
@@ -223,7 +242,8 @@ ValuePtr Workspace::unbind(const std::string& name) {
 
 void Workspace::wipe() {
     userFunctions_->removeAll();
-    for (auto& entry : variables_) retire(std::move(entry.second));
+    for (auto& entry : variables_)
+        retire(std::move(entry.second));
     variables_.clear();
     constants_.clear();
     builtinTable().clear();
@@ -268,15 +288,19 @@ NameList Workspace::listNames(char category) const {
     NameList list;
     switch (category) {
     case 'v':
-        for (const auto& [name, value] : variables_) appendName(list, name);
+        for (const auto& [name, value] : variables_)
+            appendName(list, name);
         break;
     case 'c':
-        for (const auto& [name, value] : builtinConstants()) appendName(list, name);
-        for (const auto& [name, value] : constants_) appendName(list, name);
+        for (const auto& [name, value] : builtinConstants())
+            appendName(list, name);
+        for (const auto& [name, value] : constants_)
+            appendName(list, name);
         break;
     case 'f':
     case 'r':
-        for (const std::string& name : userFunctions_->names(category)) appendName(list, name);
+        for (const std::string& name : userFunctions_->names(category))
+            appendName(list, name);
         break;
     default:
         break;

@@ -63,7 +63,7 @@ struct NameList {
 };
 
 class Workspace {
-public:
+  public:
     // Console lines (the unknown-type warning) go to `out`.
     explicit Workspace(OutputSink& out);
     ~Workspace();
@@ -132,7 +132,7 @@ public:
     bool scalarForms() const { return scalarForms_; }
     void setScalarForms(bool on) { scalarForms_ = on; }
 
-private:
+  private:
     struct FunctionScope;
 
     void wipe();

@@ -5,8 +5,8 @@
 #include "exec/WorkspaceFile.h"
 
 #include "core/MathMatrix.h"
-#include "exec/Workspace.h"
 #include "core/OutputSink.h"
+#include "exec/Workspace.h"
 
 #include <algorithm>
 #include <bit>
@@ -64,9 +64,12 @@ void skipBytes(BinaryReader& reader, uint64_t count) {
 
 size_t storedElementSize(int type) {
     switch (type) {
-    case INTEGER_VAL: return 4;
-    case DOUBLE_VAL: return 8;
-    default: return 16; // a complex number, or the head of a list item's record
+    case INTEGER_VAL:
+        return 4;
+    case DOUBLE_VAL:
+        return 8;
+    default:
+        return 16; // a complex number, or the head of a list item's record
     }
 }
 
@@ -116,8 +119,10 @@ void skipBody(BinaryReader& reader, const RecordHead& head) {
     RecordHead next = head;
     for (;;) {
         if (next.count > 0) {
-            if (next.type == LIST_VAL) pendingItems += uint64_t(next.count);
-            else skipBytes(reader, uint64_t(next.count) * storedElementSize(next.type));
+            if (next.type == LIST_VAL)
+                pendingItems += uint64_t(next.count);
+            else
+                skipBytes(reader, uint64_t(next.count) * storedElementSize(next.type));
         }
         if (pendingItems == 0) return;
         --pendingItems;
@@ -152,7 +157,8 @@ ValuePtr readRecord(BinaryReader& reader, int depth, std::string& refusal) {
         break;
     default: {
         auto& list = static_cast<ListValue&>(*value);
-        for (int i = 0; i < count; ++i) list[i].value = readRecord(reader, depth + 1, refusal);
+        for (int i = 0; i < count; ++i)
+            list[i].value = readRecord(reader, depth + 1, refusal);
         break;
     }
     }
@@ -190,7 +196,8 @@ struct FileCloser {
 
 void writeValueRecord(BinaryWriter& writer, const Value* value) {
     if (!value) {
-        for (int32_t field : {-1, 0, 0, int32_t(DOUBLE_VAL)}) writer.writeInt32(field);
+        for (int32_t field : {-1, 0, 0, int32_t(DOUBLE_VAL)})
+            writer.writeInt32(field);
         return;
     }
     int type = value->type();
@@ -210,7 +217,8 @@ void writeValueRecord(BinaryWriter& writer, const Value* value) {
         break;
     default: {
         const auto& list = static_cast<const ListValue&>(*value);
-        for (int i = 0; i < list.n; ++i) writeValueRecord(writer, list[i].value.get());
+        for (int i = 0; i < list.n; ++i)
+            writeValueRecord(writer, list[i].value.get());
         break;
     }
     }
@@ -252,8 +260,10 @@ bool saveWorkspace(const std::string& path, const Workspace& workspace, OutputSi
     for (const auto& [name, value] : workspace.variables()) {
         if (!value || value->n >= kLargeVariableCount) continue;
         std::string reason = unsavableReason(*value);
-        if (reason.empty()) saved.emplace_back(&name, value.get());
-        else out.print(name + " not saved: " + reason, true, PRINT_LITERAL);
+        if (reason.empty())
+            saved.emplace_back(&name, value.get());
+        else
+            out.print(name + " not saved: " + reason, true, PRINT_LITERAL);
     }
     return writeFileAtomically(path, [&](BinaryWriter& writer) {
         for (const auto& [name, value] : saved) {

@@ -4,15 +4,15 @@
 #include "core/Errors.h"
 #include "core/OperatorCodes.h"
 #include "exec/ExpressionBuilder.h"
-#include "exec/ScalarCompiler.h"
 #include "exec/FuncElements.h"
 #include "exec/FuncRefElement.h"
+#include "exec/IndexElements.h"
+#include "exec/ScalarCompiler.h"
 #include "exec/UserFuncElements.h"
 #include "exec/UserFuncTable.h"
-#include "frontend/ResourceFunctions.h"
-#include "exec/IndexElements.h"
 #include "exec/Workspace.h"
 #include "frontend/Keywords.h"
+#include "frontend/ResourceFunctions.h"
 
 #include <cerrno>
 #include <climits>
@@ -25,7 +25,9 @@ namespace {
 
 const char* const kMisplacedOperator = "Incorrectly placed operator in bracket or expression";
 
-bool isComparison(char code) { return code && std::strchr("<>LENGI", code); }
+bool isComparison(char code) {
+    return code && std::strchr("<>LENGI", code);
+}
 
 // Operators outside the precedence table bind like level 0.
 int levelOf(char code) {
@@ -58,12 +60,24 @@ bool isValueOperandKind(int kind) {
 
 void argumentRange(const BuiltinInfo& f, int& minArgs, int& maxArgs) {
     switch (f.entry.family) {
-    case Family::NoArg: minArgs = 0, maxArgs = 0; break;
-    case Family::OptionalArg: minArgs = 0, maxArgs = 1; break;
-    case Family::OneOrTwoArgs: minArgs = 1, maxArgs = 2; break;
-    case Family::Functor: minArgs = 2, maxArgs = 2; break;
-    case Family::General: minArgs = f.minArgs, maxArgs = f.maxArgs; break;
-    default: minArgs = 1, maxArgs = 1; break;
+    case Family::NoArg:
+        minArgs = 0, maxArgs = 0;
+        break;
+    case Family::OptionalArg:
+        minArgs = 0, maxArgs = 1;
+        break;
+    case Family::OneOrTwoArgs:
+        minArgs = 1, maxArgs = 2;
+        break;
+    case Family::Functor:
+        minArgs = 2, maxArgs = 2;
+        break;
+    case Family::General:
+        minArgs = f.minArgs, maxArgs = f.maxArgs;
+        break;
+    default:
+        minArgs = 1, maxArgs = 1;
+        break;
     }
 }
 
@@ -123,11 +137,16 @@ EvaluatablePtr ExpressionParser::parse(const Token* begin, const Token* end) {
                 break;
             }
             beforeOperand();
-            if (t->code == '-' || t->code == '~') t = parseUnary(t, end, builder);
-            else if (t->code == 'i' || t->code == 'd') t = parseIncrement(t, end, builder);
-            else if (t->code == '^') throw SyntaxError("misplaced '^' operator");
-            else if (t->code == 'g') raiseRuntime("property is not yet available");
-            else throw SyntaxError("incorrectly formed statement or expression");
+            if (t->code == '-' || t->code == '~')
+                t = parseUnary(t, end, builder);
+            else if (t->code == 'i' || t->code == 'd')
+                t = parseIncrement(t, end, builder);
+            else if (t->code == '^')
+                throw SyntaxError("misplaced '^' operator");
+            else if (t->code == 'g')
+                raiseRuntime("property is not yet available");
+            else
+                throw SyntaxError("incorrectly formed statement or expression");
             lastWasOperator = false;
             break;
         case TK_SEPARATOR:
@@ -271,8 +290,7 @@ ExpressionParser::Cursor ExpressionParser::parseVariable(Cursor at, Cursor end, 
             return parseListItem(next, end, variable, builder);
         if (next->kind == TK_BACKSLASH) {
             if (Registry::instance().find(next->text))
-                throw SyntaxError(
-                    "'var\\func' is not allowed (insert a space or use a bracket).");
+                throw SyntaxError("'var\\func' is not allowed (insert a space or use a bracket).");
             throw SyntaxError("incorrect use of backslash");
         }
     }
@@ -330,7 +348,8 @@ ExpressionParser::IndexList ExpressionParser::parseIndex(Value* variable, const 
         endContext_.pop_back();
         int type = index->resultType();
         bool singleSequence = items.size() == 1 && index->category() == CAT_SEQUENCE;
-        if (type == DOUBLE_VAL && !singleSequence) index = makeDoubleToInt(std::move(index));
+        if (type == DOUBLE_VAL && !singleSequence)
+            index = makeDoubleToInt(std::move(index));
         else if (type != INTEGER_VAL && type != DOUBLE_VAL)
             throw SyntaxError("invalid type of index");
         result.indices.push_back(std::move(index));
@@ -397,8 +416,8 @@ EvaluatablePtr ExpressionParser::callWithoutArguments(const BuiltinInfo& functio
     return makeBuiltinCall(function, {}, context_);
 }
 
-ExpressionParser::Cursor ExpressionParser::parseUserCall(UserFunc& function, Cursor at,
-                                                         Cursor end, ExpressionBuilder& builder) {
+ExpressionParser::Cursor ExpressionParser::parseUserCall(UserFunc& function, Cursor at, Cursor end,
+                                                         ExpressionBuilder& builder) {
     Cursor next = at + 1;
     bool bracket = at->code == '(' && next < end && next->kind == TK_BRACKET && next->code == ')';
     builder.append(userCall(function, bracket ? &*next : nullptr));
@@ -423,11 +442,13 @@ EvaluatablePtr ExpressionParser::userCall(UserFunc& function, const Token* brack
 EvaluatablePtr ExpressionParser::parseAnonymousFunction(const Token* begin, const Token* semicolon,
                                                         const Token* end) {
     const Token* name = semicolon + 1;
-    if (name >= end || name->kind != TK_NAME) throw SyntaxError("missing x in '(func(x); x, ...)' form");
+    if (name >= end || name->kind != TK_NAME)
+        throw SyntaxError("missing x in '(func(x); x, ...)' form");
     if (name + 1 != end) throw SyntaxError("missing comma in '(func(x); x, ...)' form");
     if (begin == semicolon) throw SyntaxError("invalid item");
     NameInfo info = workspace_.classify(name->text);
-    if (info.kind == NAME_CONSTANT) throw SyntaxError("don't use a constant as the parameter name here");
+    if (info.kind == NAME_CONSTANT)
+        throw SyntaxError("don't use a constant as the parameter name here");
     bool rebound = info.kind == NAME_VARIABLE;
     ValuePtr parameter = std::make_unique<DoubleValue>();
     ValuePtr previous = rebound ? workspace_.rebind(name->text, std::move(parameter))

@@ -22,7 +22,7 @@ class Workspace;
 struct BuiltinInfo;
 
 class ExpressionParser {
-public:
+  public:
     ExpressionParser(Workspace& workspace, BuiltinContext& context)
         : workspace_(workspace), context_(context) {}
 
@@ -41,7 +41,7 @@ public:
     // The index bracket of `variable` (a "[ ]" bracket or a colon-index bracket).
     IndexList parseIndex(Value* variable, const Token& bracket);
 
-private:
+  private:
     using Cursor = const Token*;
 
     Cursor parseUnary(Cursor at, Cursor end, ExpressionBuilder& builder);

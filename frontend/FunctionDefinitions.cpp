@@ -4,8 +4,8 @@
 #include "builtins/Registry.h"
 #include "core/Errors.h"
 #include "core/OutputSink.h"
-#include "exec/DisplayStatements.h"
 #include "exec/AssignStatements.h"
+#include "exec/DisplayStatements.h"
 #include "exec/UserFuncTable.h"
 #include "exec/Workspace.h"
 #include "frontend/FunctionHeader.h"
@@ -21,7 +21,9 @@ namespace vemlor {
 
 namespace {
 
-bool isDefine(const Token& t) { return t.kind == TK_DEFINE; }
+bool isDefine(const Token& t) {
+    return t.kind == TK_DEFINE;
+}
 
 // The function being compiled, or null outside a body.
 UserFunc* compilingFunction(Workspace& workspace) {
@@ -56,11 +58,14 @@ void StatementParser::checkFunctionName(const std::string& name) {
     NameInfo info = workspace_.classify(name);
     bool clash = info.kind == NAME_VARIABLE || info.kind == NAME_CONSTANT ||
                  (info.kind == NAME_FUNCTION && !workspace_.userFunctions().contains(name));
-    if (clash) throw SyntaxError("name clash with existing symbol. (Clear the symbol or use another name)");
+    if (clash)
+        throw SyntaxError(
+            "name clash with existing symbol. (Clear the symbol or use another name)");
 }
 
 UserFunc& StatementParser::declareFunction(FunctionSignature signature) {
-    if (depth_ > 0 || workspace_.functionDepth() > 0) throw SyntaxError("nested function definition");
+    if (depth_ > 0 || workspace_.functionDepth() > 0)
+        throw SyntaxError("nested function definition");
     checkFunctionName(signature.name);
     LexInput& input = reader_.input();
     DefinitionSource source;
@@ -80,14 +85,16 @@ void StatementParser::parseShortDefinition(TokenList tokens) {
     FunctionSignature signature = readFunctionHeader(tokens.data(), headerEnd, false);
     if (vectorised) signature.flags |= FUNC_VECTORISED;
     TokenList body(std::make_move_iterator(define + 1), std::make_move_iterator(tokens.end()));
-    while (!body.empty() && body.back().kind == TK_TERMINATOR) body.pop_back();
+    while (!body.empty() && body.back().kind == TK_TERMINATOR)
+        body.pop_back();
     UserFunc& function = declareFunction(std::move(signature));
     defineBody(function, vectorised ? 2 : 1, std::move(body));
 }
 
 // `function` and `funcdec` lines.
 StatementPtr StatementParser::parseFunctionKeyword(TokenList tokens, int keyword) {
-    while (!tokens.empty() && tokens.back().kind == TK_TERMINATOR) tokens.pop_back();
+    while (!tokens.empty() && tokens.back().kind == TK_TERMINATOR)
+        tokens.pop_back();
     if (std::any_of(tokens.begin(), tokens.end(), isDefine))
         throw SyntaxError("do not use ':=' with the keyword 'function'");
     const Token* begin = tokens.data() + 1;
@@ -122,7 +129,8 @@ void StatementParser::compileBody(UserFunc& function, int form, TokenList body) 
         nested.queue_ = std::move(queue_);
         queue_.clear();
         std::vector<StatementPtr> statements;
-        while (StatementPtr s = nested.parseStatement()) statements.push_back(std::move(s));
+        while (StatementPtr s = nested.parseStatement())
+            statements.push_back(std::move(s));
         takeLeftovers(nested);
         if (statements.size() == 1) statements[0] = inferReturn(std::move(statements[0]), function);
         // Always a block, so that an error in the body reports its line. An
@@ -159,14 +167,15 @@ StatementPtr StatementParser::inferReturn(StatementPtr body, UserFunc& function)
 StatementPtr StatementParser::parseReturn(TokenList tokens) {
     UserFunc* function = compilingFunction(workspace_);
     if (!function || depth_ == 0) throw SyntaxError("stray 'return' keyword");
-    while (!tokens.empty() && tokens.back().kind == TK_TERMINATOR) tokens.pop_back();
+    while (!tokens.empty() && tokens.back().kind == TK_TERMINATOR)
+        tokens.pop_back();
     int line = currentLine();
     if (tokens.size() == 1) return std::make_unique<ReturnStm>(nullptr, line, nullptr);
     if (tokens[1].kind == TK_BINOP) throw SyntaxError("binary operator with no lhs");
     const Token* begin = tokens.data() + 1;
     const Token* end = tokens.data() + tokens.size();
-    EvaluatablePtr value = end - begin == 1 ? expressions_.parseOperand(*begin)
-                                            : expressions_.parse(begin, end);
+    EvaluatablePtr value =
+        end - begin == 1 ? expressions_.parseOperand(*begin) : expressions_.parse(begin, end);
     int outputType = function->outputType();
     int valueType = value->resultType();
     if (!widensTo(valueType, outputType) && valueType != LIST_ITEM_TYPE)
@@ -186,7 +195,8 @@ int StatementParser::localTypeFor(const std::string& name, int valueType) const 
     if (!function) return valueType;
     const FunctionSignature& s = function->signature();
     for (size_t k = 0; k < s.outputNames.size(); ++k)
-        if (s.outputNames[k] == name && widensTo(valueType, s.outputTypes[k])) return s.outputTypes[k];
+        if (s.outputNames[k] == name && widensTo(valueType, s.outputTypes[k]))
+            return s.outputTypes[k];
     return valueType;
 }
 

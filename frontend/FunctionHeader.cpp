@@ -81,7 +81,8 @@ double readDefault(const Token*& at, const Token* end) {
 
 void readParameters(const TokenList& items, FunctionSignature& s) {
     int separators = 0;
-    for (const Token& t : items) separators += isSeparator(t);
+    for (const Token& t : items)
+        separators += isSeparator(t);
     if (!items.empty() && separators + 1 > kMaxParameters)
         throw SyntaxError("exceeded maximum permitted number of arguments");
     const Token* at = items.data();
@@ -97,7 +98,8 @@ void readParameters(const TokenList& items, FunctionSignature& s) {
         const Token& name = *at++;
         int type = DOUBLE_VAL;
         if (name.code == '*') {
-            if (at >= end || !isOperator(*at, '*')) throw SyntaxError("incorrect use of '*' in parameter list");
+            if (at >= end || !isOperator(*at, '*'))
+                throw SyntaxError("incorrect use of '*' in parameter list");
             ++at;
             type = COMPLEX_VAL;
         } else if (name.code == '[') {
@@ -172,7 +174,8 @@ FunctionSignature headerFromText(const std::string& line) {
         throw SyntaxError("invalid function declaration");
     const Token* begin = tokens.data() + 1;
     const Token* end = tokens.data() + tokens.size();
-    while (end > begin && end[-1].kind == TK_TERMINATOR) --end;
+    while (end > begin && end[-1].kind == TK_TERMINATOR)
+        --end;
     FunctionSignature s = readFunctionHeader(begin, end, true);
     s.flags |= FUNC_HEADER_FROM_TEXT;
     return s;

@@ -16,8 +16,10 @@ int openBlocks(const std::deque<TokenList>& statements) {
     int open = 0;
     for (const TokenList& statement : statements)
         for (const Token& t : statement) {
-            if (t.kind == TK_BRACKET && t.code == '{') ++open;
-            else if (t.kind == TK_BLOCK_END && open > 0) --open;
+            if (t.kind == TK_BRACKET && t.code == '{')
+                ++open;
+            else if (t.kind == TK_BLOCK_END && open > 0)
+                --open;
         }
     return open;
 }
@@ -26,7 +28,8 @@ std::string firstWord(const std::string& line) {
     size_t begin = line.find_first_not_of(" \t");
     if (begin == std::string::npos) return {};
     size_t end = begin;
-    while (end < line.size() && (std::isalnum(static_cast<unsigned char>(line[end])) || line[end] == '_'))
+    while (end < line.size() &&
+           (std::isalnum(static_cast<unsigned char>(line[end])) || line[end] == '_'))
         ++end;
     return line.substr(begin, end - begin);
 }
@@ -41,8 +44,10 @@ int openFunctions(const std::string& lines) {
         size_t stop = lines.find('\r', start);
         if (stop == std::string::npos) stop = lines.size();
         std::string word = firstWord(lines.substr(start, stop - start));
-        if (word == "function") ++open;
-        else if (word == "end" && open > 0) --open;
+        if (word == "function")
+            ++open;
+        else if (word == "end" && open > 0)
+            --open;
         start = stop + 1;
     }
     return open;

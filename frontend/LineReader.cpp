@@ -26,7 +26,8 @@ bool LineReader::readStatements(std::deque<TokenList>& queue, bool throwAtEnd) {
 
 std::string LineReader::text() const {
     std::string line = text_.substr(std::min(indentPrefix_, text_.size()));
-    if (line.size() >= 2 && line.compare(line.size() - 2, 2, " #") == 0) line.resize(line.size() - 2);
+    if (line.size() >= 2 && line.compare(line.size() - 2, 2, " #") == 0)
+        line.resize(line.size() - 2);
     return line;
 }
 

@@ -8,9 +8,9 @@
 #include "exec/UserFuncElements.h"
 #include "exec/UserFuncTable.h"
 
-#include <algorithm>
 #include "exec/Workspace.h"
 #include "frontend/StatementParser.h"
+#include <algorithm>
 
 #include <cstring>
 
@@ -18,9 +18,13 @@ namespace vemlor {
 
 namespace {
 
-bool isGrowOperator(char op) { return op == 'C' || op == 'S'; }
+bool isGrowOperator(char op) {
+    return op == 'C' || op == 'S';
+}
 
-bool isSequenceIndex(const Evaluatable& index) { return index.category() == CAT_SEQUENCE; }
+bool isSequenceIndex(const Evaluatable& index) {
+    return index.category() == CAT_SEQUENCE;
+}
 
 int selectModeOf(int colonMode) {
     return colonMode == 1 ? SELECT_ROW : colonMode == 2 ? SELECT_COLUMN : SELECT_AUTO;
@@ -88,12 +92,13 @@ StatementPtr StatementParser::parseAssignment(TokenList tokens) {
         } else if (itemToken) {
             index = expressions_.parseOperand(*itemToken);
         }
-        StatementPtr statement = std::make_unique<ErasureStm>(std::move(index), line, target, dimension);
+        StatementPtr statement =
+            std::make_unique<ErasureStm>(std::move(index), line, target, dimension);
         return wrapForDisplay(std::move(statement), terminator, target, name);
     }
 
     EvaluatablePtr rhs = rhsEnd - rhsBegin == 1 ? expressions_.parseOperand(*rhsBegin)
-                                               : expressions_.parse(rhsBegin, rhsEnd);
+                                                : expressions_.parse(rhsBegin, rhsEnd);
     Value* target = prepareTarget(name, *rhs, indexed);
     StatementPtr statement;
     if (indexBracket) {
@@ -111,16 +116,15 @@ StatementPtr StatementParser::parseAssignment(TokenList tokens) {
 
 // The variable an assignment writes: created with the right side's type when
 // new; re-created when its type cannot take the right side.
-Value* StatementParser::prepareTarget(const std::string& name, Evaluatable& rhs,
-                                      bool indexed) {
+Value* StatementParser::prepareTarget(const std::string& name, Evaluatable& rhs, bool indexed) {
     int valueType = localTypeFor(name, rhs.resultType());
     NameInfo info = workspace_.classify(name);
     if (info.kind != NAME_VARIABLE) return workspace_.createVariable(name, valueType);
     Value* variable = info.variable;
     // A function writes its own locals; only a `global` declaration lets it
     // write a global variable.
-    bool globalSeenFromBody = workspace_.functionDepth() > 0 && !info.throughGlobal &&
-                              !workspace_.isLocal(variable);
+    bool globalSeenFromBody =
+        workspace_.functionDepth() > 0 && !info.throughGlobal && !workspace_.isLocal(variable);
     if (globalSeenFromBody && !indexed) return workspace_.createVariable(name, valueType);
     if (indexed || !needsNewType(variable->type(), valueType)) return variable;
     if (depth_ > 0 || rhs.refersTo(variable)) throw SyntaxError("incompatible types in assignment");
@@ -134,16 +138,20 @@ StatementPtr StatementParser::plainAssignment(Value* target, char op, Evaluatabl
     int targetType = target->type();
     int valueType = rhs->resultType();
     if (op == '=') {
-        if (targetType == COMPLEX_VAL) return std::make_unique<ComplexAssignStm>(std::move(rhs), line, target);
-        if (targetType == LIST_VAL) return std::make_unique<ListAssignStm>(std::move(rhs), line, target);
+        if (targetType == COMPLEX_VAL)
+            return std::make_unique<ComplexAssignStm>(std::move(rhs), line, target);
+        if (targetType == LIST_VAL)
+            return std::make_unique<ListAssignStm>(std::move(rhs), line, target);
         if (valueType != DOUBLE_VAL && valueType != INTEGER_VAL)
             return std::make_unique<CheckedAssignStm>(std::move(rhs), line, target);
         if (rhs->refersTo(target)) return std::make_unique<AssignStm>(std::move(rhs), line, target);
         return std::make_unique<FastAssignStm>(std::move(rhs), line, target);
     }
     if (isGrowOperator(op)) {
-        if (targetType == DOUBLE_VAL) return std::make_unique<GrowAssignDStm>(std::move(rhs), line, target, op);
-        if (targetType == LIST_VAL) return std::make_unique<GrowListStm>(std::move(rhs), line, target, op);
+        if (targetType == DOUBLE_VAL)
+            return std::make_unique<GrowAssignDStm>(std::move(rhs), line, target, op);
+        if (targetType == LIST_VAL)
+            return std::make_unique<GrowListStm>(std::move(rhs), line, target, op);
         if (targetType == COMPLEX_VAL) throw SyntaxError("not yet implemented for complex type");
         throw SyntaxError("illegal operator-assignment for a list");
     }
@@ -152,11 +160,16 @@ StatementPtr StatementParser::plainAssignment(Value* target, char op, Evaluatabl
     if (valueType == INTEGER_VAL && std::strchr("PMTD", op))
         return std::make_unique<OpAssignIntStm>(std::move(rhs), line, target, op);
     switch (op) {
-    case 'P': return std::make_unique<AssignPlusDStm>(std::move(rhs), line, target);
-    case 'M': return std::make_unique<AssignMinusDStm>(std::move(rhs), line, target);
-    case 'T': return std::make_unique<AssignTimesDStm>(std::move(rhs), line, target);
-    case 'D': return std::make_unique<AssignDivideDStm>(std::move(rhs), line, target);
-    default: throw SyntaxError("illegal operator with assignment");
+    case 'P':
+        return std::make_unique<AssignPlusDStm>(std::move(rhs), line, target);
+    case 'M':
+        return std::make_unique<AssignMinusDStm>(std::move(rhs), line, target);
+    case 'T':
+        return std::make_unique<AssignTimesDStm>(std::move(rhs), line, target);
+    case 'D':
+        return std::make_unique<AssignDivideDStm>(std::move(rhs), line, target);
+    default:
+        throw SyntaxError("illegal operator with assignment");
     }
 }
 
@@ -169,13 +182,16 @@ StatementPtr StatementParser::indexedAssignment(Value* target, char op, Evaluata
         if (indices.size() == 1)
             return std::make_unique<SingleIndexed_SeqAssignStm>(std::move(rhs), line, target,
                                                                 std::move(indices[0]), selectMode);
-        return std::make_unique<IndexedAnyAssignStm>(std::move(rhs), line, target, std::move(indices));
+        return std::make_unique<IndexedAnyAssignStm>(std::move(rhs), line, target,
+                                                     std::move(indices));
     }
     if (target->type() != DOUBLE_VAL)
         throw SyntaxError("indexed assignment to non-double not yet implemented");
-    if (!std::strchr("=PMTD", op)) throw SyntaxError("this op-assign not allowed for an indexed lhs");
+    if (!std::strchr("=PMTD", op))
+        throw SyntaxError("this op-assign not allowed for an indexed lhs");
     if (indices.size() > 1)
-        return std::make_unique<IndexedAssignStm>(std::move(rhs), line, target, std::move(indices), op);
+        return std::make_unique<IndexedAssignStm>(std::move(rhs), line, target, std::move(indices),
+                                                  op);
     if (!isSequenceIndex(*indices[0]))
         return std::make_unique<SingleIndexedAssignStm>(std::move(rhs), line, target,
                                                         std::move(indices[0]), op, selectMode);
@@ -223,9 +239,9 @@ StatementPtr StatementParser::parseMultipleAssignment(TokenList tokens) {
                 "multiple assignment may not declare a variable name matching a built-in function");
         if (info.kind == NAME_VARIABLE && info.variable->type() != DOUBLE_VAL)
             throw SyntaxError("non-double type not yet allowed in multi-assign");
-        bool own = info.kind == NAME_VARIABLE &&
-                   (workspace_.functionDepth() == 0 || info.throughGlobal ||
-                    workspace_.isLocal(info.variable));
+        bool own =
+            info.kind == NAME_VARIABLE && (workspace_.functionDepth() == 0 || info.throughGlobal ||
+                                           workspace_.isLocal(info.variable));
         targets.push_back(own ? info.variable : workspace_.createVariable(t.text, DOUBLE_VAL));
     }
     if (targets.empty()) throw SyntaxError("invalid list of names");

@@ -12,7 +12,9 @@ namespace vemlor {
 
 namespace {
 
-bool isSeparator(const Token& t, char code) { return t.kind == TK_SEPARATOR && t.code == code; }
+bool isSeparator(const Token& t, char code) {
+    return t.kind == TK_SEPARATOR && t.code == code;
+}
 
 void dropTerminator(TokenList& tokens) {
     if (!tokens.empty() && tokens.back().kind == TK_TERMINATOR) tokens.pop_back();
@@ -20,8 +22,8 @@ void dropTerminator(TokenList& tokens) {
 
 // Keywords that may stand alone.
 bool standsAlone(int keyword) {
-    return keyword == KW_ELSE || keyword == KW_END || keyword == KW_RETURN ||
-           keyword == KW_BREAK || keyword == KW_CONTINUE;
+    return keyword == KW_ELSE || keyword == KW_END || keyword == KW_RETURN || keyword == KW_BREAK ||
+           keyword == KW_CONTINUE;
 }
 
 const char* const kClearedConstantWarning =
@@ -71,7 +73,8 @@ StatementPtr StatementParser::parseKeyword(TokenList tokens, int keyword, bool t
         return std::make_unique<BreakStm>(currentLine());
     case KW_CONTINUE:
         dropTerminator(tokens);
-        if (tokens.size() > 1) throw SyntaxError("extraneous characters or missing ; after continue");
+        if (tokens.size() > 1)
+            throw SyntaxError("extraneous characters or missing ; after continue");
         return std::make_unique<ContinueStm>(currentLine());
     default:
         throw SyntaxError("incorrectly formed statement or expression");
@@ -92,8 +95,9 @@ EvaluatablePtr StatementParser::readCondition(TokenList& tokens, char separator)
         ++end;
     }
     if (end == 1) throw SyntaxError("incomplete statement");
-    EvaluatablePtr condition = end == 2 ? expressions_.parseOperand(tokens[1])
-                                        : expressions_.parse(tokens.data() + 1, tokens.data() + end);
+    EvaluatablePtr condition = end == 2
+                                   ? expressions_.parseOperand(tokens[1])
+                                   : expressions_.parse(tokens.data() + 1, tokens.data() + end);
     size_t rest = end;
     if (rest < tokens.size() && tokens[rest].kind == TK_SEPARATOR) ++rest;
     current_.assign(std::make_move_iterator(tokens.begin() + long(rest)),
@@ -107,17 +111,21 @@ StatementPtr StatementParser::parseConditional(TokenList tokens, int keyword) {
     EvaluatablePtr condition = readCondition(tokens, ':');
     if (condition->resultType() == DOUBLE_VAL) condition = makeDoubleToInt(std::move(condition));
     StatementPtr body = parseBody(true);
-    if (keyword == KW_WHILE) return std::make_unique<WhileStm>(std::move(condition), line, std::move(body));
+    if (keyword == KW_WHILE)
+        return std::make_unique<WhileStm>(std::move(condition), line, std::move(body));
 
     const Token* next = nullptr;
-    bool elseFollows = peekNextStatement(next) && next && next->kind == TK_NAME && next->text == "else";
+    bool elseFollows =
+        peekNextStatement(next) && next && next->kind == TK_NAME && next->text == "else";
     if (!elseFollows) {
-        if (keyword == KW_IF) return std::make_unique<IfStm>(std::move(condition), line, std::move(body));
+        if (keyword == KW_IF)
+            return std::make_unique<IfStm>(std::move(condition), line, std::move(body));
         return std::make_unique<UnlessStm>(std::move(condition), line, std::move(body));
     }
     if (keyword == KW_UNLESS) throw SyntaxError("'else' not allowed after unless");
     TokenList elseTokens;
-    if (!current_.empty()) elseTokens.swap(current_);
+    if (!current_.empty())
+        elseTokens.swap(current_);
     else {
         elseTokens = std::move(queue_.front());
         queue_.pop_front();
@@ -128,12 +136,14 @@ StatementPtr StatementParser::parseConditional(TokenList tokens, int keyword) {
                     std::make_move_iterator(elseTokens.end()));
     if (current_.size() == 1 && current_[0].kind == TK_TERMINATOR) current_.clear();
     StatementPtr elseBody = parseBody(true);
-    return std::make_unique<IfElseStm>(std::move(condition), line, std::move(body), std::move(elseBody));
+    return std::make_unique<IfElseStm>(std::move(condition), line, std::move(body),
+                                       std::move(elseBody));
 }
 
 StatementPtr StatementParser::parseFor(TokenList tokens) {
     int line = currentLine();
-    if (tokens.size() < 4 || tokens[1].kind != TK_NAME) throw SyntaxError("incomplete 'for' statement");
+    if (tokens.size() < 4 || tokens[1].kind != TK_NAME)
+        throw SyntaxError("incomplete 'for' statement");
     size_t at = 2;
     std::string counterName;
     std::string variableName = tokens[1].text;
@@ -151,10 +161,12 @@ StatementPtr StatementParser::parseFor(TokenList tokens) {
 
     auto loopVariable = [this](const std::string& name) {
         NameInfo info = workspace_.classify(name);
-        if (info.kind == NAME_CONSTANT) throw SyntaxError("you can't use a constant as a loop variable");
+        if (info.kind == NAME_CONSTANT)
+            throw SyntaxError("you can't use a constant as a loop variable");
         if (info.kind == NAME_FUNCTION)
             throw SyntaxError("you can't use a function name as a loop variable");
-        return info.kind == NAME_VARIABLE ? info.variable : workspace_.createVariable(name, DOUBLE_VAL);
+        return info.kind == NAME_VARIABLE ? info.variable
+                                          : workspace_.createVariable(name, DOUBLE_VAL);
     };
     Value* variable = loopVariable(variableName);
     if (assignForm) {
@@ -178,7 +190,8 @@ StatementPtr StatementParser::parseFor(TokenList tokens) {
                     std::make_move_iterator(tokens.end()));
     if (current_.size() == 1 && current_[0].kind == TK_TERMINATOR) current_.clear();
     StatementPtr body = parseBody(true);
-    return std::make_unique<ForInStm>(line, std::move(body), counter, variable, collection.variable);
+    return std::make_unique<ForInStm>(line, std::move(body), counter, variable,
+                                      collection.variable);
 }
 
 void StatementParser::parseClear(const TokenList& tokens) {
@@ -188,9 +201,12 @@ void StatementParser::parseClear(const TokenList& tokens) {
     if (at < tokens.size() && tokens[at].kind == TK_BRACKET) {
         const TokenList& inside = tokens[at].children;
         bool single = tokens[at].code == ')' && inside.size() == 1 && inside[0].kind == TK_NAME;
-        if (single && inside[0].text == "const") mode = 2;
-        else if (single && inside[0].text == "const_") mode = 1;
-        else throw SyntaxError("bracket not recognised after clear keyword");
+        if (single && inside[0].text == "const")
+            mode = 2;
+        else if (single && inside[0].text == "const_")
+            mode = 1;
+        else
+            throw SyntaxError("bracket not recognised after clear keyword");
         ++at;
     }
     for (; at < tokens.size(); ++at) {
@@ -232,7 +248,8 @@ void StatementParser::parseDeclaration(const TokenList& tokens, int keyword) {
         const Token& t = items[k];
         if (k % 2 == 1) {
             if (isSeparator(t, ',') || t.kind == TK_BLANK) continue;
-            throw SyntaxError(keyword == KW_GLOBAL ? "invalid global declaration" : "invalid list of names");
+            throw SyntaxError(keyword == KW_GLOBAL ? "invalid global declaration"
+                                                   : "invalid list of names");
         }
         if (t.kind != TK_NAME) throw SyntaxError("invalid list of names");
         declareName(t.text, keyword, nullptr);
@@ -267,7 +284,8 @@ void StatementParser::declareName(const std::string& name, int keyword, const do
     } else {
         bool existed = workspace_.variables().count(name) != 0;
         error = workspace_.declareGlobal(name);
-        if (error.empty() && value && !existed) workspace_.variables().at(name)->assignScalar(*value);
+        if (error.empty() && value && !existed)
+            workspace_.variables().at(name)->assignScalar(*value);
     }
     if (!error.empty()) throw SyntaxError(error);
 }

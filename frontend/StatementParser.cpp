@@ -17,7 +17,8 @@ bool isShortDefinition(const TokenList& tokens) {
     size_t n = tokens.size();
     if (n < 2 || tokens[0].kind != TK_NAME) return false;
     if (tokens[1].kind == TK_DEFINE) {
-        if (tokens[1].code == 'v') throw SyntaxError("can't vectorize a function with no arguments");
+        if (tokens[1].code == 'v')
+            throw SyntaxError("can't vectorize a function with no arguments");
         return true;
     }
     return n > 2 && tokens[1].kind == TK_BRACKET && tokens[1].code == ')' &&
@@ -26,8 +27,8 @@ bool isShortDefinition(const TokenList& tokens) {
 
 } // namespace
 
-StatementParser::StatementParser(LineReader& reader, Workspace& workspace,
-                                 BuiltinContext& context, OutputSink& out, int depth)
+StatementParser::StatementParser(LineReader& reader, Workspace& workspace, BuiltinContext& context,
+                                 OutputSink& out, int depth)
     : reader_(reader), workspace_(workspace), context_(context), out_(out),
       expressions_(workspace, context), depth_(depth) {}
 
@@ -37,7 +38,9 @@ void StatementParser::resetForInput() {
     depth_ = 0;
 }
 
-int StatementParser::currentLine() const { return reader_.input().lineNumber(); }
+int StatementParser::currentLine() const {
+    return reader_.input().lineNumber();
+}
 
 bool StatementParser::nextStatement(bool throwAtEnd, TokenList& statement) {
     while (queue_.empty()) {
@@ -68,8 +71,10 @@ bool StatementParser::peekNextStatement(const Token*& first) {
 StatementPtr StatementParser::parseStatement(bool throwAtEnd) {
     for (;;) {
         TokenList tokens;
-        if (!current_.empty()) tokens.swap(current_);
-        else if (!nextStatement(throwAtEnd, tokens)) return nullptr;
+        if (!current_.empty())
+            tokens.swap(current_);
+        else if (!nextStatement(throwAtEnd, tokens))
+            return nullptr;
         if (tokens.empty()) continue;
         if (tokens[0].kind == TK_BLOCK_END) return nullptr;
         // A function body typed at the prompt shows nothing while it runs.
@@ -101,10 +106,10 @@ StatementPtr StatementParser::parseTokens(TokenList tokens, bool throwAtEnd) {
     const Token& first = tokens[0];
     size_t n = tokens.size();
     bool assignmentAfterName = first.kind == TK_NAME && n > 1 && tokens[1].kind == TK_ASSIGN;
-    bool indexedAssignment =
-        first.kind == TK_NAME && n >= 4 &&
-        (((tokens[1].kind == TK_BRACKET && tokens[1].code == ']') ||
-          tokens[1].kind == TK_BACKSLASH) && tokens[2].kind == TK_ASSIGN);
+    bool indexedAssignment = first.kind == TK_NAME && n >= 4 &&
+                             (((tokens[1].kind == TK_BRACKET && tokens[1].code == ']') ||
+                               tokens[1].kind == TK_BACKSLASH) &&
+                              tokens[2].kind == TK_ASSIGN);
     bool itemAssignment = first.kind == TK_NAME && n >= 5 && tokens[1].kind == TK_BINOP &&
                           tokens[1].code == '.' && tokens[3].kind == TK_ASSIGN;
     if (assignmentAfterName || indexedAssignment || itemAssignment)
@@ -112,7 +117,8 @@ StatementPtr StatementParser::parseTokens(TokenList tokens, bool throwAtEnd) {
     if (first.kind == TK_BRACKET && (first.code == '{' || first.code == '}'))
         return parseBracketBlock(first);
     if (first.kind == TK_BRACKET && n > 1 && tokens[1].kind == TK_ASSIGN) {
-        if (first.code == ']' && tokens[1].code == '=') return parseMultipleAssignment(std::move(tokens));
+        if (first.code == ']' && tokens[1].code == '=')
+            return parseMultipleAssignment(std::move(tokens));
         throw SyntaxError("invalid multiple assignment syntax");
     }
     return parseExpressionStatement(std::move(tokens));
@@ -120,7 +126,8 @@ StatementPtr StatementParser::parseTokens(TokenList tokens, bool throwAtEnd) {
 
 StatementPtr StatementParser::parseBlock() {
     std::vector<StatementPtr> statements;
-    while (StatementPtr s = parseStatement()) statements.push_back(std::move(s));
+    while (StatementPtr s = parseStatement())
+        statements.push_back(std::move(s));
     if (statements.size() == 1) return std::move(statements[0]);
     return std::make_unique<BlockStm>(std::move(statements), out_);
 }
@@ -152,7 +159,8 @@ StatementPtr StatementParser::parseBracketBlock(const Token& bracket) {
     // input must close its braces.
     bool mustClose = open && reader_.input().isInteractive();
     std::vector<StatementPtr> statements;
-    while (StatementPtr s = nested.parseStatement(mustClose)) statements.push_back(std::move(s));
+    while (StatementPtr s = nested.parseStatement(mustClose))
+        statements.push_back(std::move(s));
     if (open) takeLeftovers(nested);
     if (statements.size() == 1) return std::move(statements[0]);
     return std::make_unique<BlockStm>(std::move(statements), out_, currentLine());

@@ -25,7 +25,7 @@ class OutputSink;
 class Workspace;
 
 class StatementParser {
-public:
+  public:
     StatementParser(LineReader& reader, Workspace& workspace, BuiltinContext& context,
                     OutputSink& out, int depth = 0);
 
@@ -42,7 +42,7 @@ public:
     // driver after each input has been read).
     void compilePendingBodies();
 
-private:
+  private:
     bool nextStatement(bool throwAtEnd, TokenList& statement);
     bool peekNextStatement(const Token*& first);
     StatementPtr parseTokens(TokenList tokens, bool throwAtEnd);

@@ -6,7 +6,7 @@
 namespace vemlor {
 
 class Clipboard {
-public:
+  public:
     virtual ~Clipboard() = default;
     virtual std::string text() const = 0;
     virtual void setText(const std::string& text) = 0;

@@ -7,7 +7,7 @@
 namespace vemlor {
 
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
     // An information box with a caption.
     virtual void inform(const std::string& text, const std::string& caption) = 0;

@@ -18,7 +18,7 @@ struct ProgramPaths {
 };
 
 class Platform {
-public:
+  public:
     virtual ~Platform() = default;
     virtual Dialogs& dialogs() = 0;
     virtual Clipboard& clipboard() = 0;

@@ -1,12 +1,12 @@
 #include "session/Calc.h"
 
-#include "core/Errors.h"
 #include "builtins/MathErrors.h"
+#include "core/Errors.h"
 #include "exec/Answer.h"
-#include "exec/WorkspaceFile.h"
 #include "exec/RunFlags.h"
 #include "exec/ScalarCompiler.h"
 #include "exec/UserFuncTable.h"
+#include "exec/WorkspaceFile.h"
 #include "platform/Platform.h"
 
 #include <cerrno>
@@ -51,8 +51,10 @@ Calc::Calc(const CalcSetup& setup)
         workspace_->userFunctions().setResourceDirectory(programDirectory_ + "/resource");
     reader_ = std::make_unique<LineReader>(*input_);
     parser_ = std::make_unique<StatementParser>(*reader_, *workspace_, *this, *console_);
-    if (useStateFiles_) restoreState(setup.restoreDirectory);
-    else dir_->setCurrent(setup.startDirectory);
+    if (useStateFiles_)
+        restoreState(setup.restoreDirectory);
+    else
+        dir_->setCurrent(setup.startDirectory);
 }
 
 Calc::~Calc() {
@@ -68,7 +70,9 @@ Calc::~Calc() {
     stateLock_.reset(); // the state is saved: another session may take the folder
 }
 
-std::string Calc::statePath(const char* file) const { return stateDirectory_ + "/" + file; }
+std::string Calc::statePath(const char* file) const {
+    return stateDirectory_ + "/" + file;
+}
 
 void Calc::restoreState(bool restoreDirectory) {
     if (!loadWorkspace(statePath(kWorkspaceFile), *workspace_, *console_))
@@ -155,7 +159,9 @@ void Calc::executePendingInput() {
     }
 }
 
-const Value& Calc::answer() { return Answer::value(); }
+const Value& Calc::answer() {
+    return Answer::value();
+}
 
 std::unique_ptr<ScalarFunction> Calc::scalarFunction(const Value& argument) {
     return resolveScalarFunction(argument, *workspace_, *this, anonymous_);

@@ -11,14 +11,14 @@
 #include "builtins/BuiltinContext.h"
 #include "console/CommandHistory.h"
 #include "console/ConsoleOutput.h"
-#include "session/Dir.h"
-#include "session/StateLock.h"
 #include "exec/FunctionArguments.h"
 #include "exec/Workspace.h"
 #include "frontend/LineReader.h"
 #include "frontend/StatementParser.h"
 #include "frontend/Token.h"
 #include "frontend/UserInput.h"
+#include "session/Dir.h"
+#include "session/StateLock.h"
 
 #include <deque>
 #include <functional>
@@ -35,9 +35,9 @@ inline constexpr const char* kHistoryFile = "vemlor_comm.bin";
 inline constexpr const char* kDirectoryFile = "vemlor_cd.bin";
 
 struct CalcSetup {
-    int mode = 0;                // 0 primary, 1 secondary
-    bool useStateFiles = true;   // batch runs neither read nor write them
-    std::string startDirectory;  // where a secondary or batch instance starts
+    int mode = 0;               // 0 primary, 1 secondary
+    bool useStateFiles = true;  // batch runs neither read nor write them
+    std::string startDirectory; // where a secondary or batch instance starts
     // Whether a primary instance goes back to the directory it was in when
     // it last ended (the desktop program) or starts in startDirectory (the
     // terminal session); the recent directories are restored either way.
@@ -48,7 +48,7 @@ struct CalcSetup {
 };
 
 class Calc : public BuiltinContext {
-public:
+  public:
     explicit Calc(const CalcSetup& setup);
     ~Calc() override;
     Calc(const Calc&) = delete;
@@ -87,7 +87,7 @@ public:
     void reportSyntaxError(const std::string& message);
     void reportRuntimeError(const std::string& message);
 
-private:
+  private:
     void restoreState(bool restoreDirectory);
     void saveState();
     void reportUnsaved(const char* file, int error);
@@ -106,7 +106,7 @@ private:
     std::unique_ptr<ConsoleOutput> console_;
     std::unique_ptr<Dir> dir_;
     std::unique_ptr<StateLock> stateLock_; // held by a primary instance
-    AnonymousFunctions anonymous_; // outlives the expressions that register
+    AnonymousFunctions anonymous_;         // outlives the expressions that register
     std::unique_ptr<Workspace> workspace_;
     std::string programDirectory_;
     std::string stateDirectory_;

@@ -19,7 +19,8 @@ std::string normalisePath(std::string path) {
         path.erase(start, end - start);
         if (path.empty()) path = "/";
     }
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
     return path;
 }
 
@@ -47,8 +48,10 @@ std::string Dir::resolve(const std::string& name, const std::string& defaultExte
     if (!defaultExtension.empty() && path.find('.') == std::string::npos)
         path += "." + defaultExtension;
     bool absolute = path[0] == '/' || path[0] == '\\';
-    if (path == ".") path = current_;
-    else if (!absolute) path = current_ + "/" + path;
+    if (path == ".")
+        path = current_;
+    else if (!absolute)
+        path = current_ + "/" + path;
     path = normalisePath(path);
     if (path.size() > kMaxPathLength) raiseRuntime("path name is too long:" + path);
     if (mustExist && classify(path) == NotFound) raiseRuntime("file not found: " + name);
@@ -79,7 +82,8 @@ bool Dir::load(const std::string& path) {
         int32_t count = reader.readInt32();
         std::string current = reader.readString();
         if (!current.empty()) current_ = normalisePath(current);
-        for (int32_t i = 0; i < count && !reader.atEnd(); ++i) recent_.insert(reader.readString());
+        for (int32_t i = 0; i < count && !reader.atEnd(); ++i)
+            recent_.insert(reader.readString());
     } catch (const TruncatedFile&) {
         complete = false;
     }
@@ -93,7 +97,8 @@ bool Dir::save(const std::string& path) const {
         out.writeInt32(count);
         out.writeString(current_);
         auto entry = recent_.begin();
-        for (int i = 0; i < count; ++i, ++entry) out.writeString(*entry);
+        for (int i = 0; i < count; ++i, ++entry)
+            out.writeString(*entry);
         return true;
     });
 }

@@ -12,7 +12,7 @@
 namespace vemlor {
 
 class Dir : public ScriptLocator {
-public:
+  public:
     static constexpr int kMaxSavedEntries = 20;
     static constexpr size_t kMaxPathLength = 258;
 
@@ -41,7 +41,7 @@ public:
     bool load(const std::string& path);
     bool save(const std::string& path) const;
 
-private:
+  private:
     std::string current_;
     std::set<std::string> recent_;
     std::string programDirectory_;

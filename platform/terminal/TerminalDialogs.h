@@ -10,7 +10,7 @@
 namespace vemlor {
 
 class TerminalDialogs : public Dialogs {
-public:
+  public:
     using Printer = std::function<void(const std::string&)>;
     // interactive: whether standard input and output are a terminal to ask on.
     TerminalDialogs(Printer printer, bool interactive)
@@ -19,7 +19,7 @@ public:
     void inform(const std::string& text, const std::string& caption) override;
     bool askYesNo(const std::string& text, const std::string& caption) override;
 
-private:
+  private:
     Printer printer_;
     bool interactive_;
 };

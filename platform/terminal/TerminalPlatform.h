@@ -9,11 +9,11 @@
 namespace vemlor {
 
 class MemoryClipboard : public Clipboard {
-public:
+  public:
     std::string text() const override { return text_; }
     void setText(const std::string& text) override { text_ = text; }
 
-private:
+  private:
     std::string text_;
 };
 
@@ -25,14 +25,14 @@ ProgramPaths processPaths();
 std::string workingDirectory();
 
 class TerminalPlatform : public Platform {
-public:
+  public:
     TerminalPlatform(TerminalDialogs::Printer printer, bool interactive, ProgramPaths paths)
         : dialogs_(std::move(printer), interactive), paths_(std::move(paths)) {}
     Dialogs& dialogs() override { return dialogs_; }
     Clipboard& clipboard() override { return clipboard_; }
     const ProgramPaths& paths() const override { return paths_; }
 
-private:
+  private:
     TerminalDialogs dialogs_;
     MemoryClipboard clipboard_;
     ProgramPaths paths_;

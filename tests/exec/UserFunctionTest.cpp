@@ -2,11 +2,11 @@
 // them, handler calls, and the listings help shows.
 #include "core/Errors.h"
 #include "core/MathMatrix.h"
-#include "session/Calc.h"
 #include "exec/UserFuncTable.h"
 #include "frontend/ExpressionParser.h"
 #include "frontend/InputSource.h"
 #include "frontend/Lexer.h"
+#include "session/Calc.h"
 #include "support/TestPlatform.h"
 
 #include <gtest/gtest.h>
@@ -32,7 +32,8 @@ class UserFunctions : public ::testing::Test {
         setup.startDirectory = fs::temp_directory_path().string();
         setup.platform = &platform_;
         calc_ = std::make_unique<Calc>(setup);
-        calc_->console().setLineListener([this](const std::string& line) { lines_.push_back(line); });
+        calc_->console().setLineListener(
+            [this](const std::string& line) { lines_.push_back(line); });
     }
 
     void run(const std::string& text) {
@@ -119,7 +120,8 @@ TEST_F(UserFunctions, AnAnonymousFunctionIsCallableWhileItsExpressionLives) {
 }
 
 TEST_F(UserFunctions, HandlersGetTheirArgumentsAndKeepPersistentValues) {
-    run("function y = onKey(a, b)\r  persistent count\r  count = count + 1\r  y = a[1] + b[2] + 10*count\rend");
+    run("function y = onKey(a, b)\r  persistent count\r  count = count + 1\r  y = a[1] + b[2] + "
+        "10*count\rend");
     UserFunc* handler = calc_->workspace().userFunctions().find("onKey");
     ASSERT_NE(handler, nullptr);
     DoubleValue first, second, result;

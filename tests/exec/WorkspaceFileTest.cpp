@@ -1,10 +1,10 @@
 // The workspace file: layout, round trips of every value class, the question
 // about large variables, damaged and cut files, and failed saves. Files the
 // loader reads are assembled byte by byte here from the documented layout.
+#include "exec/WorkspaceFile.h"
 #include "core/MathMatrix.h"
 #include "core/OutputSink.h"
 #include "exec/Workspace.h"
-#include "exec/WorkspaceFile.h"
 
 #include <gtest/gtest.h>
 
@@ -42,13 +42,15 @@ ValuePtr nestedList(int depth) {
 struct Bytes {
     std::string data;
     Bytes& int32(int32_t x) {
-        for (int i = 0; i < 4; ++i) data += char(uint32_t(x) >> (8 * i) & 0xff);
+        for (int i = 0; i < 4; ++i)
+            data += char(uint32_t(x) >> (8 * i) & 0xff);
         return *this;
     }
     Bytes& real(double x) {
         uint64_t bits;
         std::memcpy(&bits, &x, 8);
-        for (int i = 0; i < 8; ++i) data += char(bits >> (8 * i) & 0xff);
+        for (int i = 0; i < 8; ++i)
+            data += char(bits >> (8 * i) & 0xff);
         return *this;
     }
     Bytes& text(const std::string& s) {
@@ -66,7 +68,7 @@ struct Bytes {
 };
 
 class WorkspaceFileTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
                ("vemlor-wsfile-" + std::to_string(::getpid()) + "-" +
@@ -90,7 +92,8 @@ protected:
     DoubleValue& doubleVariable(Workspace& ws, const std::string& name, int count) {
         auto& v = static_cast<DoubleValue&>(*ws.createVariable(name, DOUBLE_VAL));
         v.setShape(1, count);
-        for (int i = 0; i < count; ++i) v[i] = i + 0.25;
+        for (int i = 0; i < count; ++i)
+            v[i] = i + 0.25;
         return v;
     }
 
@@ -115,7 +118,8 @@ TEST_F(WorkspaceFileTest, RoundTripKeepsClassesShapesKindsAndNesting) {
     Workspace ws(sink_);
     auto& m = static_cast<DoubleValue&>(*ws.createVariable("m", DOUBLE_VAL));
     m.setShape(2, 3);
-    for (int i = 0; i < 6; ++i) m[i] = i * 1.5 - 2;
+    for (int i = 0; i < 6; ++i)
+        m[i] = i * 1.5 - 2;
     auto& z = static_cast<ComplexValue&>(*ws.createVariable("z", COMPLEX_VAL));
     z.setShape(2, 1);
     z[0] = {1, -2};
@@ -126,7 +130,8 @@ TEST_F(WorkspaceFileTest, RoundTripKeepsClassesShapesKindsAndNesting) {
     ws.bind("si", std::move(word)); // a string kept as integers at top level
     auto& cube = static_cast<DoubleValue&>(*ws.createVariable("cube", DOUBLE_VAL));
     cube.setShapeKind(8, 2, kind3D(2));
-    for (int i = 0; i < 8; ++i) cube[i] = i;
+    for (int i = 0; i < 8; ++i)
+        cube[i] = i;
     ws.createVariable("none", DOUBLE_VAL);
 
     auto& list = static_cast<ListValue&>(*ws.createVariable("lst", LIST_VAL));
@@ -214,7 +219,8 @@ TEST_F(WorkspaceFileTest, NestingLimitIsSharedByWriterAndReader) {
     ws.bind("deeper", nestedList(kDeepestNesting + 1));
     doubleVariable(ws, "zz", 2);
     ASSERT_TRUE(saveWorkspace(path_, ws, sink_));
-    EXPECT_EQ(sink_.lines, (std::vector<std::string>{"deeper not saved: lists nested more than 1000 deep"}));
+    EXPECT_EQ(sink_.lines,
+              (std::vector<std::string>{"deeper not saved: lists nested more than 1000 deep"}));
     Workspace loaded(sink_);
     ASSERT_TRUE(loadWorkspace(path_, loaded, sink_));
     EXPECT_EQ(loaded.findVariable("deeper"), nullptr);
@@ -225,7 +231,8 @@ TEST_F(WorkspaceFileTest, NestingLimitIsSharedByWriterAndReader) {
 
     Bytes file;
     file.text("deep");
-    for (int i = 0; i < 5000; ++i) file.header(1, 1, 0, LIST_VAL);
+    for (int i = 0; i < 5000; ++i)
+        file.header(1, 1, 0, LIST_VAL);
     file.header(1, 1, 0, DOUBLE_VAL).real(3);
     file.scalarEntry("after", 7).text("");
     writeBytes(file.data);
@@ -234,7 +241,8 @@ TEST_F(WorkspaceFileTest, NestingLimitIsSharedByWriterAndReader) {
     ASSERT_TRUE(loadWorkspace(path_, fromElsewhere, sink_));
     EXPECT_EQ(fromElsewhere.findVariable("deep"), nullptr);
     EXPECT_EQ(fromElsewhere.findVariable("after")->scalarDouble(), 7.0);
-    EXPECT_EQ(sink_.lines, (std::vector<std::string>{"deep not restored: lists nested more than 1000 deep"}));
+    EXPECT_EQ(sink_.lines,
+              (std::vector<std::string>{"deep not restored: lists nested more than 1000 deep"}));
 }
 
 TEST_F(WorkspaceFileTest, CutFileKeepsWhatWasReadAndReportsFailure) {
@@ -283,7 +291,8 @@ TEST_F(WorkspaceFileTest, CountsTheFileCannotHoldAllocateNothing) {
     }
     Bytes nested;
     nested.scalarEntry("a", 1).text("huge");
-    for (int i = 0; i < 64; ++i) nested.header(6000000, 1, 0, LIST_VAL);
+    for (int i = 0; i < 64; ++i)
+        nested.header(6000000, 1, 0, LIST_VAL);
     expectRefused(nested);
     EXPECT_LT(peakKilobytes() - peakBefore, 200 * 1024);
 }
@@ -293,7 +302,8 @@ TEST_F(WorkspaceFileTest, OversizedRecordIsSkippedAndTheRestRead) {
     Bytes file;
     file.text("big").header(1, 1, 0, LIST_VAL).header(stored, stored, 0, INTEGER_VAL);
     file.data.reserve(size_t(stored) * 4 + 64);
-    for (int i = 0; i < stored; ++i) file.int32(i);
+    for (int i = 0; i < stored; ++i)
+        file.int32(i);
     file.scalarEntry("after", 7).text("");
     writeBytes(file.data);
 
@@ -302,7 +312,8 @@ TEST_F(WorkspaceFileTest, OversizedRecordIsSkippedAndTheRestRead) {
     EXPECT_EQ(ws.findVariable("big"), nullptr);
     ASSERT_NE(ws.findVariable("after"), nullptr);
     EXPECT_EQ(ws.findVariable("after")->scalarDouble(), 7.0);
-    EXPECT_EQ(sink_.lines, (std::vector<std::string>{"big not restored: a part of more than 6003000 elements"}));
+    EXPECT_EQ(sink_.lines,
+              (std::vector<std::string>{"big not restored: a part of more than 6003000 elements"}));
 }
 
 TEST_F(WorkspaceFileTest, OverlongNameEndsLoadingQuietly) {
@@ -328,7 +339,8 @@ TEST_F(WorkspaceFileTest, DamagedRecordsFailTheLoad) {
     // would exhaust the stack), up to the cut.
     Bytes deep;
     deep.text("d");
-    for (int i = 0; i < 5000; ++i) deep.header(1, 1, 0, LIST_VAL);
+    for (int i = 0; i < 5000; ++i)
+        deep.header(1, 1, 0, LIST_VAL);
     writeBytes(deep.data);
     Workspace ws2(sink_);
     EXPECT_FALSE(loadWorkspace(path_, ws2, sink_));
@@ -392,7 +404,8 @@ TEST_F(WorkspaceFileTest, RecordPairServesSingleValues) {
     BinaryWriter writer(file);
     IntValue row;
     row.setShape(1, 3);
-    for (int i = 0; i < 3; ++i) row[i] = -i;
+    for (int i = 0; i < 3; ++i)
+        row[i] = -i;
     writeValueRecord(writer, row);
     writeValueRecord(writer, nullptr);
     std::rewind(file);

@@ -8,8 +8,8 @@
 // process-wide state (random seed, answer, cleared workspace). Inputs that
 // reach outside the interpreter are refused as in the interpreter harness.
 #include "builtins/Random.h"
-#include "exec/Answer.h"
 #include "core/MathMatrix.h"
+#include "exec/Answer.h"
 #include "platform/terminal/TerminalPlatform.h"
 #include "session/Calc.h"
 #include "tests/fuzz/FuzzSupport.h"
@@ -60,7 +60,9 @@ Outcome run(std::string_view text, bool compiled) {
     return outcome;
 }
 
-bool sameNumber(double x, double y) { return x == y || (std::isnan(x) && std::isnan(y)); }
+bool sameNumber(double x, double y) {
+    return x == y || (std::isnan(x) && std::isnan(y));
+}
 
 // Equal in type, shape, kind word and elements, NaN matching NaN.
 bool sameValue(const Value& a, const Value& b) {
@@ -68,14 +70,17 @@ bool sameValue(const Value& a, const Value& b) {
     for (int i = 0; i < a.n; ++i) {
         switch (a.type()) {
         case INTEGER_VAL:
-            if (static_cast<const IntValue&>(a)[i] != static_cast<const IntValue&>(b)[i]) return false;
+            if (static_cast<const IntValue&>(a)[i] != static_cast<const IntValue&>(b)[i])
+                return false;
             break;
         case DOUBLE_VAL:
-            if (!sameNumber(static_cast<const DoubleValue&>(a)[i], static_cast<const DoubleValue&>(b)[i]))
+            if (!sameNumber(static_cast<const DoubleValue&>(a)[i],
+                            static_cast<const DoubleValue&>(b)[i]))
                 return false;
             break;
         case COMPLEX_VAL: {
-            complexd x = static_cast<const ComplexValue&>(a)[i], y = static_cast<const ComplexValue&>(b)[i];
+            complexd x = static_cast<const ComplexValue&>(a)[i],
+                     y = static_cast<const ComplexValue&>(b)[i];
             if (!sameNumber(x.real(), y.real()) || !sameNumber(x.imag(), y.imag())) return false;
             break;
         }
@@ -99,7 +104,9 @@ void compare(const Outcome& tree, const Outcome& compiled) {
     for (size_t i = 0; i < lines; ++i) {
         std::string a = i < tree.lines.size() ? tree.lines[i] : "(none)";
         std::string b = i < compiled.lines.size() ? compiled.lines[i] : "(none)";
-        if (a != b) differ("console line " + std::to_string(i + 1) + ": tree '" + a + "', compiled '" + b + "'");
+        if (a != b)
+            differ("console line " + std::to_string(i + 1) + ": tree '" + a + "', compiled '" + b +
+                   "'");
     }
     for (const auto& [name, value] : tree.variables) {
         auto it = compiled.variables.find(name);

@@ -22,11 +22,12 @@ inline constexpr size_t kMaxInputLength = 2048;
 // An empty directory of this process, removed again at a normal exit. The
 // harnesses make one on first use and keep it for every input they run.
 class ScratchDirectory {
-public:
+  public:
     ScratchDirectory() {
         std::string pattern =
             (std::filesystem::temp_directory_path() / "vemlor-fuzz-XXXXXX").string();
-        if (::mkdtemp(pattern.data())) path_ = pattern;
+        if (::mkdtemp(pattern.data()))
+            path_ = pattern;
         else {
             std::perror("vemlor fuzz: mkdtemp");
             std::abort();
@@ -42,7 +43,7 @@ public:
     const std::string& path() const { return path_; }
     std::string file(std::string_view name) const { return path_ + "/" + std::string(name); }
 
-private:
+  private:
     std::string path_;
 };
 
@@ -69,13 +70,15 @@ inline constexpr std::string_view kOutsideNames[] = {
     // the clock
     "tic", "toc", "Toc", "oclock", "today",
     // the program's location, scripts, files and directories
-    "exepath", "use", "cd", "dir", "load", "save", "qload", "qsave", "readtext",
-    "writetext", "dispfile", "fopen", "print", "snipImage", "table",
+    "exepath", "use", "cd", "dir", "load", "save", "qload", "qsave", "readtext", "writetext",
+    "dispfile", "fopen", "print", "snipImage", "table",
     // dialogs, windows and the keyboard
-    "menu", "messageBox", "createButton", "getkeyb", "getch", "figure", "qplot", "update",
-    "debug", "debugtest", "help"};
+    "menu", "messageBox", "createButton", "getkeyb", "getch", "figure", "qplot", "update", "debug",
+    "debugtest", "help"};
 
-inline bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+inline bool isLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
 
 // True when one of kOutsideNames stands in the text as a name could: not
 // glued to a letter before it nor to a name character after it. A digit or

@@ -15,8 +15,8 @@
 // either do not count for the second.)
 #include "builtins/Random.h"
 #include "exec/Answer.h"
-#include "session/Calc.h"
 #include "platform/terminal/TerminalPlatform.h"
+#include "session/Calc.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 #include <cstddef>

@@ -29,7 +29,7 @@ namespace vemlor::fuzz {
 namespace {
 
 class NoScripts : public ScriptLocator {
-public:
+  public:
     std::string findScript(const std::string&) override { return {}; }
     std::string currentDirectory() const override { return "/nonexistent"; }
     void changeDirectory(const std::string&) override {}
@@ -37,7 +37,7 @@ public:
 
 // What the parser may ask of an interpreter instance while it builds calls.
 class ParseContext : public BuiltinContext {
-public:
+  public:
     ParseContext(ConsoleOutput& console, Workspace& workspace)
         : console_(console), workspace_(workspace) {}
     OutputSink& output() override { return console_; }
@@ -49,7 +49,7 @@ public:
     void unregisterAnonymous(int id) override { anonymous_.remove(id); }
     const std::string& programDirectory() const override { return programDirectory_; }
 
-private:
+  private:
     std::string programDirectory_ = ".";
     ConsoleOutput& console_;
     Workspace& workspace_;

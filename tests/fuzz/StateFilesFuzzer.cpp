@@ -12,9 +12,9 @@
 #include "console/ConsoleOutput.h"
 #include "core/Display.h"
 #include "core/Errors.h"
-#include "session/Dir.h"
 #include "exec/Workspace.h"
 #include "exec/WorkspaceFile.h"
+#include "session/Dir.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 #include <cstddef>
@@ -59,7 +59,8 @@ void workspaceFile(const std::string& path) {
     loadWorkspace(path, workspace, console);
     showVariables(workspace, console);
     std::string again = scratch().file("resaved.bin");
-    if (!saveWorkspace(again, workspace, console)) finding("the workspace could not be saved again");
+    if (!saveWorkspace(again, workspace, console))
+        finding("the workspace could not be saved again");
     Workspace reloaded(console);
     if (!loadWorkspace(again, reloaded, console)) finding("a saved workspace did not load back");
 }
@@ -68,7 +69,8 @@ void historyFile(const std::string& path) {
     CommandHistory history;
     history.load(path);
     std::string walked = history.up("", false);
-    for (int i = 0; i < 3 && !walked.empty(); ++i) walked = history.up("", true);
+    for (int i = 0; i < 3 && !walked.empty(); ++i)
+        walked = history.up("", true);
     history.down();
     std::string again = scratch().file("resaved.bin");
     if (!history.save(again)) finding("the history could not be saved again");

@@ -17,9 +17,9 @@
 // Trailing blank expected lines are ignored. Every case runs in its own
 // empty directory, which is the interpreter's current directory.
 #include "console/Markup.h"
-#include "session/Calc.h"
 #include "platform/Clipboard.h"
 #include "platform/terminal/TerminalPlatform.h"
+#include "session/Calc.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -57,8 +57,10 @@ std::vector<Case> parseCases(const fs::path& path) {
         ++number;
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (openFile) {
-            if (line == ">>>") openFile = nullptr;
-            else *openFile += line + "\n";
+            if (line == ">>>")
+                openFile = nullptr;
+            else
+                *openFile += line + "\n";
             continue;
         }
         if (line.rfind("%%", 0) == 0) continue;
@@ -68,17 +70,21 @@ std::vector<Case> parseCases(const fs::path& path) {
         }
         if (cases.empty()) continue;
         Case& current = cases.back();
-        if (line.rfind("> ", 0) == 0 || line == ">") current.inputs.push_back(line.substr(std::min<size_t>(2, line.size())));
+        if (line.rfind("> ", 0) == 0 || line == ">")
+            current.inputs.push_back(line.substr(std::min<size_t>(2, line.size())));
         else if ((line.rfind("| ", 0) == 0 || line == "|") && !current.inputs.empty())
             current.inputs.back() += "\r" + line.substr(std::min<size_t>(2, line.size()));
         else if (line.rfind("<<< ", 0) == 0) {
             current.files.emplace_back(line.substr(4), "");
             openFile = &current.files.back().second;
-        } else if (line.rfind("@ ", 0) == 0) current.expected.push_back({line.substr(2), true});
-        else current.expected.push_back({line, false});
+        } else if (line.rfind("@ ", 0) == 0)
+            current.expected.push_back({line.substr(2), true});
+        else
+            current.expected.push_back({line, false});
     }
     for (Case& c : cases)
-        while (!c.expected.empty() && c.expected.back().text.empty()) c.expected.pop_back();
+        while (!c.expected.empty() && c.expected.back().text.empty())
+            c.expected.pop_back();
     return cases;
 }
 
@@ -126,7 +132,8 @@ Transcript runCase(const Case& c, const fs::path& directory) {
 
 bool matches(const Case& c, const Transcript& t, std::string& report) {
     std::vector<std::string> actual = t.markup;
-    while (!actual.empty() && plainText(actual.back()).empty()) actual.pop_back();
+    while (!actual.empty() && plainText(actual.back()).empty())
+        actual.pop_back();
     bool ok = actual.size() == c.expected.size();
     for (size_t i = 0; ok && i < actual.size(); ++i) {
         const Expected& e = c.expected[i];
@@ -135,11 +142,14 @@ bool matches(const Case& c, const Transcript& t, std::string& report) {
     if (ok) return true;
     report = c.file + ":" + std::to_string(c.line) + ": case '" + c.name + "' failed\n";
     report += "  expected:\n";
-    for (const Expected& e : c.expected) report += (e.markup ? "    @ " : "    | ") + e.text + "\n";
+    for (const Expected& e : c.expected)
+        report += (e.markup ? "    @ " : "    | ") + e.text + "\n";
     report += "  actual:\n";
-    for (const std::string& line : actual) report += "    | " + plainText(line) + "\n";
+    for (const std::string& line : actual)
+        report += "    | " + plainText(line) + "\n";
     report += "  actual markup:\n";
-    for (const std::string& line : actual) report += "    @ " + line + "\n";
+    for (const std::string& line : actual)
+        report += "    @ " + line + "\n";
     return false;
 }
 
@@ -166,7 +176,8 @@ int main(int argc, char** argv) {
     for (const fs::path& file : files) {
         for (const Case& c : parseCases(file)) {
             std::string report;
-            if (matches(c, runCase(c, scratch / "case"), report)) ++passed;
+            if (matches(c, runCase(c, scratch / "case"), report))
+                ++passed;
             else {
                 ++failed;
                 std::cout << report;

@@ -26,10 +26,11 @@ struct RecordingDialogs : Dialogs {
 };
 
 class CalcState : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         home_ = fs::temp_directory_path() /
-                ("vemlor-calc-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+                ("vemlor-calc-" +
+                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(home_);
         fs::create_directories(home_ / "start");
         fs::create_directories(home_ / "elsewhere");
@@ -106,7 +107,8 @@ TEST_F(CalcState, DamagedDirectoryFileIsReportedAndAMissingDirectoryIgnored) {
         fs::resize_file(home_ / kDirectoryFile, fs::file_size(home_ / kDirectoryFile) - 2);
     }
     Calc calc(setup(0));
-    EXPECT_EQ(dialogs_.shown, (std::vector<std::string>{"vemlor startup: problem loading path list"}));
+    EXPECT_EQ(dialogs_.shown,
+              (std::vector<std::string>{"vemlor startup: problem loading path list"}));
     EXPECT_EQ(calc.dir().currentDirectory(), (home_ / "start").string());
 }
 

@@ -1,8 +1,8 @@
 // The directory history: path folding, name resolution, the script search
 // and the "vemlor_cd.bin" record with its damaged forms.
+#include "session/Dir.h"
 #include "core/BinaryIO.h"
 #include "core/Errors.h"
-#include "session/Dir.h"
 
 #include <gtest/gtest.h>
 
@@ -16,10 +16,11 @@ namespace vemlor {
 namespace {
 
 class DirFiles : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         root_ = fs::temp_directory_path() /
-                ("vemlor-dir-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+                ("vemlor-dir-" +
+                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(root_);
         fs::create_directories(root_ / "work");
         fs::create_directories(root_ / "program" / "toolbox");
@@ -38,7 +39,8 @@ protected:
         BinaryWriter out(f);
         out.writeInt32(count);
         out.writeString(current);
-        for (const std::string& e : entries) out.writeString(e);
+        for (const std::string& e : entries)
+            out.writeString(e);
         std::fclose(f);
     }
 
@@ -97,7 +99,8 @@ TEST_F(DirFiles, RecordRoundTripKeepsCurrentAndRecentDirectories) {
 
 TEST_F(DirFiles, SavesAtMostTwentyEntriesInSetOrder) {
     Dir dir = makeDir();
-    for (int i = 0; i < 25; ++i) dir.setCurrent(path("d" + std::to_string(100 + i)));
+    for (int i = 0; i < 25; ++i)
+        dir.setCurrent(path("d" + std::to_string(100 + i)));
     ASSERT_TRUE(dir.save(path("cd.bin")));
     Dir restored = makeDir();
     ASSERT_TRUE(restored.load(path("cd.bin")));

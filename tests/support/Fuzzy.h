@@ -10,8 +10,8 @@ inline testing::AssertionResult fuzzyEqual(double actual, double expected, doubl
     double scale = std::max({std::fabs(actual), std::fabs(expected), 1e-300});
     if (std::fabs(actual - expected) <= rel * scale || actual == expected)
         return testing::AssertionSuccess();
-    return testing::AssertionFailure() << actual << " differs from " << expected
-                                       << " by more than relative " << rel;
+    return testing::AssertionFailure()
+           << actual << " differs from " << expected << " by more than relative " << rel;
 }
 
 } // namespace vemlor::test

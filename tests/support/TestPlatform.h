@@ -8,14 +8,15 @@
 namespace vemlor::test {
 
 class TestPlatform : public Platform {
-public:
-    TestPlatform(Dialogs& dialogs, ProgramPaths paths = {}) : dialogs_(dialogs), paths_(std::move(paths)) {}
+  public:
+    TestPlatform(Dialogs& dialogs, ProgramPaths paths = {})
+        : dialogs_(dialogs), paths_(std::move(paths)) {}
     Dialogs& dialogs() override { return dialogs_; }
     Clipboard& clipboard() override { return clipboard_; }
     const ProgramPaths& paths() const override { return paths_; }
     void setPaths(ProgramPaths paths) { paths_ = std::move(paths); }
 
-private:
+  private:
     Dialogs& dialogs_;
     MemoryClipboard clipboard_;
     ProgramPaths paths_;
