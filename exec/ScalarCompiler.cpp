@@ -240,19 +240,19 @@ void Compiler::conditional(Statement& s) {
         patchAll(falseJumps, here());
         statement(with.body());
         patch(skip, here());
-        assigned_ = before;
+        restoreAssigned(before);
         return;
     }
     statement(with.body());
     if (!ifElse) {
         patchAll(falseJumps, here());
-        assigned_ = before;
+        restoreAssigned(before);
         return;
     }
     std::vector<char> afterThen = assigned_;
     int skip = emit({Op::Jump});
     patchAll(falseJumps, here());
-    assigned_ = before;
+    restoreAssigned(before);
     path_.back().part = 1;
     statement(ifElse->elseBody());
     patch(skip, here());
@@ -287,7 +287,7 @@ void Compiler::whileLoop(Statement& s) {
     patchAll(loops_.back().continues, back);
     code_.loops[size_t(targets)] = {end, back};
     loops_.pop_back();
-    assigned_ = before;
+    restoreAssigned(before);
 }
 
 // `for x = a:b` and `for x = a:s:b`. Counters: iteration, value, step, count.
@@ -338,7 +338,7 @@ bool Compiler::forLoop(Statement& s) {
         patch(j, next);
     code_.loops[size_t(targets)] = {end, next};
     loops_.pop_back();
-    assigned_ = before;
+    restoreAssigned(before);
     ++compiledStatements_;
     return true;
 }
@@ -555,6 +555,13 @@ int Compiler::site(bool statementDone, bool conditionDone) {
     s.conditionDone = conditionDone;
     code_.sites.push_back(s);
     return int(code_.sites.size()) - 1;
+}
+
+// Definite assignment as it was before a branch or a loop body; slots made
+// since count as not written.
+void Compiler::restoreAssigned(const std::vector<char>& before) {
+    assigned_ = before;
+    assigned_.resize(code_.slots.size(), 0);
 }
 
 void Compiler::markRead(std::uint16_t slot) {

@@ -85,6 +85,7 @@ class Compiler {
     int here() const { return int(code_.code.size()); }
     void patch(int at, int target) { code_.code[size_t(at)].jump = target; }
     int site(bool statementDone = false, bool conditionDone = false);
+    void restoreAssigned(const std::vector<char>& before);
     void markRead(std::uint16_t slot);
     void markWritten(std::uint16_t slot, int kind);
     bool writable(std::uint16_t slot) const;
