@@ -66,12 +66,13 @@ class Frame {
     bool enter() {
         for (std::uint16_t s : code_.variableSlots) {
             const SlotInfo& slot = code_.slots[s];
-            if (plainNumber(*slot.variable, slot.numericOnly))
-                at[s] = elementOf(*slot.variable);
-            else if (slot.guarded)
-                return false;
-            else
+            // A slot the code writes before it reads needs no look now.
+            if (!slot.guarded)
                 at[s] = nullptr;
+            else if (plainNumber(*slot.variable, slot.numericOnly))
+                at[s] = elementOf(*slot.variable);
+            else
+                return false;
         }
         return true;
     }

@@ -79,10 +79,15 @@ void UserFunc::define(StatementPtr body, FunctionLocals locals, Evaluatable* qui
     quickBody_ = quickBody;
     quickCode_.reset();
     parked_.clear();
+    markedOutputs_.clear();
+    for (Value* output : extraOutputs_)
+        if (!isPersistent(output)) markedOutputs_.push_back(output);
+    if (!isPersistent(output_)) markedOutputs_.push_back(output_);
     int firstPersistent = signature_.parameterCount();
     int endPersistent = firstPersistent + locals_.persistentCount;
     for (size_t j = 0; j < locals_.values.size(); ++j)
-        if (int(j) < firstPersistent || int(j) >= endPersistent) parked_.push_back(j);
+        if (int(j) < firstPersistent || int(j) >= endPersistent)
+            parked_.push_back(locals_.values[j].value.get());
     ++version_;
     takesNumbers_ = signature_.byReference.none();
     for (Value* parameter : parameters_)
@@ -109,6 +114,7 @@ void UserFunc::compileScalarForms() {
 void UserFunc::discard() {
     ++version_;
     parked_.clear();
+    markedOutputs_.clear();
     body_.reset();
     quickBody_ = nullptr;
     quickCode_.reset();
@@ -125,26 +131,26 @@ bool UserFunc::uses(const Value* variable) const {
 }
 
 // Parks the caller's locals (all but the persistent variables) and leaves
-// them empty for the new activation.
+// them empty for the new activation. A double holding one number or none is
+// kept as that number, its buffer staying with the variable for the callee.
 void UserFunc::pushFrame() {
     size_t count = parked_.size();
     size_t first = size_t(frameCount_++) * count;
     if (frames_.size() < first + count) frames_.resize(first + count);
-    for (size_t k = 0; k < count; ++k) {
-        Value& local = *locals_.values[parked_[k]].value;
-        ParkedLocal& parked = frames_[first + k];
-        parked.plain = local.type() == DOUBLE_VAL && local.n <= 1 && local.nrow <= 1;
-        if (parked.plain) {
-            // The buffer stays: emptying keeps its capacity.
-            parked.empty = local.n == 0;
-            if (!parked.empty) parked.number = static_cast<MathMatrix<double>&>(local).data()[0];
-            parked.kind = local.kind;
+    ParkedLocal* parked = frames_.data() + first;
+    for (size_t k = 0; k < count; ++k, ++parked) {
+        Value& local = *parked_[k];
+        parked->plain = local.type() == DOUBLE_VAL && local.n <= 1 && local.nrow <= 1;
+        if (parked->plain) {
+            parked->rows = local.n;
+            parked->kind = local.kind;
+            if (local.n) parked->number = static_cast<MathMatrix<double>&>(local).data()[0];
             local.n = local.nrow = local.kind = 0;
             continue;
         }
-        if (!parked.value || parked.value->type() != local.type())
-            parked.value = newValue(local.type());
-        swapContents(local, *parked.value);
+        if (!parked->value || parked->value->type() != local.type())
+            parked->value = newValue(local.type());
+        swapContents(local, *parked->value);
         if (local.type() == LIST_VAL)
             local.clear();
         else
@@ -154,25 +160,18 @@ void UserFunc::pushFrame() {
 
 void UserFunc::popFrame() {
     size_t count = parked_.size();
-    size_t first = size_t(--frameCount_) * count;
-    for (size_t k = 0; k < count; ++k) {
-        Value& local = *locals_.values[parked_[k]].value;
-        ParkedLocal& parked = frames_[first + k];
-        if (!parked.plain) {
-            swapContents(local, *parked.value);
+    ParkedLocal* parked = frames_.data() + size_t(--frameCount_) * count;
+    for (size_t k = 0; k < count; ++k, ++parked) {
+        Value& local = *parked_[k];
+        if (!parked->plain) {
+            swapContents(local, *parked->value);
             continue;
         }
         auto& number = static_cast<MathMatrix<double>&>(local);
-        if (parked.empty) {
-            number.n = number.nrow = 0;
-            number.kind = parked.kind;
-            continue;
-        }
-        if (number.n == 1)
-            number.kind = parked.kind;
-        else
-            number.setShapeKind(1, 1, parked.kind);
-        number.data()[0] = parked.number;
+        if (parked->rows && (number.capacity() < 1 || number.n > 1)) number.setShapeKind(1, 1, 0);
+        number.n = number.nrow = parked->rows;
+        number.kind = parked->kind;
+        if (parked->rows) number.data()[0] = parked->number;
     }
 }
 
@@ -235,9 +234,8 @@ bool UserFunc::isPersistent(const Value* value) const {
 
 // A new activation has set none of its outputs (persistent ones keep theirs).
 void UserFunc::markOutputsUnset() {
-    if (output_->n == 0 && !isPersistent(output_)) output_->kind = kUnsetOutputKind;
-    for (Value* extra : extraOutputs_)
-        if (extra->n == 0 && !isPersistent(extra)) extra->kind = kUnsetOutputKind;
+    for (Value* output : markedOutputs_)
+        if (output->n == 0) output->kind = kUnsetOutputKind;
 }
 
 void UserFunc::deliverOutputs(std::span<Value* const> extraOutputs, Value& result) {

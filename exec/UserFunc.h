@@ -126,9 +126,9 @@ class UserFunc {
     struct ParkedLocal {
         double number = 0;
         int kind = 0;
+        int rows = 0; // a plain number's shape: 0 empty, 1 one number
         bool plain = false;
-        bool empty = false;
-        ValuePtr value;
+        ValuePtr value; // the buffer of anything else
     };
 
     static void setNumber(Value& variable, double x);
@@ -160,8 +160,11 @@ class UserFunc {
     // The locals a recursive call parks (all but the persistent ones), and
     // their parked values: activation k + 1 parks into the k-th run of
     // parked_.size() entries; only the first frameCount_ runs are in use.
-    std::vector<size_t> parked_;
+    std::vector<Value*> parked_;
     std::vector<ParkedLocal> frames_;
+    // The outputs a new activation marks as not yet set (the persistent ones
+    // keep their values).
+    std::vector<Value*> markedOutputs_;
     int frameCount_ = 0;
     bool takesNumbers_ = false;
     int version_ = 0;
