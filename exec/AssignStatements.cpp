@@ -82,9 +82,6 @@ bool AssignStm::refersTo(const Value* v) const {
     return (target_ && v == target_) || Statement::refersTo(v);
 }
 
-FastAssignStm::FastAssignStm(EvaluatablePtr expr, int line, Value* target)
-    : AssignStm(std::move(expr), line, requireType(target, DOUBLE_VAL, "double assignment")) {}
-
 OpAssignDStm::OpAssignDStm(EvaluatablePtr expr, int line, Value* target, int opCode)
     : AssignStm(std::move(expr), line, requireType(target, DOUBLE_VAL, "op-assign")),
       opCode_(opCode) {}

@@ -32,12 +32,6 @@ class AssignStm : public Statement {
     detail::DoubleResult rhs_;
 };
 
-// x = expr where expr does not read x.
-class FastAssignStm : public AssignStm {
-  public:
-    FastAssignStm(EvaluatablePtr expr, int line, Value* target);
-};
-
 // x += expr and the like on a double target: the in-place elementwise
 // operator with broadcasting; a size mismatch is the operator's code.
 class OpAssignDStm : public AssignStm {

@@ -387,7 +387,7 @@ bool Compiler::assignment(Statement& s) {
     const std::type_info& type = typeid(s);
     auto* assign = dynamic_cast<AssignStm*>(&s);
     if (!assign) return false;
-    if (type == typeid(AssignStm) || type == typeid(FastAssignStm)) {
+    if (type == typeid(AssignStm)) {
         Value* target = assign->target();
         if (!target || target->type() != DOUBLE_VAL || !s.expression()) return false;
         return store(target, *s.expression());

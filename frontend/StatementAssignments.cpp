@@ -144,8 +144,7 @@ StatementPtr StatementParser::plainAssignment(Value* target, char op, Evaluatabl
             return std::make_unique<ListAssignStm>(std::move(rhs), line, target);
         if (valueType != DOUBLE_VAL && valueType != INTEGER_VAL)
             return std::make_unique<CheckedAssignStm>(std::move(rhs), line, target);
-        if (rhs->refersTo(target)) return std::make_unique<AssignStm>(std::move(rhs), line, target);
-        return std::make_unique<FastAssignStm>(std::move(rhs), line, target);
+        return std::make_unique<AssignStm>(std::move(rhs), line, target);
     }
     if (isGrowOperator(op)) {
         if (targetType == DOUBLE_VAL)

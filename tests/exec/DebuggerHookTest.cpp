@@ -51,8 +51,8 @@ class DebuggerHook : public ::testing::Test {
 
 TEST_F(DebuggerHook, SteppingStopsAfterEachStatementOfABlock) {
     std::vector<StatementPtr> statements;
-    statements.push_back(std::make_unique<FastAssignStm>(makeIntConstant(1), 2, &x_));
-    statements.push_back(std::make_unique<FastAssignStm>(makeIntConstant(5), 3, &y_));
+    statements.push_back(std::make_unique<AssignStm>(makeIntConstant(1), 2, &x_));
+    statements.push_back(std::make_unique<AssignStm>(makeIntConstant(5), 3, &y_));
     BlockStm block(std::move(statements), sink_, 0, &debugger_);
     block.exe();
     EXPECT_EQ(y_.scalarDouble(), 5);
@@ -63,8 +63,8 @@ TEST_F(DebuggerHook, SteppingStopsAfterEachStatementOfABlock) {
 }
 
 TEST_F(DebuggerHook, BreakpointRunsItsStatementThenStops) {
-    BreakPointStm point(std::make_unique<FastAssignStm>(makeIntConstant(3), 4, &x_), 4, &debugger_,
-                        &x_, "x");
+    BreakPointStm point(std::make_unique<AssignStm>(makeIntConstant(3), 4, &x_), 4, &debugger_, &x_,
+                        "x");
     point.exe();
     EXPECT_EQ(x_.scalarDouble(), 3);
     EXPECT_EQ(debugger_.stops, (std::vector<Stop>{{4, &x_, "x"}}));
