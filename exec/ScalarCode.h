@@ -168,8 +168,15 @@ class ScalarCode {
     std::vector<LoopTargets> loops;
     std::vector<std::uint16_t> argumentSlots; // calls: `b` is the offset, `c` the count
     std::vector<std::uint16_t> variableSlots; // the slots of variables
-    std::vector<std::uint16_t> otherSlots;    // temporaries and constants
-    bool pure = false; // calls nothing and runs no statement through the tree
+    // What the machine checks of each variable slot, side by side.
+    struct VariableCheck {
+        Value* variable;
+        std::uint16_t slot;
+        bool numericOnly, guarded;
+    };
+    std::vector<VariableCheck> checks;
+    std::vector<std::uint16_t> otherSlots; // temporaries and constants
+    bool pure = false;                     // calls nothing and runs no statement through the tree
     FramePool pool;
     Statement* root = nullptr; // null for an expression's code
     Evaluatable* expression = nullptr;

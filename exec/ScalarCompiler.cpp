@@ -534,9 +534,14 @@ int Compiler::emit(Instruction instruction) {
 void Compiler::finish() {
     code_.variableSlots.clear();
     code_.otherSlots.clear();
-    for (size_t i = 0; i < code_.slots.size(); ++i)
-        (code_.slots[i].variable ? code_.variableSlots : code_.otherSlots)
-            .push_back(std::uint16_t(i));
+    code_.checks.clear();
+    for (size_t i = 0; i < code_.slots.size(); ++i) {
+        const SlotInfo& slot = code_.slots[i];
+        (slot.variable ? code_.variableSlots : code_.otherSlots).push_back(std::uint16_t(i));
+        if (slot.variable)
+            code_.checks.push_back(
+                {slot.variable, std::uint16_t(i), slot.numericOnly, slot.guarded});
+    }
     code_.pure = std::none_of(code_.code.begin(), code_.code.end(), [](const Instruction& in) {
         return in.op == Op::CallUser || in.op == Op::CallQuick || in.op == Op::ExecuteTree ||
                in.op == Op::ConditionByTree || in.op == Op::ForStart;

@@ -64,13 +64,12 @@ class Frame {
     // Points every slot at its number; false when a variable that the code
     // reads before writing does not hold a plain number.
     bool enter() {
-        for (std::uint16_t s : code_.variableSlots) {
-            const SlotInfo& slot = code_.slots[s];
+        for (const ScalarCode::VariableCheck& check : code_.checks) {
             // A slot the code writes before it reads needs no look now.
-            if (!slot.guarded)
-                at[s] = nullptr;
-            else if (plainNumber(*slot.variable, slot.numericOnly))
-                at[s] = elementOf(*slot.variable);
+            if (!check.guarded)
+                at[check.slot] = nullptr;
+            else if (plainNumber(*check.variable, check.numericOnly))
+                at[check.slot] = elementOf(*check.variable);
             else
                 return false;
         }
@@ -80,11 +79,10 @@ class Frame {
     // After something that may have changed variables: false when one that
     // held a plain number no longer does.
     bool revalidate() {
-        for (std::uint16_t s : code_.variableSlots) {
-            const SlotInfo& slot = code_.slots[s];
-            if (plainNumber(*slot.variable, slot.numericOnly))
-                at[s] = elementOf(*slot.variable);
-            else if (at[s])
+        for (const ScalarCode::VariableCheck& check : code_.checks) {
+            if (plainNumber(*check.variable, check.numericOnly))
+                at[check.slot] = elementOf(*check.variable);
+            else if (at[check.slot])
                 return false;
         }
         return true;
