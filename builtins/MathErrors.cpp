@@ -34,10 +34,6 @@ void setMathErrorOutput(OutputSink* sink) {
     currentOutput = sink;
 }
 
-OutputSink* mathErrorOutput() {
-    return currentOutput;
-}
-
 void installMathErrorHandler() {
     gsl_set_error_handler(&printMathError);
 }

@@ -12,7 +12,6 @@ class OutputSink;
 // driver sets it before running an instance's input; one thread runs every
 // instance, so one pointer is enough.
 void setMathErrorOutput(OutputSink* sink);
-OutputSink* mathErrorOutput();
 
 // Replaces GSL's error handler; calling it again does no harm.
 void installMathErrorHandler();

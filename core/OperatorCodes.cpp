@@ -44,12 +44,6 @@ constexpr std::array<std::pair<char, int>, 33> kOperatorTable{{
 
 } // namespace
 
-char opChar(int code) {
-    for (auto [c, value] : kOperatorTable)
-        if (value == code) return c;
-    return '?';
-}
-
 int opCodeOf(char c) {
     for (auto [ch, value] : kOperatorTable)
         if (ch == c) return value;

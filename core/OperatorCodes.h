@@ -45,8 +45,7 @@ inline int precedenceLevel(int code) {
     return code / 8;
 }
 
-// The lexer character of a numeric code, and back (-1 for an unknown one).
-char opChar(int code);
+// The numeric code of a lexer character (-1 for an unknown one).
 int opCodeOf(char c);
 
 } // namespace vemlor
