@@ -10,6 +10,7 @@
 // in its own element type and widened per element, so `x[i] = 3` into a
 // double vector needs no temporary.
 #include "core/IndexedAssign.h"
+#include "core/ScalarOps.h"
 
 #include "core/Errors.h"
 #include "core/MathMatrix.h"
@@ -125,38 +126,35 @@ void withTypedRight(JMatrix<T>& left, int irc, const int* positions, int count, 
     }
 }
 
-// Integer arithmetic wraps in 32 bits, as the arithmetic operators do.
+// place op x as the arithmetic operators compute it (core/ScalarOps.h); an
+// integer result beyond 32 bits is refused.
+template <class T, class Op> T combined(T a, T b) {
+    auto wide = Op{}(a, b);
+    if constexpr (std::is_same_v<T, int>) {
+        if (!ops::fitsInt(wide)) raiseRuntime("integer overflow");
+        return int(wide);
+    } else {
+        return wide;
+    }
+}
 template <class T> T addOf(T a, T b) {
-    if constexpr (std::is_same_v<T, int>)
-        return int(unsigned(a) + unsigned(b));
-    else
-        return a + b;
+    return combined<T, ops::Plus<T>>(a, b);
 }
 template <class T> T subtractOf(T a, T b) {
-    if constexpr (std::is_same_v<T, int>)
-        return int(unsigned(a) - unsigned(b));
-    else
-        return a - b;
+    return combined<T, ops::Minus<T>>(a, b);
 }
 template <class T> T multiplyOf(T a, T b) {
-    if constexpr (std::is_same_v<T, int>)
-        return int(unsigned(a) * unsigned(b));
-    else
-        return a * b;
+    return combined<T, ops::Times<T>>(a, b);
 }
-// Truncating integer quotient; INT_MIN / -1 wraps instead of trapping.
 template <class T> T divideOf(T a, T b) {
-    if constexpr (std::is_same_v<T, int>)
-        return b == -1 ? int(0u - unsigned(a)) : a / b;
-    else
-        return a / b;
+    return combined<T, ops::Divide<T>>(a, b);
 }
 
 // Integer division by zero is refused before anything changes.
 template <class T> auto zeroDivisorCheck(char op) {
     return [op](const auto& typed) {
+        if (op != 'D') return;
         if constexpr (std::is_same_v<T, int>) {
-            if (op != 'D') return;
             for (int i = 0; i < typed.n; ++i)
                 if (typed[i] == 0) raiseRuntime("division by zero");
         }

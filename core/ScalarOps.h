@@ -201,10 +201,10 @@ template <class T> int bitwise(int code, T a, T b) {
 
 // Logical operators: 1 or 0 from the truth (nonzero) of both operands.
 template <class T> struct LogicalAnd {
-    T operator()(T a, T b) const { return T((a != T(0)) & (b != T(0))); }
+    T operator()(T a, T b) const { return T(int(a != T(0)) & int(b != T(0))); }
 };
 template <class T> struct LogicalOr {
-    T operator()(T a, T b) const { return T((a != T(0)) | (b != T(0))); }
+    T operator()(T a, T b) const { return T(int(a != T(0)) | int(b != T(0))); }
 };
 template <class T> struct LogicalXor {
     T operator()(T a, T b) const { return T((a != T(0)) != (b != T(0))); }
