@@ -210,23 +210,40 @@ template <class T> struct LogicalXor {
     T operator()(T a, T b) const { return T((a != T(0)) != (b != T(0))); }
 };
 
-// a op b for the comparison codes OP_LESS ... OP_GREATER (not OP_IDENTICAL).
-template <class T> bool compare(int code, T a, T b) {
-    switch (code) {
-    case OP_LESS:
-        return a < b;
-    case OP_LESS_EQUAL:
-        return a <= b;
-    case OP_EQUAL:
-        return a == b;
-    case OP_NOT_EQUAL:
-        return a != b;
-    case OP_GREATER_EQUAL:
-        return a >= b;
-    default:
-        return a > b;
-    }
+// The comparisons. Complex numbers are ordered by their real parts (equality
+// compares whole numbers).
+template <class T> auto orderKey(const T& x) {
+    if constexpr (std::is_same_v<T, complexd>)
+        return x.real();
+    else
+        return x;
 }
+struct Less {
+    template <class T> bool operator()(const T& a, const T& b) const {
+        return orderKey(a) < orderKey(b);
+    }
+};
+struct LessEqual {
+    template <class T> bool operator()(const T& a, const T& b) const {
+        return orderKey(a) <= orderKey(b);
+    }
+};
+struct Greater {
+    template <class T> bool operator()(const T& a, const T& b) const {
+        return orderKey(a) > orderKey(b);
+    }
+};
+struct GreaterEqual {
+    template <class T> bool operator()(const T& a, const T& b) const {
+        return orderKey(a) >= orderKey(b);
+    }
+};
+struct Equal {
+    template <class T> bool operator()(const T& a, const T& b) const { return a == b; }
+};
+struct NotEqual {
+    template <class T> bool operator()(const T& a, const T& b) const { return a != b; }
+};
 
 // Whether a scalar condition holds: its value truncated toward zero is not 0.
 inline bool conditionHolds(double x) {

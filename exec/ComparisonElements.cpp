@@ -1,5 +1,7 @@
 #include "exec/ComparisonElements.h"
 
+#include "core/ScalarOps.h"
+
 #include "core/Errors.h"
 #include "exec/ExpressionSupport.h"
 
@@ -12,39 +14,12 @@ namespace {
 constexpr const char* kSizeMismatch = "incompatible matrix sizes";
 
 // Orderings of complex numbers look at the real parts only.
-template <class T> auto orderKey(const T& x) {
-    if constexpr (std::is_same_v<T, complexd>)
-        return x.real();
-    else
-        return x;
-}
-
-struct Less {
-    template <class T> bool operator()(const T& a, const T& b) const {
-        return orderKey(a) < orderKey(b);
-    }
-};
-struct LessEqual {
-    template <class T> bool operator()(const T& a, const T& b) const {
-        return orderKey(a) <= orderKey(b);
-    }
-};
-struct Greater {
-    template <class T> bool operator()(const T& a, const T& b) const {
-        return orderKey(a) > orderKey(b);
-    }
-};
-struct GreaterEqual {
-    template <class T> bool operator()(const T& a, const T& b) const {
-        return orderKey(a) >= orderKey(b);
-    }
-};
-struct Equal {
-    template <class T> bool operator()(const T& a, const T& b) const { return a == b; }
-};
-struct NotEqual {
-    template <class T> bool operator()(const T& a, const T& b) const { return a != b; }
-};
+using ops::Equal;
+using ops::Greater;
+using ops::GreaterEqual;
+using ops::Less;
+using ops::LessEqual;
+using ops::NotEqual;
 
 bool sameShape(const Value& a, const Value& b) {
     return a.nrow == b.nrow && a.ncol() == b.ncol();

@@ -127,9 +127,9 @@ template <class T> bool truncatedNonzero(const MathMatrix<T>& v) {
     if constexpr (std::is_same_v<T, int>)
         return v[0] != 0;
     else if constexpr (std::is_same_v<T, double>)
-        return std::trunc(v[0]) != 0.0;
+        return ops::conditionHolds(v[0]);
     else
-        return std::trunc(v[0].real()) != 0.0;
+        return ops::conditionHolds(v[0].real());
 }
 
 // Marks an element busy while it evaluates. An element whose evaluation runs

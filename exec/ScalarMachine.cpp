@@ -272,17 +272,17 @@ ModInt:
 FloorDivInt:
     VM_WHOLE(OP_INT_DIVIDE)
 Less:
-    VM_BINARY(x < y ? 1.0 : 0.0)
+    VM_BINARY(ops::Less{}(x, y) ? 1.0 : 0.0)
 LessEqual:
-    VM_BINARY(x <= y ? 1.0 : 0.0)
+    VM_BINARY(ops::LessEqual{}(x, y) ? 1.0 : 0.0)
 Equal:
-    VM_BINARY(x == y ? 1.0 : 0.0)
+    VM_BINARY(ops::Equal{}(x, y) ? 1.0 : 0.0)
 NotEqual:
-    VM_BINARY(x != y ? 1.0 : 0.0)
+    VM_BINARY(ops::NotEqual{}(x, y) ? 1.0 : 0.0)
 GreaterEqual:
-    VM_BINARY(x >= y ? 1.0 : 0.0)
+    VM_BINARY(ops::GreaterEqual{}(x, y) ? 1.0 : 0.0)
 Greater:
-    VM_BINARY(x > y ? 1.0 : 0.0)
+    VM_BINARY(ops::Greater{}(x, y) ? 1.0 : 0.0)
 And:
     VM_BINARY(ops::LogicalAnd<double>{}(x, y))
 Or:
@@ -329,20 +329,20 @@ LoopBack:
     if (!RunFlags::running()) return Exit::Finished;
     VM_JUMP(in->jump);
 JumpIfFalse:
-    if (std::trunc(*p[in->b]) == 0.0) VM_JUMP(in->jump);
+    if (!ops::conditionHolds(*p[in->b])) VM_JUMP(in->jump);
     VM_NEXT();
 JumpUnlessLess:
-    VM_UNLESS(x < y)
+    VM_UNLESS(ops::Less{}(x, y))
 JumpUnlessLessEqual:
-    VM_UNLESS(x <= y)
+    VM_UNLESS(ops::LessEqual{}(x, y))
 JumpUnlessEqual:
-    VM_UNLESS(x == y)
+    VM_UNLESS(ops::Equal{}(x, y))
 JumpUnlessNotEqual:
-    VM_UNLESS(x != y)
+    VM_UNLESS(ops::NotEqual{}(x, y))
 JumpUnlessGreaterEqual:
-    VM_UNLESS(x >= y)
+    VM_UNLESS(ops::GreaterEqual{}(x, y))
 JumpUnlessGreater:
-    VM_UNLESS(x > y)
+    VM_UNLESS(ops::Greater{}(x, y))
 ConditionByTree:
     m.pc = int(in - code);
     m.conditionTruth = static_cast<detail::Condition*>(in->pointer)->evaluate();

@@ -1,6 +1,7 @@
 #include "exec/StatementSupport.h"
 
 #include "core/Errors.h"
+#include "core/ScalarOps.h"
 #include "exec/IndexElementClasses.h"
 
 #include <climits>
@@ -80,9 +81,9 @@ bool Condition::evaluate() {
     case INTEGER_VAL:
         return static_cast<const JMatrix<int>&>(v)[0] != 0;
     case DOUBLE_VAL:
-        return std::trunc(static_cast<const JMatrix<double>&>(v)[0]) != 0.0;
+        return ops::conditionHolds(static_cast<const JMatrix<double>&>(v)[0]);
     case COMPLEX_VAL:
-        return std::trunc(static_cast<const JMatrix<complexd>&>(v)[0].real()) != 0.0;
+        return ops::conditionHolds(static_cast<const JMatrix<complexd>&>(v)[0].real());
     default:
         return v.anyNonzero();
     }
