@@ -301,7 +301,20 @@ const ComplexCounterpart kComplexTable[] = {
     {"imag", asHandler(&imagC), 1}, {"abs", asHandler(&absC), 1},   {"arg", asHandler(&argC), 1},
 };
 
+using VF = VectorFunction;
+const VectorCounterpart kVectorTable[] = {
+    {"sin", VF::Sin},   {"cos", VF::Cos},     {"tan", VF::Tan},     {"asin", VF::Asin},
+    {"acos", VF::Acos}, {"atan", VF::Atan},   {"exp", VF::Exp},     {"log", VF::Log},
+    {"ln", VF::Log},    {"log10", VF::Log10}, {"sinh", VF::Sinh},   {"cosh", VF::Cosh},
+    {"tanh", VF::Tanh}, {"asinh", VF::Asinh}, {"acosh", VF::Acosh}, {"atanh", VF::Atanh},
+    {"erf", VF::Erf},   {"erfc", VF::Erfc},
+};
+
 } // namespace
+
+std::span<const VectorCounterpart> elementaryVectorTable() {
+    return kVectorTable;
+}
 
 std::span<const BuiltinDefinition> elementaryDoubleTable() {
     return kDoubleTable;

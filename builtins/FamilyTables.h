@@ -21,6 +21,13 @@ struct ComplexCounterpart {
     int tag; // a ComplexCounterpartKind: 2 ComplexToComplex, 1 ComplexToDouble
 };
 
+// The array kernel that computes an Elementwise, variant Double name over
+// many elements at once.
+struct VectorCounterpart {
+    const char* name;
+    VectorFunction function;
+};
+
 namespace detail {
 
 struct HandlerSignature {
@@ -93,6 +100,7 @@ BuiltinDefinition defineBuiltin(const char* name, H handler, int resultType = DO
 std::span<const BuiltinDefinition> elementaryDoubleTable();
 std::span<const BuiltinDefinition> elementaryIntTable();
 std::span<const ComplexCounterpart> elementaryComplexTable();
+std::span<const VectorCounterpart> elementaryVectorTable();
 
 std::span<const BuiltinDefinition> clockTable();            // Clock.cpp
 std::span<const BuiltinDefinition> conversionsTable();      // Conversions.cpp

@@ -286,6 +286,12 @@ void Registry::Impl::complete() {
         it->second.complexHandler = counterpart.handler;
         it->second.complexKind = kind;
     }
+    for (const VectorCounterpart& counterpart : elementaryVectorTable()) {
+        auto it = infos.find(std::string_view(counterpart.name));
+        if (it == infos.end() || it->second.entry.family != Family::Elementwise)
+            raiseBug(std::string("BUG: array kernel of a non-elementary name ") + counterpart.name);
+        it->second.vectorFunction = counterpart.function;
+    }
 }
 
 Registry::Registry() : impl_(std::make_unique<Impl>()) {

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "core/MathMatrix.h"
+#include "core/VectorMath.h"
 
 #include <complex>
 #include <span>
@@ -127,6 +128,7 @@ struct BuiltinInfo {
     const void* handler = nullptr;        // cast to the family's signature
     const void* complexHandler = nullptr; // Elementwise, variant Double only
     ComplexCounterpartKind complexKind = ComplexCounterpartKind::None;
+    VectorFunction vectorFunction = VectorFunction::None; // Elementwise, variant Double only
     int resultType = DOUBLE_VAL;
     int minArgs = 0;
     int maxArgs = 0;

@@ -11,9 +11,11 @@
 // dispatched once per call, so each per-element loop is a plain loop over a
 // small inline functor that the compiler can vectorise.
 #include "core/Errors.h"
+#include "core/Interrupt.h"
 #include "core/MathMatrix.h"
 #include "core/OperatorCodes.h"
 #include "core/ScalarOps.h"
+#include "core/VectorMath.h"
 
 #include <algorithm>
 #include <climits>
@@ -82,26 +84,52 @@ void checkOverflow(const MathMatrix<T>& l, const MathMatrix<T>& r, Op op) {
     }
 }
 
-template <class T, class Op> void applyScalar(T* a, int n, T b, Op op) {
-    for (int i = 0; i < n; ++i)
-        a[i] = T(op(a[i], b));
+// out[i] = a[i] op y; out may be a.
+template <class T, class Op> void applyScalarRight(const T* a, T y, T* out, int n, Op op) {
+    inInterruptibleBlocks(n, [&](int begin, int end) {
+        for (int i = begin; i < end; ++i)
+            out[i] = T(op(a[i], y));
+    });
+}
+
+// Powers of many numbers to one exponent go to the array kernel of pow
+// (the square stays a product, which is the same number).
+void applyScalarRight(const double* a, double y, double* out, int n, Power<double> op) {
+    bool vectorised = y != 2.0 && n >= kVectorMinimum;
+    inInterruptibleBlocks(n, [&](int begin, int end) {
+        if (vectorised) vectorised = applyVectorPower(a + begin, y, out + begin, end - begin);
+        if (!vectorised)
+            for (int i = begin; i < end; ++i)
+                out[i] = op(a[i], y);
+    });
 }
 
 template <class T, class Op> void applyPairwise(T* a, const T* b, int n, Op op) {
-    for (int i = 0; i < n; ++i)
-        a[i] = T(op(a[i], b[i]));
+    inInterruptibleBlocks(n, [&](int begin, int end) {
+        for (int i = begin; i < end; ++i)
+            a[i] = T(op(a[i], b[i]));
+    });
+}
+
+template <class T, class Op> void applyScalarLeft(T x, const T* b, T* out, int n, Op op) {
+    inInterruptibleBlocks(n, [&](int begin, int end) {
+        for (int i = begin; i < end; ++i)
+            out[i] = T(op(x, b[i]));
+    });
 }
 
 // The broadcasting combination; the caller has checked broadcastFits.
 template <class T, class Op> void combine(MathMatrix<T>& l, const MathMatrix<T>& r, Op op) {
     checkOverflow(l, r, op);
     if (r.n == 1) {
-        applyScalar(l.data(), l.n, r[0], op);
+        applyScalarRight(l.data(), r[0], l.data(), l.n, op);
         return;
     }
     if (l.n == 1) {
-        T x = l[0]; // resizeFill may free the buffer x lives in
-        l.resizeFill(r.n, r.nrow, x);
+        T x = l[0]; // resizing may free the buffer x lives in
+        l.setShapeKind(r.n, r.nrow, l.kind);
+        applyScalarLeft(x, r.data(), l.data(), l.n, op);
+        return;
     }
     applyPairwise(l.data(), r.data(), l.n, op);
 }
@@ -145,7 +173,7 @@ template <class T, class Op> void addVector(MathMatrix<T>& l, const MathMatrix<T
             applyPairwise(a + long(j) * rows, b, rows, op);
     } else if (r.nrow == 1 && r.n == cols) {
         for (int j = 0; j < cols; ++j)
-            applyScalar(a + long(j) * rows, rows, b[j], op);
+            applyScalarRight(a + long(j) * rows, b[j], a + long(j) * rows, rows, op);
     } else {
         raiseIncompatible('@');
     }
@@ -218,10 +246,7 @@ void combineInto(MathMatrix<T>& out, const MathMatrix<T>& l, const MathMatrix<T>
     if (r.n == 1) {
         T y = r[0];
         out.setShapeKind(l.n, l.nrow, kindWord);
-        const T* a = l.data();
-        T* z = out.data();
-        for (int i = 0, n = out.n; i < n; ++i)
-            z[i] = T(op(a[i], y));
+        applyScalarRight(l.data(), y, out.data(), out.n, op);
         return;
     }
     const MathMatrix<T>& shape = l.n == 1 ? r : l;
@@ -230,13 +255,14 @@ void combineInto(MathMatrix<T>& out, const MathMatrix<T>& l, const MathMatrix<T>
     const T* b = r.data();
     T* z = out.data();
     if (l.n == 1) {
-        for (int i = 0, n = out.n; i < n; ++i)
-            z[i] = T(op(x, b[i]));
-    } else {
-        const T* a = l.data();
-        for (int i = 0, n = out.n; i < n; ++i)
-            z[i] = T(op(a[i], b[i]));
+        applyScalarLeft(x, b, z, out.n, op);
+        return;
     }
+    const T* a = l.data();
+    inInterruptibleBlocks(out.n, [&](int begin, int end) {
+        for (int i = begin; i < end; ++i)
+            z[i] = T(op(a[i], b[i]));
+    });
 }
 
 } // namespace

@@ -161,7 +161,14 @@ template <class T> class JMatrix : public Value {
     std::unique_ptr<T[]> data_;
     int capacity_ = 0;
 
-    bool wasteful(int newN) const { return capacity_ > 64 && newN < capacity_ / 4; }
+  public:
+    // Whether the buffer is much bigger than the elements it holds.
+    bool oversized() const { return capacity_ > 64 && n < capacity_ / 4; }
+
+  protected:
+    // Whether a buffer this big is too much for newN elements of a value
+    // that is not a workspace.
+    bool wasteful(int newN) const { return !keepsBuffer && capacity_ > 64 && newN < capacity_ / 4; }
 
     void allocateExactly(int newN) {
         data_.reset();

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <new>
 #include <unistd.h>
 
@@ -89,8 +90,19 @@ namespace {
 
 constexpr size_t kLargeAllocation = size_t(256) << 20;
 
-// Memory the system can hand out now, without swapping.
+// Memory the system can hand out now without swapping: free memory and the
+// caches it can drop ("MemAvailable"), or free pages alone when that line is
+// missing.
 size_t availableMemory() {
+    if (std::FILE* f = std::fopen("/proc/meminfo", "r")) {
+        char line[128];
+        unsigned long long kib = 0;
+        bool found = false;
+        while (!found && std::fgets(line, sizeof line, f))
+            found = std::sscanf(line, "MemAvailable: %llu kB", &kib) == 1;
+        std::fclose(f);
+        if (found) return size_t(kib) * 1024;
+    }
     long pages = ::sysconf(_SC_AVPHYS_PAGES), pageSize = ::sysconf(_SC_PAGESIZE);
     if (pages <= 0 || pageSize <= 0) return SIZE_MAX;
     return size_t(pages) * size_t(pageSize);
@@ -98,10 +110,14 @@ size_t availableMemory() {
 
 } // namespace
 
-// Small buffers are never checked (the query costs more than they do).
+// Small buffers are never checked (the query costs more than they do). A
+// value may take a third of what is available: almost every operation on it
+// needs a second buffer of its size (a result, a grown copy) and often a
+// temporary too, and a request the machine could only meet by swapping or by
+// the kernel killing the process is better refused at once.
 void checkAllocation(size_t count, size_t elementBytes) {
     if (count <= kLargeAllocation / elementBytes) return;
-    if (count > availableMemory() / elementBytes) throw std::bad_alloc();
+    if (count > availableMemory() / 3 / elementBytes) throw std::bad_alloc();
 }
 
 void swapContents(Value& a, Value& b) {

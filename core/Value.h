@@ -73,6 +73,10 @@ class Value {
     int n = 0;    // number of elements
     int nrow = 0; // number of rows
     int kind = 0; // kind code in the low 4 bits, page count above for 3-D arrays
+    // A workspace of the evaluator: its buffer is kept however small the
+    // values it holds for a while, because the next evaluation will want it
+    // again (a variable, in contrast, gives back room it no longer needs).
+    bool keepsBuffer = false;
 
     Value(const Value&) = delete;
     Value& operator=(const Value&) = delete;

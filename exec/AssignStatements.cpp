@@ -3,6 +3,7 @@
 #include "exec/AssignStatements.h"
 
 #include "core/Errors.h"
+#include "core/Interrupt.h"
 #include "core/OperatorCodes.h"
 #include "exec/RunFlags.h"
 
@@ -71,7 +72,8 @@ AssignStm::AssignStm(EvaluatablePtr expr, int line, Value* target)
 Flow AssignStm::execute() {
     const MathMatrix<double>& result = rhs_.evaluate();
     MathMatrix<double>& target = asDouble(requireType(target_, DOUBLE_VAL, "double assignment"));
-    if (&result == &rhs_.scratch())
+    // A workspace keeps a big buffer for small results; a variable must not.
+    if (&result == &rhs_.scratch() && !result.oversized())
         exchange(target, rhs_.scratch());
     else
         target.copyFrom(result);
@@ -86,8 +88,18 @@ OpAssignDStm::OpAssignDStm(EvaluatablePtr expr, int line, Value* target, int opC
     : AssignStm(std::move(expr), line, requireType(target, DOUBLE_VAL, "op-assign")),
       opCode_(opCode) {}
 
+// A target large enough for the operation to notice an interrupt part-way
+// gets its new value built beside it, so that an interrupt leaves it whole.
 Flow OpAssignDStm::execute() {
-    asDouble(target_).elementwise(rhs_.evaluate(), opCode_);
+    const MathMatrix<double>& right = rhs_.evaluate();
+    MathMatrix<double>& target = asDouble(target_);
+    if (target.n <= kInterruptBlock) {
+        target.elementwise(right, opCode_);
+        return Flow::Normal;
+    }
+    beside_.keepsBuffer = true;
+    beside_.assignElementwise(target, right, opCode_);
+    exchange(target, beside_);
     return Flow::Normal;
 }
 

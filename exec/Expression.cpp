@@ -41,7 +41,10 @@ bool Expression::refersTo(const Value* v) const {
 }
 
 SimpleScratch::SimpleScratch(int type)
-    : term(newValue(type)), operand(newValue(type)), result(newValue(type)) {}
+    : term(detail::newScratch(type)), operand(detail::newScratch(type)),
+      result(detail::newScratch(type)), left(detail::newScratch(type)) {
+    ints.keepsBuffer = true;
+}
 
 namespace {
 
@@ -64,7 +67,9 @@ size_t startWith(const ExpressionEntries& entries, const std::vector<char>& plai
         evaluateOperandInto(first, dst, nativeFor(intOperand, i, s));
         return i;
     }
-    const MathMatrix<T>& a = readOperand(first, dst, nativeFor(intOperand, i, s));
+    Value* native = nativeFor(intOperand, i, s);
+    auto& left = static_cast<MathMatrix<T>&>(*s.left);
+    const MathMatrix<T>& a = readOperand(first, native ? left : dst, native);
     if (&a == &dst) return i;
     auto& scratch = static_cast<MathMatrix<T>&>(*s.operand);
     const MathMatrix<T>& b =

@@ -54,6 +54,7 @@ class Expression : public Evaluatable {
 struct SimpleScratch {
     explicit SimpleScratch(int type);
     ValuePtr term, operand, result;
+    ValuePtr left; // a converted first operand of a one-pass start (see ClimbScratch)
     IntValue ints; // integer operands of the mixed class, before conversion
 };
 
@@ -85,6 +86,10 @@ struct ClimbScratch {
     ClimbScratch(int type, int levelCount);
     std::vector<ValuePtr> levels;
     ValuePtr result; // what a nested evaluation returns
+    // The first operand of a one-pass start when it must be converted (an
+    // integer constant in a double evaluation): converted in the result, it
+    // would replace the result's buffer only to need a big one again at once.
+    ValuePtr left;
     IntValue ints;
 };
 

@@ -34,7 +34,9 @@ inline int plannedType(int type) {
 
 // A scratch value for an operand of announced type `type`.
 inline ValuePtr newScratch(int type) {
-    return newValue(plannedType(type));
+    ValuePtr v = newValue(plannedType(type));
+    v->keepsBuffer = true;
+    return v;
 }
 
 // dst becomes a copy of src, widened when src is narrower (a wider src raises

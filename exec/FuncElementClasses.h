@@ -60,8 +60,9 @@ class AnsFuncElement final : public WithEvaluatable {
 // double -> double (an integer argument is converted element by element).
 class SimpleFuncElement final : public WithEvaluatable {
   public:
-    SimpleFuncElement(EvaluatablePtr argument, handler::DoubleToDouble f)
-        : WithEvaluatable(std::move(argument)), f_(f) {}
+    SimpleFuncElement(EvaluatablePtr argument, handler::DoubleToDouble f,
+                      VectorFunction vectorForm = VectorFunction::None)
+        : WithEvaluatable(std::move(argument)), f_(f), vectorForm_(vectorForm) {}
     Value* pValue(Value* workspace) override;
     int resultType() const override { return DOUBLE_VAL; }
     int category() const override { return CAT_SIMPLE_FUNC; }
@@ -69,6 +70,7 @@ class SimpleFuncElement final : public WithEvaluatable {
 
   private:
     handler::DoubleToDouble f_;
+    VectorFunction vectorForm_;
     IntValue intScratch_;
     DoubleValue own_;
 };

@@ -59,7 +59,8 @@ EvaluatablePtr makeElementwiseCall(const BuiltinInfo& function, EvaluatablePtr a
     }
     if (type != COMPLEX_VAL)
         return std::make_unique<SimpleFuncElement>(
-            std::move(argument), handlerAs<handler::DoubleToDouble>(function.handler));
+            std::move(argument), handlerAs<handler::DoubleToDouble>(function.handler),
+            function.vectorFunction);
     switch (function.complexKind) {
     case ComplexCounterpartKind::ComplexResult:
         return std::make_unique<SimpleFuncComplexElement>(

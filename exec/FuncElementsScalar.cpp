@@ -8,21 +8,50 @@
 #include "exec/FuncElementClasses.h"
 #include "exec/FuncElementSupport.h"
 
+#include "core/Interrupt.h"
+#include "core/VectorMath.h"
+
 namespace vemlor {
 
 namespace {
 
-template <class S, class D, class F>
-void mapElements(const MathMatrix<S>& in, MathMatrix<D>& out, F f, int kindWord) {
+template <class S, class D>
+void shapeLike(const MathMatrix<S>& in, MathMatrix<D>& out, int kindWord) {
     if (static_cast<const void*>(&in) != static_cast<const void*>(&out))
         out.setShapeKind(in.n, in.nrow, kindWord);
     else
         out.kind = kindWord;
+}
+
+template <class S, class D, class F>
+void mapElements(const MathMatrix<S>& in, MathMatrix<D>& out, F f, int kindWord) {
+    shapeLike(in, out, kindWord);
     const S* x = in.data();
     D* y = out.data();
-    const int n = in.n;
-    for (int i = 0; i < n; ++i)
-        y[i] = f(x[i]);
+    inInterruptibleBlocks(in.n, [&](int begin, int end) {
+        for (int i = begin; i < end; ++i)
+            y[i] = f(x[i]);
+    });
+}
+
+// The array kernel when there is one and the array is long enough, else the
+// scalar function element by element.
+void mapDoubles(const DoubleValue& in, DoubleValue& out, handler::DoubleToDouble f,
+                VectorFunction vectorForm, int kindWord) {
+    if (vectorForm == VectorFunction::None || in.n < kVectorMinimum) {
+        mapElements(in, out, f, kindWord);
+        return;
+    }
+    shapeLike(in, out, kindWord);
+    const double* x = in.data();
+    double* y = out.data();
+    bool done = true;
+    inInterruptibleBlocks(in.n, [&](int begin, int end) {
+        if (done) done = applyVector(vectorForm, x + begin, y + begin, end - begin);
+        if (!done)
+            for (int i = begin; i < end; ++i)
+                y[i] = f(x[i]);
+    });
 }
 
 int realResultKind(const Value& argument) {
@@ -40,10 +69,15 @@ Value* SimpleFuncElement::pValue(Value* workspace) {
     int kindWord = realResultKind(*argument);
     switch (argument->type()) {
     case DOUBLE_VAL:
-        mapElements(static_cast<const DoubleValue&>(*argument), out, f_, kindWord);
+        mapDoubles(static_cast<const DoubleValue&>(*argument), out, f_, vectorForm_, kindWord);
         break;
     case INTEGER_VAL:
-        mapElements(static_cast<const IntValue&>(*argument), out, f_, kindWord);
+        if (vectorForm_ != VectorFunction::None && argument->n >= kVectorMinimum) {
+            out.assignConverted(*argument); // widened once, then the array kernel
+            mapDoubles(out, out, f_, vectorForm_, kindWord);
+        } else {
+            mapElements(static_cast<const IntValue&>(*argument), out, f_, kindWord);
+        }
         break;
     case COMPLEX_VAL:
         detail::refuseComplex();

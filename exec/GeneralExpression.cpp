@@ -22,9 +22,11 @@ namespace vemlor {
 
 using detail::readOperand;
 
-ClimbScratch::ClimbScratch(int type, int levelCount) : result(newValue(type)) {
+ClimbScratch::ClimbScratch(int type, int levelCount)
+    : result(detail::newScratch(type)), left(detail::newScratch(type)) {
+    ints.keepsBuffer = true;
     for (int k = 0; k < levelCount; ++k)
-        levels.push_back(newValue(type));
+        levels.push_back(detail::newScratch(type));
 }
 
 namespace {
@@ -153,7 +155,10 @@ template <class T> class Climber {
         if (precedenceLevel(code) != level - 1 || !elementwiseCode(code) || !plain_[i + 1] ||
             precedenceLevel(entries_[i + 1].op) < level - 1)
             return false;
-        const MathMatrix<T>& x = readOperand(*entries_[i].operand, result, native(i));
+        bool converted = native(i) != nullptr;
+        auto& left = static_cast<MathMatrix<T>&>(*scratch_.left);
+        const MathMatrix<T>& x =
+            readOperand(*entries_[i].operand, converted ? left : result, native(i));
         next_ = i + 1;
         if (&x == &result) return true; // evaluated into result: combined as usual
         auto& scratch = static_cast<MathMatrix<T>&>(*scratch_.levels[size_t(level)]);
@@ -221,7 +226,7 @@ GeneralExpression::GeneralExpression(ExpressionEntries entries, int resultType)
         highestLevel_ = std::max(highestLevel_, level);
     }
     for (int k = 0; k < highestLevel_ + 2; ++k)
-        scratch_.levels.push_back(newValue(resultType));
+        scratch_.levels.push_back(detail::newScratch(resultType));
 }
 
 template <class T> Value* GeneralExpression::climb(Value* workspace) {

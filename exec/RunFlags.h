@@ -7,12 +7,11 @@
 // cost nothing in a loop.
 #pragma once
 
+#include "core/Interrupt.h"
+
 #include <atomic>
 
 namespace vemlor {
-
-// Thrown where an interrupt is noticed: at the next loop step or statement.
-struct Interrupted {};
 
 struct RunFlags {
     static inline std::atomic<bool> run{false};
@@ -20,7 +19,7 @@ struct RunFlags {
     static inline std::atomic<bool> stepping{false};
     // Set by an interrupt; a function call must not undo it as it undoes a
     // `return`.
-    static inline std::atomic<bool> interrupted{false};
+    static inline std::atomic<bool>& interrupted = interruptRequested;
 
     // Raises Interrupted when the flag was cleared by an interrupt.
     static bool running() {

@@ -40,7 +40,9 @@ const Value& AnyResult::selectedItem() {
 }
 
 DoubleResult::DoubleResult(Evaluatable* expr)
-    : expr_(expr), type_(expr ? expr->resultType() : -1), other_(expr) {}
+    : expr_(expr), type_(expr ? expr->resultType() : -1), other_(expr) {
+    doubles_.keepsBuffer = true;
+}
 
 const MathMatrix<double>& DoubleResult::evaluate() {
     if (type_ == DOUBLE_VAL)

@@ -1,0 +1,174 @@
+// Opens SLEEF on first use and picks, once, the widest kernels this
+// processor runs: 8 lanes with AVX-512, 4 with AVX2 and FMA. The loops that
+// call them are compiled for that instruction set alone (target attributes),
+// so the rest of the program keeps its baseline code.
+#include "core/VectorMath.h"
+
+#include <array>
+#include <cstring>
+#include <dlfcn.h>
+#include <string>
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
+namespace vemlor {
+namespace {
+
+// SLEEF's name stem and accuracy suffix of each function, in enum order.
+struct KernelName {
+    const char* stem;
+    const char* accuracy;
+};
+constexpr KernelName kNames[] = {
+    {"", ""},         {"sin", "u10"},  {"cos", "u10"},  {"tan", "u10"},   {"asin", "u10"},
+    {"acos", "u10"},  {"atan", "u10"}, {"exp", "u10"},  {"log", "u10"},   {"log10", "u10"},
+    {"sinh", "u10"},  {"cosh", "u10"}, {"tanh", "u10"}, {"asinh", "u10"}, {"acosh", "u10"},
+    {"atanh", "u10"}, {"erf", "u10"},  {"erfc", "u15"},
+};
+static_assert(std::size(kNames) == size_t(VectorFunction::Count));
+
+enum class Width { None, Lanes4, Lanes8 };
+
+struct Kernels {
+    Width width = Width::None;
+    std::array<void*, size_t(VectorFunction::Count)> functions{};
+    void* power = nullptr;
+};
+
+#if defined(__x86_64__)
+
+using Lanes8 = __m512d (*)(__m512d);
+using Lanes4 = __m256d (*)(__m256d);
+using Power8 = __m512d (*)(__m512d, __m512d);
+using Power4 = __m256d (*)(__m256d, __m256d);
+
+__attribute__((target("avx512f"))) void map8(void* kernel, const double* x, double* y, int n) {
+    auto f = reinterpret_cast<Lanes8>(kernel);
+    int i = 0;
+    for (; i + 8 <= n; i += 8)
+        _mm512_storeu_pd(y + i, f(_mm512_loadu_pd(x + i)));
+    if (i < n) {
+        auto lanes = static_cast<__mmask8>((1u << (n - i)) - 1);
+        _mm512_mask_storeu_pd(y + i, lanes, f(_mm512_maskz_loadu_pd(lanes, x + i)));
+    }
+}
+
+__attribute__((target("avx2,fma"))) void map4(void* kernel, const double* x, double* y, int n) {
+    auto f = reinterpret_cast<Lanes4>(kernel);
+    int i = 0;
+    for (; i + 4 <= n; i += 4)
+        _mm256_storeu_pd(y + i, f(_mm256_loadu_pd(x + i)));
+    if (i < n) {
+        alignas(32) double tail[4] = {};
+        std::memcpy(tail, x + i, sizeof(double) * size_t(n - i));
+        _mm256_store_pd(tail, f(_mm256_load_pd(tail)));
+        std::memcpy(y + i, tail, sizeof(double) * size_t(n - i));
+    }
+}
+
+__attribute__((target("avx512f"))) void power8(void* kernel, const double* x, double y, double* z,
+                                               int n) {
+    auto f = reinterpret_cast<Power8>(kernel);
+    const __m512d exponent = _mm512_set1_pd(y);
+    int i = 0;
+    for (; i + 8 <= n; i += 8)
+        _mm512_storeu_pd(z + i, f(_mm512_loadu_pd(x + i), exponent));
+    if (i < n) {
+        auto lanes = static_cast<__mmask8>((1u << (n - i)) - 1);
+        _mm512_mask_storeu_pd(z + i, lanes, f(_mm512_maskz_loadu_pd(lanes, x + i), exponent));
+    }
+}
+
+__attribute__((target("avx2,fma"))) void power4(void* kernel, const double* x, double y, double* z,
+                                                int n) {
+    auto f = reinterpret_cast<Power4>(kernel);
+    const __m256d exponent = _mm256_set1_pd(y);
+    int i = 0;
+    for (; i + 4 <= n; i += 4)
+        _mm256_storeu_pd(z + i, f(_mm256_loadu_pd(x + i), exponent));
+    if (i < n) {
+        alignas(32) double tail[4] = {};
+        std::memcpy(tail, x + i, sizeof(double) * size_t(n - i));
+        _mm256_store_pd(tail, f(_mm256_load_pd(tail), exponent));
+        std::memcpy(z + i, tail, sizeof(double) * size_t(n - i));
+    }
+}
+
+Width widestUsable() {
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx512f")) return Width::Lanes8;
+    if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma")) return Width::Lanes4;
+    return Width::None;
+}
+
+// Every kernel of one width, or none: a half-filled table would make the
+// choice between vector and scalar code depend on the function.
+Kernels load() {
+    Kernels kernels;
+    Width width = widestUsable();
+    if (width == Width::None) return kernels;
+    void* library = dlopen("libsleef.so.3", RTLD_NOW | RTLD_LOCAL);
+    if (!library) return kernels;
+    const char* suffix = width == Width::Lanes8 ? "d8_" : "d4_";
+    const char* unit = width == Width::Lanes8 ? "avx512f" : "avx2";
+    for (size_t i = 1; i < kernels.functions.size(); ++i) {
+        std::string symbol =
+            std::string("Sleef_") + kNames[i].stem + suffix + kNames[i].accuracy + unit;
+        kernels.functions[i] = dlsym(library, symbol.c_str());
+        if (!kernels.functions[i]) return Kernels{};
+    }
+    kernels.power = dlsym(library, (std::string("Sleef_pow") + suffix + "u10" + unit).c_str());
+    if (!kernels.power) return Kernels{};
+    kernels.width = width;
+    return kernels;
+}
+
+#else
+
+Kernels load() {
+    return Kernels{};
+}
+
+#endif
+
+const Kernels& loadedKernels() {
+    static const Kernels kernels = load();
+    return kernels;
+}
+
+} // namespace
+
+bool applyVector(VectorFunction f, const double* x, double* y, int n) {
+    const Kernels& kernels = loadedKernels();
+    if (f == VectorFunction::None || kernels.width == Width::None) return false;
+    void* kernel = kernels.functions[size_t(f)];
+#if defined(__x86_64__)
+    if (kernels.width == Width::Lanes8)
+        map8(kernel, x, y, n);
+    else
+        map4(kernel, x, y, n);
+    return true;
+#else
+    (void)kernel, (void)x, (void)y, (void)n;
+    return false;
+#endif
+}
+
+bool applyVectorPower(const double* x, double y, double* z, int n) {
+    const Kernels& kernels = loadedKernels();
+    if (kernels.width == Width::None) return false;
+#if defined(__x86_64__)
+    if (kernels.width == Width::Lanes8)
+        power8(kernels.power, x, y, z, n);
+    else
+        power4(kernels.power, x, y, z, n);
+    return true;
+#else
+    (void)x, (void)y, (void)z, (void)n;
+    return false;
+#endif
+}
+
+} // namespace vemlor
