@@ -93,9 +93,9 @@ template <class T, class Op> void applyScalarRight(const T* a, T y, T* out, int 
 }
 
 // Powers of many numbers to one exponent go to the array kernel of pow
-// (the square stays a product, which is the same number).
+// (squares and square roots keep their own faster way, see Power).
 void applyScalarRight(const double* a, double y, double* out, int n, Power<double> op) {
-    bool vectorised = y != 2.0 && n >= kVectorMinimum;
+    bool vectorised = y != 2.0 && y != 0.5 && n >= kVectorMinimum;
     inInterruptibleBlocks(n, [&](int begin, int end) {
         if (vectorised) vectorised = applyVectorPower(a + begin, y, out + begin, end - begin);
         if (!vectorised)

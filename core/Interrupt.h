@@ -15,8 +15,22 @@ struct Interrupted {};
 // and cleared by the session once the interrupted input has been abandoned.
 inline std::atomic<bool> interruptRequested{false};
 
+// Work that changes a variable in place must not stop half done: while it
+// holds interrupts off, a request waits for the next statement or loop step
+// (one pass over even the largest matrix takes a second or two at most).
+inline int interruptHolds = 0;
+
+class InterruptHold {
+  public:
+    InterruptHold() { ++interruptHolds; }
+    ~InterruptHold() { --interruptHolds; }
+    InterruptHold(const InterruptHold&) = delete;
+    InterruptHold& operator=(const InterruptHold&) = delete;
+};
+
 inline void throwIfInterrupted() {
-    if (interruptRequested.load(std::memory_order_relaxed)) throw Interrupted{};
+    if (interruptRequested.load(std::memory_order_relaxed) && interruptHolds == 0)
+        throw Interrupted{};
 }
 
 // Elements handled between two looks at the interrupt request: large enough

@@ -88,18 +88,10 @@ OpAssignDStm::OpAssignDStm(EvaluatablePtr expr, int line, Value* target, int opC
     : AssignStm(std::move(expr), line, requireType(target, DOUBLE_VAL, "op-assign")),
       opCode_(opCode) {}
 
-// A target large enough for the operation to notice an interrupt part-way
-// gets its new value built beside it, so that an interrupt leaves it whole.
 Flow OpAssignDStm::execute() {
     const MathMatrix<double>& right = rhs_.evaluate();
-    MathMatrix<double>& target = asDouble(target_);
-    if (target.n <= kInterruptBlock) {
-        target.elementwise(right, opCode_);
-        return Flow::Normal;
-    }
-    beside_.keepsBuffer = true;
-    beside_.assignElementwise(target, right, opCode_);
-    exchange(target, beside_);
+    InterruptHold whole; // the variable changes in place
+    asDouble(target_).elementwise(right, opCode_);
     return Flow::Normal;
 }
 
@@ -119,10 +111,15 @@ OpAssignIntStm::OpAssignIntStm(EvaluatablePtr expr, int line, Value* target, cha
 }
 
 Flow OpAssignIntStm::execute() {
-    if (target_->type() == INTEGER_VAL)
-        static_cast<MathMatrix<int>&>(*target_).elementwise(ints_.evaluate(), opCode_);
-    else
-        asDouble(target_).elementwise(rhs_.evaluate(), opCode_);
+    if (target_->type() == INTEGER_VAL) {
+        const MathMatrix<int>& right = ints_.evaluate();
+        InterruptHold whole; // the variable changes in place
+        static_cast<MathMatrix<int>&>(*target_).elementwise(right, opCode_);
+    } else {
+        const MathMatrix<double>& right = rhs_.evaluate();
+        InterruptHold whole;
+        asDouble(target_).elementwise(right, opCode_);
+    }
     return Flow::Normal;
 }
 

@@ -44,7 +44,6 @@ class OpAssignDStm : public AssignStm {
 
   private:
     int opCode_;
-    DoubleValue beside_; // a large target's new value, built beside it
 };
 
 class AssignPlusDStm : public OpAssignDStm {
