@@ -118,12 +118,15 @@ void requireWorkspaceType(const Value& workspace, int type, const char* where) {
 } // namespace
 
 SimpleExpression::SimpleExpression(ExpressionEntries entries, int resultType)
-    : Expression(std::move(entries), resultType), scratch_(resultType) {}
+    : Expression(std::move(entries), resultType), scratch_(resultType) {
+    if (resultType == DOUBLE_VAL) vectorCode_ = VectorCode::compile(entries_);
+}
 
 Value* SimpleExpression::pValue(Value* workspace) {
     if (resultType_ < INTEGER_VAL || resultType_ > COMPLEX_VAL)
         raiseBug("BUG: evaluation of an expression of an invalid result type");
     requireWorkspaceType(*workspace, resultType_, "expression evaluated");
+    if (Value* done = evaluatedAsVectors(workspace)) return done;
     detail::NestingGuard guard(depth_);
     SimpleScratch& s = guard.level() ? nested_.at(guard.level(), resultType_) : scratch_;
     Value* target = guard.level() ? s.result.get() : workspace;
@@ -148,11 +151,13 @@ SimpleMixedTypeExpression::SimpleMixedTypeExpression(ExpressionEntries entries)
     : Expression(std::move(entries), DOUBLE_VAL), scratch_(DOUBLE_VAL) {
     for (const ExpressionEntry& e : entries_)
         intOperand_.push_back(e.operand->resultType() == INTEGER_VAL);
+    vectorCode_ = VectorCode::compile(entries_);
 }
 
 Value* SimpleMixedTypeExpression::pValue(Value* workspace) {
     if (workspace->type() != DOUBLE_VAL)
         raiseBug("BUG: mixed-type expression evaluated into a workspace that is not double");
+    if (Value* done = evaluatedAsVectors(workspace)) return done;
     detail::NestingGuard guard(depth_);
     SimpleScratch& s = guard.level() ? nested_.at(guard.level(), DOUBLE_VAL) : scratch_;
     Value* target = guard.level() ? s.result.get() : workspace;

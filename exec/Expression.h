@@ -21,6 +21,7 @@
 #include "core/OperatorCodes.h"
 #include "exec/Evaluatable.h"
 #include "exec/ExpressionSupport.h"
+#include "exec/VectorCode.h"
 
 #include <vector>
 
@@ -44,9 +45,18 @@ class Expression : public Evaluatable {
     const ExpressionEntries& entries() const { return entries_; }
 
   protected:
+    // Evaluates through the compiled block program when there is one and
+    // the operands qualify now; null when the tree must evaluate.
+    Value* evaluatedAsVectors(Value* workspace) {
+        if (vectorCode_ && vectorCode_->run(static_cast<DoubleValue&>(*workspace)))
+            return workspace;
+        return nullptr;
+    }
+
     ExpressionEntries entries_;
     int resultType_;
-    std::vector<char> plainOperand_; // per entry: isPlainOperand
+    std::vector<char> plainOperand_;         // per entry: isPlainOperand
+    std::unique_ptr<VectorCode> vectorCode_; // double expressions only
 };
 
 // Scratch of the flat loop: the running term and the operand being combined.

@@ -67,6 +67,7 @@ class SimpleFuncElement final : public WithEvaluatable {
     int resultType() const override { return DOUBLE_VAL; }
     int category() const override { return CAT_SIMPLE_FUNC; }
     handler::DoubleToDouble function() const { return f_; }
+    VectorFunction vectorForm() const { return vectorForm_; }
 
   private:
     handler::DoubleToDouble f_;

@@ -263,11 +263,13 @@ GeneralMixedTypeExpression::GeneralMixedTypeExpression(ExpressionEntries entries
     : GeneralExpression(std::move(entries), DOUBLE_VAL) {
     for (const ExpressionEntry& e : entries_)
         intOperand_.push_back(e.operand->resultType() == INTEGER_VAL);
+    vectorCode_ = VectorCode::compile(entries_);
 }
 
 Value* GeneralMixedTypeExpression::pValue(Value* workspace) {
     if (workspace->type() != DOUBLE_VAL)
         raiseBug("BUG: mixed-type expression evaluated into a workspace that is not double");
+    if (Value* done = evaluatedAsVectors(workspace)) return done;
     return climb<double>(workspace);
 }
 
