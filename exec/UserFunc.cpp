@@ -138,13 +138,16 @@ void UserFunc::pushFrame() {
     size_t first = size_t(frameCount_++) * count;
     if (frames_.size() < first + count) frames_.resize(first + count);
     ParkedLocal* parked = frames_.data() + first;
+    Value* const* locals = parked_.data();
     for (size_t k = 0; k < count; ++k, ++parked) {
-        Value& local = *parked_[k];
-        parked->plain = local.type() == DOUBLE_VAL && local.n <= 1 && local.nrow <= 1;
-        if (parked->plain) {
-            parked->rows = local.n;
+        Value& local = *locals[k];
+        int rows = local.n;
+        bool plain = local.type() == DOUBLE_VAL && unsigned(rows) <= 1 && unsigned(local.nrow) <= 1;
+        parked->plain = plain;
+        if (plain) [[likely]] {
+            parked->rows = rows;
             parked->kind = local.kind;
-            if (local.n) parked->number = static_cast<MathMatrix<double>&>(local).data()[0];
+            if (rows) parked->number = static_cast<MathMatrix<double>&>(local).data()[0];
             local.n = local.nrow = local.kind = 0;
             continue;
         }
@@ -161,17 +164,21 @@ void UserFunc::pushFrame() {
 void UserFunc::popFrame() {
     size_t count = parked_.size();
     ParkedLocal* parked = frames_.data() + size_t(--frameCount_) * count;
+    Value* const* locals = parked_.data();
     for (size_t k = 0; k < count; ++k, ++parked) {
-        Value& local = *parked_[k];
-        if (!parked->plain) {
+        Value& local = *locals[k];
+        if (!parked->plain) [[unlikely]] {
             swapContents(local, *parked->value);
             continue;
         }
         auto& number = static_cast<MathMatrix<double>&>(local);
-        if (parked->rows && (number.capacity() < 1 || number.n > 1)) number.setShapeKind(1, 1, 0);
-        number.n = number.nrow = parked->rows;
+        int rows = parked->rows;
+        if (rows) {
+            if (number.capacity() < 1 || number.n > 1) number.setShapeKind(1, 1, 0);
+            number.data()[0] = parked->number;
+        }
+        number.n = number.nrow = rows;
         number.kind = parked->kind;
-        if (parked->rows) number.data()[0] = parked->number;
     }
 }
 
