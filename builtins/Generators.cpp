@@ -94,12 +94,23 @@ void randexp(BuiltinContext&, const Value& v, DoubleValue& out) {
 // Standard normal deviates (mean 0, deviation 1) by the Box-Muller
 // transform of two raw values, each shifted into (0, 1); the second deviate
 // the pair could give is not kept, so no state lies beside the generator's.
+// err(n) is a row of n deviates, to add to a row of n data; a shape [r c]
+// (or [r c p]) follows the shape rule.
 void err(BuiltinContext&, const Value& v, DoubleValue& out) {
-    shaped(v, out, "err", [] {
+    detail::Shape shape;
+    if (v.n == 1) {
+        int count = detail::wholeScalarOf(v, "err", "invalid shape argument");
+        check(count >= 0, "err", "invalid shape argument");
+        shape = {count ? 1 : 0, count, 1};
+    } else {
+        shape = detail::shapeArgument(v, "err");
+    }
+    detail::applyShape(out, shape);
+    for (int i = 0; i < out.n; ++i) {
         double u = (nextRandom() + 1.0) / (kRandomMax + 2.0);
         double w = (nextRandom() + 1.0) / (kRandomMax + 2.0);
-        return std::sqrt(-2 * std::log(u)) * std::cos(2 * std::numbers::pi * w);
-    });
+        out[i] = std::sqrt(-2 * std::log(u)) * std::cos(2 * std::numbers::pi * w);
+    }
 }
 
 double rnd(BuiltinContext&) {

@@ -115,8 +115,8 @@ void slf(BuiltinContext& context, std::span<const Value* const> arguments,
     check(n > 2, {}, "a must be positive for incomplete Gamma function");
     if (!given) {
         double common = std::sqrt(fit.chi2 / (n - 2));
+        fit.da *= common, fit.db *= common;
         if (common > 0) {
-            fit.da *= common, fit.db *= common;
             fit.chi2 = n - 2;
             sig.assign(size_t(n), common);
         }

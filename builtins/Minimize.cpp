@@ -8,8 +8,8 @@
 //   [xm, fm] = fmin(...)      that bracket; fm is the value there
 //
 // A function that falls for ever (f(x) = -x) never gets bracketed: the
-// expansion gives up after a few thousand steps with an error instead of
-// walking to infinity.
+// expansion gives up with "could not bracket a minimum" once it leaves the
+// finite numbers or after a few thousand steps.
 #include "builtins/Arguments.h"
 #include "builtins/FamilyTables.h"
 #include "builtins/FunctionArgument.h"
@@ -52,7 +52,7 @@ double parabolicStep(const Triple& t) {
     return t.b - ((t.b - t.c) * q - (t.b - t.a) * r) / denominator;
 }
 
-Triple bracketMinimum(CheckedFunction& f, double a, double b) {
+Triple bracketMinimum(CheckedFunction& f, double a, double b, const char* name) {
     Triple t{a, b, 0, f(a), f(b), 0};
     if (t.fb > t.fa) {
         std::swap(t.a, t.b);
@@ -61,7 +61,8 @@ Triple bracketMinimum(CheckedFunction& f, double a, double b) {
     t.c = t.b + kGold * (t.b - t.a);
     t.fc = f(t.c);
     for (int step = 0; t.fb > t.fc; ++step) {
-        check(step < kMaxExpansions, "fminbrac", "could not bracket a minimum");
+        check(step < kMaxExpansions && std::isfinite(t.c) && std::isfinite(t.fc), name,
+              "could not bracket a minimum");
         double u = parabolicStep(t), fu;
         double ulim = t.b + kParabolicLimit * (t.c - t.b);
         if ((t.b - u) * (u - t.c) > 0) {
@@ -149,7 +150,7 @@ Triple bracketFromArguments(CheckedFunction& f, std::span<const Value* const> ar
     double a = scalarOf(*arguments[1], name, "invalid argument");
     double b = arguments.size() > 2 ? scalarOf(*arguments[2], name, "invalid argument") : a + 0.01;
     check(a != b, name, "invalid argument");
-    return bracketMinimum(f, a, b);
+    return bracketMinimum(f, a, b, name);
 }
 
 void fminbrac(BuiltinContext& context, std::span<const Value* const> arguments,
