@@ -21,7 +21,8 @@ using namespace detail;
 
 // A square real matrix as column-major doubles.
 std::vector<double> squareMatrix(const Value& a, const char* name) {
-    check(a.type() == INTEGER_VAL || a.type() == DOUBLE_VAL, name, "matrix must be real");
+    check((a.type() == INTEGER_VAL && !a.isString()) || a.type() == DOUBLE_VAL, name,
+          "matrix must be real");
     check(a.n == 0 || (!a.is3D() && a.nrow * a.nrow == a.n), name, "matrix must be square");
     std::vector<double> elements(size_t(a.n));
     for (int i = 0; i < a.n; ++i)
@@ -37,7 +38,7 @@ int orderOf(const Value& a) {
 // of n elements) and stores the result with b's shape.
 void solveWith(const LuForm& lu, const Value& b, ValuePtr& result) {
     int n = lu.size();
-    check(b.type() == INTEGER_VAL || b.type() == DOUBLE_VAL, "solve",
+    check((b.type() == INTEGER_VAL && !b.isString()) || b.type() == DOUBLE_VAL, "solve",
           "rhs argument has wrong type");
     bool oneVector = b.isVector() && b.n == n;
     check(!b.is3D() && (oneVector || b.nrow == n), "solve", "rhs argument has wrong size");

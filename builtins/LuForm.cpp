@@ -159,7 +159,7 @@ void LuForm::inverse(double* out) const {
     gsl_linalg_LU_invert(factors_->lu, factors_->permutation, inverse);
     for (int j = 0; j < n_; ++j)
         for (int i = 0; i < n_; ++i)
-            out[long(j) * n_ + i] = gsl_matrix_get(inverse, size_t(i), size_t(j));
+            out[long(j) * n_ + i] = gsl_matrix_get(inverse, size_t(i), size_t(j)) + 0.0; // no -0
     gsl_matrix_free(inverse);
 }
 
