@@ -78,7 +78,7 @@ std::vector<double> coefficients(const FilterSpec& s, OutputSink& out) {
             normal[size_t(j * size + i)] = sum;
         }
     solution[size_t(s.derivative)] = 1.0;
-    LuForm(normal.data(), size, out).solveInPlace(solution.data(), 1);
+    LuForm(normal.data(), size, &out).solveInPlace(solution.data(), 1);
     int width = s.width();
     std::vector<double> c(size_t(width), 0.0);
     for (int k = -s.left; k <= s.right; ++k) {

@@ -133,12 +133,11 @@ Fit levenbergMarquardt(Model& model, const Data& d, std::vector<double> p,
     Fit fit{p, linearise(model, d, p, free), false};
     double lambda = 0.001;
     int quiet = 0;
-    OutputSink& out = model.context().output();
     for (int iteration = 0; iteration < maxIterations && m > 0; ++iteration) {
         std::vector<double> damped = fit.at.alpha, step = fit.at.beta;
         for (size_t j = 0; j < m; ++j)
             damped[j * m + j] *= 1 + lambda;
-        LuForm(damped.data(), int(m), out).solveInPlace(step.data(), 1);
+        LuForm(damped.data(), int(m), nullptr).solveInPlace(step.data(), 1);
         std::vector<double> trial = fit.p;
         for (size_t j = 0; j < m; ++j)
             trial[size_t(free[j])] += step[j];
@@ -167,7 +166,7 @@ std::vector<double> parameterErrors(const Fit& fit, const std::vector<int>& free
     int m = int(free.size());
     if (m == 0) return errors;
     std::vector<double> covariance(size_t(m * m));
-    LuForm(fit.at.alpha.data(), m, out).inverse(covariance.data());
+    LuForm(fit.at.alpha.data(), m, &out).inverse(covariance.data());
     for (int j = 0; j < m; ++j)
         errors[size_t(free[size_t(j)])] = std::sqrt(covariance[size_t(j * m + j)]);
     return errors;

@@ -64,7 +64,7 @@ void solve(BuiltinContext& context, const Value& first, const Value* second, Val
         resultAs<DoubleValue>(result).setShapeKind(0, 0, KIND_NUMERIC);
         return;
     }
-    LuForm lu(a.data(), n, context.output());
+    LuForm lu(a.data(), n, &context.output());
     solveWith(lu, *second, result);
 }
 
@@ -73,14 +73,14 @@ void inv(BuiltinContext& context, const Value& a, DoubleValue& result) {
     int n = orderOf(a);
     DoubleValue inverse;
     inverse.setShapeKind(n * n, n, KIND_NUMERIC);
-    if (n > 0) LuForm(elements.data(), n, context.output()).inverse(inverse.data());
+    if (n > 0) LuForm(elements.data(), n, &context.output()).inverse(inverse.data());
     result.takeFrom(inverse);
 }
 
 void det(BuiltinContext& context, const Value& a, DoubleValue& result) {
     std::vector<double> elements = squareMatrix(a, "det");
     int n = orderOf(a);
-    result.assignScalar(n == 0 ? 1.0 : LuForm(elements.data(), n, context.output()).determinant());
+    result.assignScalar(n == 0 ? 1.0 : LuForm(elements.data(), n, &context.output()).determinant());
 }
 
 // 1 when A is regular, 0 when a zero pivot had to be replaced.
@@ -88,7 +88,7 @@ int setLU(BuiltinContext& context, const Value& a) {
     std::vector<double> elements = squareMatrix(a, "setLU");
     int n = orderOf(a);
     check(n > 0, "setLU", "matrix must not be empty");
-    auto lu = std::make_unique<LuForm>(elements.data(), n, context.output());
+    auto lu = std::make_unique<LuForm>(elements.data(), n, &context.output());
     bool singular = lu->singular();
     context.savedLuForm() = std::move(lu);
     return singular ? 0 : 1;

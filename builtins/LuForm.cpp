@@ -113,7 +113,7 @@ struct LuForm::Factors {
     }
 };
 
-LuForm::LuForm(const double* a, int n, OutputSink& out)
+LuForm::LuForm(const double* a, int n, OutputSink* out)
     : n_(n), factors_(std::make_unique<Factors>(n)) {
     gsl_matrix* lu = factors_->lu;
     copyTransposed(a, n, lu);
@@ -123,7 +123,8 @@ LuForm::LuForm(const double* a, int n, OutputSink& out)
     if (regularFactors(lu, inputFinite)) return;
     copyTransposed(a, n, lu);
     singular_ = factors_->eliminateWithScaling(std::move(scales));
-    if (singular_) out.print("matrix is singular or close to singular", true, PRINT_LITERAL);
+    if (singular_ && out)
+        out->print("matrix is singular or close to singular", true, PRINT_LITERAL);
 }
 
 LuForm::~LuForm() = default;

@@ -20,8 +20,9 @@ class OutputSink;
 class LuForm {
   public:
     // Factorises the n-by-n column-major matrix `a` (n >= 1); the singular
-    // line goes to `out`.
-    LuForm(const double* a, int n, OutputSink& out);
+    // line goes to `out` (null: a caller that factorises again and again
+    // reports on its own).
+    LuForm(const double* a, int n, OutputSink* out);
     ~LuForm();
     LuForm(const LuForm&) = delete;
     LuForm& operator=(const LuForm&) = delete;
