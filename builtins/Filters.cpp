@@ -1,14 +1,14 @@
 // Savitzky-Golay smoothing.
 //
-// SGfilter(spec) gives the filter coefficients: the least-squares polynomial
+// SGfilter(form) gives the filter coefficients: the least-squares polynomial
 // of order m over the window of offsets -nl .. nr, evaluated (or, for ld > 0,
-// differentiated ld times and multiplied by ld!) at offset 0. spec is [] (the
+// differentiated ld times and multiplied by ld!) at offset 0. form is [] (the
 // identity), [n] (nl = nr = n/2, m = 2), [n, m], [nl, nr, m] or
 // [nl, nr, m, ld]. The row has np = 2 max(nl, nr) + 1 elements in
 // wrap-around order: offset 0 first, offset -j at position j, offset +j at
 // np - j.
 //
-// smooth(y [, spec]) applies SGfilter(spec) (spec [5], a five-point
+// smooth(y [, form]) applies SGfilter(form) (form [5], a five-point
 // quadratic, when absent) to the vector y, extended at both ends by
 // repeating its end values; the result has y's shape.
 #include "builtins/Arguments.h"
@@ -28,12 +28,12 @@ using namespace detail;
 
 constexpr const char* kInconsistent = "inconsistent arguments for smoothing filter";
 
-struct FilterSpec {
+struct FilterForm {
     int left = 0, right = 0, order = 0, derivative = 0;
     int width() const { return 2 * std::max(left, right) + 1; }
 };
 
-FilterSpec filterSpec(const Value& v) {
+FilterForm filterForm(const Value& v) {
     check(v.type() == INTEGER_VAL || v.type() == DOUBLE_VAL, {}, kInconsistent);
     check(v.n <= 4, {}, kInconsistent);
     std::vector<int> p(size_t(v.n));
@@ -42,7 +42,7 @@ FilterSpec filterSpec(const Value& v) {
         check(std::fabs(x) < 1e6, {}, kInconsistent);
         p[size_t(i)] = truncated(x);
     }
-    FilterSpec s;
+    FilterForm s;
     switch (v.n) {
     case 1:
         s = {truncated(p[0] * 0.5), truncated(p[0] * 0.5), 2, 0};
@@ -66,7 +66,7 @@ FilterSpec filterSpec(const Value& v) {
 }
 
 // The coefficients in wrap-around order.
-std::vector<double> coefficients(const FilterSpec& s, OutputSink& out) {
+std::vector<double> coefficients(const FilterForm& s, OutputSink& out) {
     int size = s.order + 1;
     // Normal equations: element (i, j) is the sum of k^(i+j) over the window.
     std::vector<double> normal(size_t(size * size)), solution(size_t(size), 0.0);
@@ -90,16 +90,16 @@ std::vector<double> coefficients(const FilterSpec& s, OutputSink& out) {
     return c;
 }
 
-void SGfilter(BuiltinContext& context, const Value& spec, DoubleValue& result) {
-    std::vector<double> c = coefficients(filterSpec(spec), context.output());
+void SGfilter(BuiltinContext& context, const Value& form, DoubleValue& result) {
+    std::vector<double> c = coefficients(filterForm(form), context.output());
     result.setShapeKind(int(c.size()), 1, KIND_NUMERIC);
     std::copy(c.begin(), c.end(), result.data());
 }
 
-void smooth(BuiltinContext& context, const Value& y, const Value* spec, ValuePtr& result) {
+void smooth(BuiltinContext& context, const Value& y, const Value* form, ValuePtr& result) {
     check(y.type() == INTEGER_VAL || y.type() == DOUBLE_VAL, "smooth", "data must be real");
     check(y.isVector() && !y.is3D(), "smooth", "data must be a vector");
-    FilterSpec s = spec ? filterSpec(*spec) : FilterSpec{2, 2, 2, 0};
+    FilterForm s = form ? filterForm(*form) : FilterForm{2, 2, 2, 0};
     std::vector<double> c = coefficients(s, context.output());
     int width = s.width(), n = y.n;
     check(width <= n, {}, "y1 must have fewer points than y2 in convolve");
