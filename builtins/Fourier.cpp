@@ -1,17 +1,21 @@
 // Discrete Fourier transforms: fft(x) is the unscaled forward transform,
 // ifft(x) the inverse divided by n, so ifft(fft(x)) gives x back.
 //
-// Every length works: powers of two go through GSL's radix-2 routine, other
-// lengths through its mixed-radix one (fast for lengths made of small
-// factors, down to order n^2 for a large prime length). A vector is one
-// signal; a matrix is transformed column by column. Integers and doubles
-// count as real signals; the result is always complex.
+// Every length works in n log n time: powers of two go through GSL's radix-2
+// routine, lengths made of small prime factors through its mixed-radix one,
+// and a length with a large prime factor (where mixed radix would cost up to
+// n^2) as a chirp convolution (Bluestein's method) of radix-2 transforms. A
+// vector is one signal; a matrix is transformed column by column. Integers
+// and doubles count as real signals; the result is always complex.
 #include "builtins/Arguments.h"
 #include "builtins/FamilyTables.h"
 
 #include <gsl/gsl_fft_complex.h>
 
+#include <cmath>
 #include <memory>
+#include <numbers>
+#include <vector>
 
 namespace vemlor {
 
@@ -25,9 +29,58 @@ bool powerOfTwo(int n) {
     return (n & (n - 1)) == 0;
 }
 
+// Mixed radix does work proportional to n times the largest prime factor.
+bool smallFactors(int n) {
+    constexpr int kLargestCheapFactor = 64;
+    for (int p = 2; p <= kLargestCheapFactor && n > 1; ++p)
+        while (n % p == 0)
+            n /= p;
+    return n == 1;
+}
+
+void radix2(complexd* data, int n, Direction direction) {
+    auto* packed = reinterpret_cast<double*>(data);
+    if (direction == Direction::Forward)
+        gsl_fft_complex_radix2_forward(packed, 1, size_t(n));
+    else
+        gsl_fft_complex_radix2_inverse(packed, 1, size_t(n));
+}
+
+// The transform of any length n as a convolution: with the chirp
+// c(j) = exp(-+ i pi j^2 / n), X(k) = c(k) sum_j x(j) c(j) conj(c(k - j)), a
+// convolution done by radix-2 transforms of a power-of-two length >= 2n - 1.
+void bluestein(complexd* data, int n, Direction direction) {
+    int m = 1;
+    while (m < 2 * n - 1)
+        m *= 2;
+    double sign = direction == Direction::Forward ? -1.0 : 1.0;
+    std::vector<complexd> chirp(static_cast<size_t>(n)), a(static_cast<size_t>(m)),
+        b(static_cast<size_t>(m));
+    for (long j = 0; j < n; ++j) {
+        double turns = double((j * j) % (2L * n)) / n; // j^2 / n, reduced exactly
+        chirp[size_t(j)] = std::polar(1.0, sign * std::numbers::pi * turns);
+        a[size_t(j)] = data[j] * chirp[size_t(j)];
+        b[size_t(j)] = std::conj(chirp[size_t(j)]);
+        if (j > 0) b[size_t(m - j)] = b[size_t(j)];
+    }
+    radix2(a.data(), m, Direction::Forward);
+    radix2(b.data(), m, Direction::Forward);
+    for (int k = 0; k < m; ++k)
+        a[size_t(k)] *= b[size_t(k)];
+    radix2(a.data(), m, Direction::Inverse);
+    double scale = direction == Direction::Forward ? 1.0 : 1.0 / n;
+    for (int k = 0; k < n; ++k)
+        data[k] = a[size_t(k)] * chirp[size_t(k)] * scale;
+}
+
 // Transforms `columns` signals of `length` contiguous elements each.
 void transform(complexd* data, int length, int columns, Direction direction) {
     auto* packed = reinterpret_cast<double*>(data);
+    if (!smallFactors(length)) {
+        for (int c = 0; c < columns; ++c)
+            bluestein(data + long(c) * length, length, direction);
+        return;
+    }
     if (powerOfTwo(length)) {
         for (int c = 0; c < columns; ++c) {
             double* signal = packed + 2L * c * length;
