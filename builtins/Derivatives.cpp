@@ -39,7 +39,7 @@ double automaticStep(const Value& x) {
 
 void differ(BuiltinContext& context, std::span<const Value* const> arguments,
             std::span<ValuePtr> outputs) {
-    CheckedFunction f(context, *arguments[0]);
+    CheckedFunction f(context, *arguments[0], "differ");
     check(arguments.size() >= 2, "differ", "no points given");
     const Value& x = *arguments[1];
     checkReal(x, "differ");

@@ -16,16 +16,24 @@
 
 namespace vemlor::detail {
 
+inline double callNaming(ScalarFunction& f, double x, const char* name) {
+    try {
+        return f(x);
+    } catch (const NonRealResult&) {
+        raiseRuntime(name, NonRealResult::kMessage);
+    }
+}
+
 class GuardedFunction {
   public:
-    GuardedFunction(BuiltinContext& context, const Value& argument)
-        : context_(context), function_(context.scalarFunction(argument)) {}
+    GuardedFunction(BuiltinContext& context, const Value& argument, const char* name)
+        : context_(context), function_(context.scalarFunction(argument)), name_(name) {}
 
     double operator()(double x) noexcept {
         if (error_) return 0.0;
         try {
             context_.checkInterrupt();
-            return (*function_)(x);
+            return callNaming(*function_, x, name_);
         } catch (...) {
             error_ = std::current_exception();
             return 0.0;
@@ -42,6 +50,7 @@ class GuardedFunction {
   private:
     BuiltinContext& context_;
     std::unique_ptr<ScalarFunction> function_;
+    const char* name_;
     std::exception_ptr error_;
 };
 
@@ -49,16 +58,17 @@ class GuardedFunction {
 // function's errors pass straight through.
 class CheckedFunction {
   public:
-    CheckedFunction(BuiltinContext& context, const Value& argument)
-        : context_(context), function_(context.scalarFunction(argument)) {}
+    CheckedFunction(BuiltinContext& context, const Value& argument, const char* name)
+        : context_(context), function_(context.scalarFunction(argument)), name_(name) {}
     double operator()(double x) {
         context_.checkInterrupt();
-        return (*function_)(x);
+        return callNaming(*function_, x, name_);
     }
 
   private:
     BuiltinContext& context_;
     std::unique_ptr<ScalarFunction> function_;
+    const char* name_;
 };
 
 } // namespace vemlor::detail

@@ -155,7 +155,7 @@ Triple bracketFromArguments(CheckedFunction& f, std::span<const Value* const> ar
 
 void fminbrac(BuiltinContext& context, std::span<const Value* const> arguments,
               std::span<ValuePtr> outputs) {
-    CheckedFunction f(context, *arguments[0]);
+    CheckedFunction f(context, *arguments[0], "fminbrac");
     Triple t = bracketFromArguments(f, arguments, "fminbrac");
     if (t.a > t.c) std::swap(t.a, t.c);
     DoubleValue& out = resultAs<DoubleValue>(outputs[0]);
@@ -167,7 +167,7 @@ void fminbrac(BuiltinContext& context, std::span<const Value* const> arguments,
 
 void fmin(BuiltinContext& context, std::span<const Value* const> arguments,
           std::span<ValuePtr> outputs) {
-    CheckedFunction f(context, *arguments[0]);
+    CheckedFunction f(context, *arguments[0], "fmin1d");
     Minimum m = brent(f, bracketFromArguments(f, arguments, "fmin1d"));
     resultAs<DoubleValue>(outputs[0]).assignScalar(m.x);
     if (outputs.size() > 1) resultAs<DoubleValue>(outputs[1]).assignScalar(m.fx);

@@ -84,7 +84,7 @@ double finiteRange(gsl_function& f, Limits l, double tol) {
 void integ(BuiltinContext& context, std::span<const Value* const> arguments,
            std::span<ValuePtr> outputs) {
     check(!arguments.empty(), {}, "1st argument must be a function");
-    GuardedFunction guarded(context, *arguments[0]);
+    GuardedFunction guarded(context, *arguments[0], "integ");
     check(arguments.size() >= 2, {}, "wrong number of x limits");
     check(arguments.size() <= 3, "integ", "invalid argument");
     Limits l = limitsOf(*arguments[1]);
@@ -126,7 +126,7 @@ double adaptiveSimpson(CheckedFunction& f, const Panel& p, double tol, int level
 
 void qinteg(BuiltinContext& context, std::span<const Value* const> arguments,
             std::span<ValuePtr> outputs) {
-    CheckedFunction f(context, *arguments[0]);
+    CheckedFunction f(context, *arguments[0], "qinteg");
     for (const Value* argument : arguments.subspan(1))
         check(argument->n > 0, {}, "missing parameter value");
     check(arguments[1]->n == 2, {}, "missing parameter value");

@@ -81,7 +81,7 @@ bool searchBracket(CheckedFunction& f, double x0, Bracket& b) {
 }
 
 double rootOf(BuiltinContext& context, std::span<const Value* const> arguments) {
-    CheckedFunction f(context, *arguments[0]);
+    CheckedFunction f(context, *arguments[0], "fzero");
     check(arguments.size() >= 2 && arguments[1]->n > 0, {}, "fzero: empty x limit not allowed");
     const Value& limits = *arguments[1];
     check(limits.type() != LIST_VAL && limits.type() != COMPLEX_VAL && limits.n <= 2, "fzero",

@@ -5,14 +5,25 @@
 // and `lsfit` (f(x, p)) take, called with whole values.
 #pragma once
 
+#include "core/Errors.h"
+
 namespace vemlor {
 
 class Value;
 
+// A function argument gave a complex or list result where a number was
+// needed. The built-in that called it names itself in the message.
+class NonRealResult : public RuntimeError {
+  public:
+    NonRealResult() : RuntimeError(std::string(kMessage)) {}
+    static constexpr const char* kMessage = "non-real result type not yet implemented";
+};
+
 class ScalarFunction {
   public:
     virtual ~ScalarFunction() = default;
-    // f(x); raises "function returned empty vector []" for an empty result.
+    // f(x); raises "function returned empty vector []" for an empty result
+    // and NonRealResult for one that is not a number.
     virtual double operator()(double x) = 0;
 };
 

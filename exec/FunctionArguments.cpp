@@ -23,7 +23,7 @@ double firstDouble(const Value& result) {
     case DOUBLE_VAL:
         return static_cast<const DoubleValue&>(result).data()[0];
     default:
-        raiseRuntime("non-real result type not yet implemented");
+        throw NonRealResult();
     }
 }
 

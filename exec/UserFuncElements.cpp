@@ -322,7 +322,7 @@ double QuickUserFuncElement::operator()(double x) {
     try {
         plain = bodyNumber(out, value, pure);
         if (!plain && value->type() != INTEGER_VAL && value->type() != DOUBLE_VAL)
-            raiseRuntime("non-real result type not yet implemented");
+            throw NonRealResult();
         if (!plain) scalar_.assign(*value);
     } catch (...) {
         if (function_) function_->leaveQuick();
