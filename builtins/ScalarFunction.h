@@ -1,5 +1,5 @@
 // A function handed to a built-in as an argument (a reference such as
-// `integ(f, 0, 1)`, or an anonymous `(expr; x, ...)` function), seen the
+// `integ(f, [0, 1])`, or an anonymous `(expr; x, ...)` function), seen the
 // way numerical methods and plot commands use it: a double in, a double out.
 // PairFunction is the user function of two parameters that `ode` (f(t, y))
 // and `lsfit` (f(x, p)) take, called with whole values.
