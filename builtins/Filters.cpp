@@ -68,24 +68,29 @@ FilterForm filterForm(const Value& v) {
 // The coefficients in wrap-around order.
 std::vector<double> coefficients(const FilterForm& s, OutputSink& out) {
     int size = s.order + 1;
-    // Normal equations: element (i, j) is the sum of k^(i+j) over the window.
+    // Normal equations: element (i, j) is the sum of k^(i+j) over the
+    // window, so one sum per power serves them all.
+    std::vector<double> powerSums(size_t(2 * size - 1), 0.0);
+    for (int k = -s.left; k <= s.right; ++k) {
+        double power = 1;
+        for (double& sum : powerSums) {
+            sum += power;
+            power *= k;
+        }
+    }
     std::vector<double> normal(size_t(size * size)), solution(size_t(size), 0.0);
     for (int i = 0; i < size; ++i)
-        for (int j = 0; j < size; ++j) {
-            double sum = 0;
-            for (int k = -s.left; k <= s.right; ++k)
-                sum += std::pow(double(k), i + j);
-            normal[size_t(j * size + i)] = sum;
-        }
+        for (int j = 0; j < size; ++j)
+            normal[size_t(j * size + i)] = powerSums[size_t(i + j)];
     solution[size_t(s.derivative)] = 1.0;
     LuForm(normal.data(), size, &out).solveInPlace(solution.data(), 1);
     int width = s.width();
     std::vector<double> c(size_t(width), 0.0);
     for (int k = -s.left; k <= s.right; ++k) {
-        double sum = 0;
-        for (int j = 0; j < size; ++j)
-            sum += solution[size_t(j)] * std::pow(double(k), j);
-        c[size_t(((width - k) % width + width) % width)] = sum;
+        double sum = 0, power = 1;
+        for (int j = 0; j < size; ++j, power *= k)
+            sum += solution[size_t(j)] * power;
+        c[size_t((width - k) % width)] = sum;
     }
     return c;
 }
