@@ -33,6 +33,13 @@ struct GslFree {
 };
 template <class G> using GslPtr = std::unique_ptr<G, GslFree>;
 
+// GSL reports a failed allocation (through the math-error line) and
+// returns null.
+template <class G> GslPtr<G> allocated(G* p) {
+    if (!p) raiseRuntime("out of memory");
+    return GslPtr<G>(p);
+}
+
 bool symmetric(const Value& a) {
     int n = a.nrow;
     for (int j = 0; j < n; ++j)
@@ -49,7 +56,7 @@ GslPtr<gsl_matrix> symmetricMatrix(const Value& a, const char* name) {
     check(a.n > 0 && !a.is3D() && a.nrow * a.nrow == a.n, name, "non-square matrix");
     check(symmetric(a), name, "matrix is not symmetric");
     size_t n = size_t(a.nrow);
-    GslPtr<gsl_matrix> m(gsl_matrix_alloc(n, n));
+    GslPtr<gsl_matrix> m = allocated(gsl_matrix_alloc(n, n));
     for (int i = 0; i < a.n; ++i)
         m->data[i] = numberAt(a, i);
     return m;
@@ -74,9 +81,9 @@ void storeVectors(const gsl_matrix* vectors, DoubleValue& out) {
 void eigensystem(const Value& a, const char* name, DoubleValue* values, DoubleValue* vectors) {
     GslPtr<gsl_matrix> m = symmetricMatrix(a, name);
     size_t n = m->size1;
-    GslPtr<gsl_vector> lambda(gsl_vector_alloc(n));
-    GslPtr<gsl_matrix> v(gsl_matrix_alloc(n, n));
-    GslPtr<gsl_eigen_symmv_workspace> work(gsl_eigen_symmv_alloc(n));
+    GslPtr<gsl_vector> lambda = allocated(gsl_vector_alloc(n));
+    GslPtr<gsl_matrix> v = allocated(gsl_matrix_alloc(n, n));
+    GslPtr<gsl_eigen_symmv_workspace> work = allocated(gsl_eigen_symmv_alloc(n));
     gsl_eigen_symmv(m.get(), lambda.get(), v.get(), work.get());
     gsl_eigen_symmv_sort(lambda.get(), v.get(), GSL_EIGEN_SORT_ABS_ASC);
     if (values) storeValues(lambda.get(), *values);
@@ -86,8 +93,8 @@ void eigensystem(const Value& a, const char* name, DoubleValue* values, DoubleVa
 void eigval(BuiltinContext&, const Value& a, DoubleValue& result) {
     GslPtr<gsl_matrix> m = symmetricMatrix(a, "eigval");
     size_t n = m->size1;
-    GslPtr<gsl_vector> lambda(gsl_vector_alloc(n));
-    GslPtr<gsl_eigen_symm_workspace> work(gsl_eigen_symm_alloc(n));
+    GslPtr<gsl_vector> lambda = allocated(gsl_vector_alloc(n));
+    GslPtr<gsl_eigen_symm_workspace> work = allocated(gsl_eigen_symm_alloc(n));
     gsl_eigen_symm(m.get(), lambda.get(), work.get());
     std::sort(lambda->data, lambda->data + n,
               [](double x, double y) { return std::fabs(x) < std::fabs(y); });

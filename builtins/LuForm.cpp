@@ -20,6 +20,14 @@ namespace {
 
 constexpr double kReplacementPivot = 1e-40;
 
+// GSL reports a failed allocation (through the math-error line) and
+// returns null.
+gsl_matrix* newMatrix(int rows, int columns) {
+    gsl_matrix* m = gsl_matrix_alloc(size_t(rows), size_t(columns));
+    if (!m) raiseRuntime("out of memory");
+    return m;
+}
+
 // Row-major copy of the column-major n-by-n `a`.
 void copyTransposed(const double* a, int n, gsl_matrix* m) {
     for (int j = 0; j < n; ++j)
@@ -65,7 +73,13 @@ struct LuForm::Factors {
 
     explicit Factors(int n)
         : lu(gsl_matrix_alloc(size_t(n), size_t(n))),
-          permutation(gsl_permutation_alloc(size_t(n))) {}
+          permutation(gsl_permutation_alloc(size_t(n))) {
+        if (!lu || !permutation) {
+            gsl_permutation_free(permutation);
+            gsl_matrix_free(lu);
+            raiseRuntime("out of memory");
+        }
+    }
     ~Factors() {
         gsl_permutation_free(permutation);
         gsl_matrix_free(lu);
@@ -143,7 +157,7 @@ void LuForm::solveInPlace(double* b, int columns) const {
     }
     // Row-major right-hand sides, rows in pivot order, then the two
     // triangular solves as blocked BLAS calls.
-    gsl_matrix* x = gsl_matrix_alloc(size_t(n_), size_t(columns));
+    gsl_matrix* x = newMatrix(n_, columns);
     for (int c = 0; c < columns; ++c)
         for (int i = 0; i < n_; ++i)
             gsl_matrix_set(x, size_t(i), size_t(c), b[long(c) * n_ + long(p->data[i])]);
@@ -156,7 +170,7 @@ void LuForm::solveInPlace(double* b, int columns) const {
 }
 
 void LuForm::inverse(double* out) const {
-    gsl_matrix* inverse = gsl_matrix_alloc(size_t(n_), size_t(n_));
+    gsl_matrix* inverse = newMatrix(n_, n_);
     gsl_linalg_LU_invert(factors_->lu, factors_->permutation, inverse);
     for (int j = 0; j < n_; ++j)
         for (int i = 0; i < n_; ++i)
