@@ -13,6 +13,7 @@
 
 namespace vemlor {
 
+class LuForm;
 class OutputSink;
 
 class BuiltinContext {
@@ -26,6 +27,15 @@ class BuiltinContext {
     // anonymous function; raises "1st argument must be a function" for
     // anything else.
     virtual std::unique_ptr<ScalarFunction> scalarFunction(const Value& argument) = 0;
+    // A user function of two parameters (ode, lsfit); raises "too many
+    // arguments for the specified function" for one that takes fewer and
+    // "1st argument must be a function" for anything but a user function.
+    virtual std::unique_ptr<PairFunction> pairFunction(const Value& argument) = 0;
+    // Raises the pending interrupt (Ctrl-C), if any; long computations that
+    // run no statements call it between steps.
+    virtual void checkInterrupt() = 0;
+    // The LU form `setLU` keeps for `solve` with one argument (null before).
+    virtual std::unique_ptr<LuForm>& savedLuForm() = 0;
     // Anonymous functions live in the expression that wrote them; while it
     // exists, the reference value it evaluates to carries this id.
     virtual int registerAnonymous(ScalarFunction& function) = 0;

@@ -107,6 +107,7 @@ std::span<const BuiltinDefinition> conversionsTable();      // Conversions.cpp
 std::span<const BuiltinDefinition> distributionsTable();    // Distributions.cpp
 std::span<const BuiltinDefinition> generatorsTable();       // Generators.cpp
 std::span<const BuiltinDefinition> interpreterTable();      // Interpreter.cpp
+std::span<const BuiltinDefinition> linearSolveTable();      // LinearSolve.cpp
 std::span<const BuiltinDefinition> listsTable();            // Lists.cpp
 std::span<const BuiltinDefinition> matricesTable();         // Matrices.cpp
 std::span<const BuiltinDefinition> messagesTable();         // Messages.cpp
@@ -116,6 +117,17 @@ std::span<const BuiltinDefinition> polynomialsTable();      // Polynomials.cpp
 std::span<const BuiltinDefinition> searchingTable();        // Searching.cpp
 std::span<const BuiltinDefinition> setsTable();             // Sets.cpp
 std::span<const BuiltinDefinition> specialFunctionsTable(); // SpecialFunctions.cpp
+std::span<const BuiltinDefinition> eigenTable();            // Eigen.cpp
+std::span<const BuiltinDefinition> rootsTable();            // Roots.cpp
+std::span<const BuiltinDefinition> minimizeTable();         // Minimize.cpp
+std::span<const BuiltinDefinition> quadratureTable();       // Quadrature.cpp
+std::span<const BuiltinDefinition> derivativesTable();      // Derivatives.cpp
+std::span<const BuiltinDefinition> fourierTable();          // Fourier.cpp
+std::span<const BuiltinDefinition> filtersTable();          // Filters.cpp
+std::span<const BuiltinDefinition> odeTable();              // Ode.cpp
+std::span<const BuiltinDefinition> fittingTable();          // Fitting.cpp
+std::span<const BuiltinDefinition> lineFitTable();          // LineFit.cpp
+std::span<const BuiltinDefinition> interpolationTable();    // Interpolation.cpp
 std::span<const BuiltinDefinition> statisticsTable();       // Statistics.cpp
 std::span<const BuiltinDefinition> stringsTable();          // Strings.cpp
 std::span<const BuiltinDefinition> valueQueriesTable();     // ValueQueries.cpp

@@ -4,7 +4,7 @@
 // The shape arguments of zeros, ones, eye, rand, randexp, true and false
 // follow the shape rule of Arguments.h. Random numbers come from the one
 // process-wide generator of Random.h: `rnd` and `rand` give values in
-// [0, 1] with both ends reachable.
+// [0, 1] with both ends reachable; `err` gives normal deviates.
 #include "builtins/Arguments.h"
 #include "builtins/BuiltinContext.h"
 #include "builtins/FamilyTables.h"
@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <numbers>
 
 namespace vemlor {
 
@@ -90,6 +91,28 @@ void randexp(BuiltinContext&, const Value& v, DoubleValue& out) {
     shaped(v, out, "randexp", [] { return -std::log((nextRandom() + 1.0) / (kRandomMax + 2.0)); });
 }
 
+// Standard normal deviates (mean 0, deviation 1) by the Box-Muller
+// transform of two raw values, each shifted into (0, 1); the second deviate
+// the pair could give is not kept, so no state lies beside the generator's.
+// err(n) is a row of n deviates, to add to a row of n data; a shape [r c]
+// (or [r c p]) follows the shape rule.
+void err(BuiltinContext&, const Value& v, DoubleValue& out) {
+    detail::Shape shape;
+    if (v.n == 1) {
+        int count = detail::wholeScalarOf(v, "err", "invalid shape argument");
+        check(count >= 0, "err", "invalid shape argument");
+        shape = {count ? 1 : 0, count, 1};
+    } else {
+        shape = detail::shapeArgument(v, "err");
+    }
+    detail::applyShape(out, shape);
+    for (int i = 0; i < out.n; ++i) {
+        double u = (nextRandom() + 1.0) / (kRandomMax + 2.0);
+        double w = (nextRandom() + 1.0) / (kRandomMax + 2.0);
+        out[i] = std::sqrt(-2 * std::log(u)) * std::cos(2 * std::numbers::pi * w);
+    }
+}
+
 double rnd(BuiltinContext&) {
     return randomUnit();
 }
@@ -150,6 +173,7 @@ std::span<const BuiltinDefinition> generatorsTable() {
         defineBuiltin("eye", eye),
         defineBuiltin("rand", rand),
         defineBuiltin("randexp", randexp),
+        defineBuiltin("err", err),
         defineBuiltin("rnd", rnd),
         defineBuiltin("irand", irand),
         defineBuiltin("true", trueValue, INTEGER_VAL),

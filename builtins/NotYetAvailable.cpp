@@ -1,7 +1,7 @@
 // Built-ins whose subject a later part of the program provides: figures,
-// the keyboard and mouse, files, stacks, numerical methods, the debugger and
-// the help system. Each name is registered already, with its family and
-// argument range, so that calls parse as they will later; running one raises
+// the keyboard and mouse, files, stacks, the debugger and the help system.
+// Each name is registered already, with its family and argument range, so
+// that calls parse as they will later; running one raises
 // "<name> is not yet available". (The elementwise ones, such as `close` and
 // `grid`, stay with the elementary functions.)
 #include "builtins/FamilyTables.h"
@@ -33,7 +33,6 @@ BuiltinDefinition later(int resultType = DOUBLE_VAL, int minArgs = 0, int maxArg
     return defineBuiltin(N.text, &Placeholder<N, H>::run, resultType, minArgs, maxArgs);
 }
 
-using handler::Functor;
 using handler::General;
 using handler::NoArg;
 using handler::OneOrTwo;
@@ -44,7 +43,6 @@ using handler::ValueToIntValue;
 
 constexpr int D = DOUBLE_VAL;
 constexpr int I = INTEGER_VAL;
-constexpr int C = COMPLEX_VAL;
 constexpr int L = LIST_VAL;
 constexpr int kAny = kUnlimitedArgs;
 
@@ -115,36 +113,6 @@ std::span<const BuiltinDefinition> notYetAvailableTable() {
         later<"top", ValueToDoubleValue>(),
         later<"pop", ValueToDoubleValue>(),
         later<"qpop", ValueToDoubleValue>(),
-        // Numerical methods: interpolation, linear algebra, signals, roots,
-        // minima, integrals, differential equations and fits.
-        later<"interp", Functor>(),
-        later<"qfind", Functor>(),
-        later<"linterp", Functor>(),
-        later<"err", ValueToDoubleValue>(),
-        later<"diff2", ValueToDoubleValue>(),
-        later<"vdiffer", ValueToDoubleValue>(),
-        later<"inv", ValueToDoubleValue>(),
-        later<"det", ValueToDoubleValue>(),
-        later<"eigval", ValueToDoubleValue>(),
-        later<"eigvec", ValueToDoubleValue>(),
-        later<"SGfilter", ValueToDoubleValue>(),
-        later<"setLU", ValueToInt>(),
-        later<"polyshow", ValueToIntValue>(),
-        later<"solve", OneOrTwo>(),
-        later<"smooth", OneOrTwo>(),
-        later<"fft", General>(C, 1, 1),
-        later<"ifft", General>(C, 1, 1),
-        later<"qinteg", General>(D, 2, 4),
-        later<"integ", General>(D, 0, kAny),
-        later<"ode", General>(D, 5, 5),
-        later<"odetest", General>(D, 5, 5),
-        later<"slf", General>(D, 2, 4),
-        later<"fzero", General>(D, 1, 5),
-        later<"differ", General>(D, 1, 3),
-        later<"fminbrac", General>(D, 2, 3),
-        later<"fmin", General>(D, 2, 3),
-        later<"lsfit", General>(D, 4, 7),
-        later<"eigvv", General>(D, 1, 1),
         // The debugger, the help system and the remaining switches.
         later<"debug", General>(D, 0, kAny),
         later<"debugtest", General>(D, 0, kAny),

@@ -23,7 +23,7 @@ double firstDouble(const Value& result) {
     case DOUBLE_VAL:
         return static_cast<const DoubleValue&>(result).data()[0];
     default:
-        raiseRuntime("non-real result type not yet implemented");
+        throw NonRealResult();
     }
 }
 
@@ -53,6 +53,22 @@ class UserFunctionCall final : public ScalarFunction {
     ValuePtr result_;
 };
 
+class UserPairCall final : public PairFunction {
+  public:
+    explicit UserPairCall(UserFunc& function)
+        : function_(function), result_(newValue(function.outputType())) {}
+    const Value& operator()(const Value& a, const Value& b) override {
+        const Value* arguments[] = {&a, &b};
+        function_.call(arguments, {}, {}, *result_);
+        if (result_->n == 0) raiseRuntime("function returned empty vector []");
+        return *result_;
+    }
+
+  private:
+    UserFunc& function_;
+    ValuePtr result_;
+};
+
 class BuiltinCall final : public ScalarFunction {
   public:
     BuiltinCall(const BuiltinInfo& function, BuiltinContext& context) {
@@ -72,6 +88,17 @@ class BuiltinCall final : public ScalarFunction {
     ValuePtr scratch_;
 };
 
+// The name a function reference value carries.
+std::string referencedName(const Value& argument) {
+    if (kindCode(argument.kind) != KIND_FUNCREF || argument.type() != INTEGER_VAL)
+        raiseRuntime("1st argument must be a function");
+    const auto& codes = static_cast<const IntValue&>(argument);
+    std::string name(size_t(codes.n), ' ');
+    for (int i = 0; i < codes.n; ++i)
+        name[size_t(i)] = char(codes.data()[i]);
+    return name;
+}
+
 } // namespace
 
 int AnonymousFunctions::add(ScalarFunction& function) {
@@ -87,12 +114,7 @@ ScalarFunction* AnonymousFunctions::find(int id) const {
 std::unique_ptr<ScalarFunction> resolveScalarFunction(const Value& argument, Workspace& workspace,
                                                       BuiltinContext& context,
                                                       const AnonymousFunctions& anonymous) {
-    if (kindCode(argument.kind) != KIND_FUNCREF || argument.type() != INTEGER_VAL)
-        raiseRuntime("1st argument must be a function");
-    const auto& codes = static_cast<const IntValue&>(argument);
-    std::string name(size_t(codes.n), ' ');
-    for (int i = 0; i < codes.n; ++i)
-        name[size_t(i)] = char(codes.data()[i]);
+    std::string name = referencedName(argument);
     size_t prefix = std::strlen(kAnonymousPrefix);
     if (name.compare(0, prefix, kAnonymousPrefix) == 0) {
         ScalarFunction* function = anonymous.find(std::atoi(name.c_str() + prefix));
@@ -114,6 +136,15 @@ std::unique_ptr<ScalarFunction> resolveScalarFunction(const Value& argument, Wor
             : family != Family::NoArg && family != Family::OptionalArg && family != Family::Functor;
     if (!oneArgument) raiseRuntime("you can only use a single-parameter function here");
     return std::make_unique<BuiltinCall>(*builtin, context);
+}
+
+std::unique_ptr<PairFunction> resolvePairFunction(const Value& argument, Workspace& workspace) {
+    UserFunc* user = workspace.userFunctions().find(referencedName(argument));
+    if (!user) raiseRuntime("1st argument must be a function");
+    const FunctionSignature& s = user->signature();
+    if (s.minimumArguments() > 2 || s.parameterCount() < 2)
+        raiseRuntime("too many arguments for the specified function");
+    return std::make_unique<UserPairCall>(*user);
 }
 
 } // namespace vemlor

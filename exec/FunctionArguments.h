@@ -32,4 +32,7 @@ std::unique_ptr<ScalarFunction> resolveScalarFunction(const Value& argument, Wor
                                                       BuiltinContext& context,
                                                       const AnonymousFunctions& anonymous);
 
+// A reference to a user function that can be called with two arguments.
+std::unique_ptr<PairFunction> resolvePairFunction(const Value& argument, Workspace& workspace);
+
 } // namespace vemlor

@@ -321,6 +321,8 @@ double QuickUserFuncElement::operator()(double x) {
     bool plain, pure;
     try {
         plain = bodyNumber(out, value, pure);
+        if (!plain && value->type() != INTEGER_VAL && value->type() != DOUBLE_VAL)
+            throw NonRealResult();
         if (!plain) scalar_.assign(*value);
     } catch (...) {
         if (function_) function_->leaveQuick();

@@ -402,7 +402,9 @@ ExpressionParser::Cursor ExpressionParser::parseCall(const BuiltinInfo& function
 
 EvaluatablePtr ExpressionParser::callWithBracket(const BuiltinInfo& function,
                                                  const Token* bracket) {
-    std::vector<EvaluatablePtr> arguments = parseArguments(*bracket);
+    // `ode` and `odetest` take their function after the initial state.
+    bool referenceLater = function.name == "ode" || function.name == "odetest";
+    std::vector<EvaluatablePtr> arguments = parseArguments(*bracket, !referenceLater);
     int minArgs, maxArgs;
     argumentRange(function, minArgs, maxArgs);
     Registry::checkArity(function.name, minArgs, maxArgs, int(arguments.size()));
@@ -482,7 +484,8 @@ bool ExpressionParser::isFunctionReference(const Token& item) const {
     return f && f->entry.family != Family::NoArg && f->entry.family != Family::OptionalArg;
 }
 
-std::vector<EvaluatablePtr> ExpressionParser::parseArguments(const Token& bracket) {
+std::vector<EvaluatablePtr> ExpressionParser::parseArguments(const Token& bracket,
+                                                             bool referencesFirst) {
     std::vector<EvaluatablePtr> arguments;
     const Token* begin = bracket.children.data();
     const Token* end = begin + bracket.children.size();
@@ -503,7 +506,7 @@ std::vector<EvaluatablePtr> ExpressionParser::parseArguments(const Token& bracke
         }
         bool reference = t - itemStart == 1 && isFunctionReference(*itemStart);
         if (reference) {
-            if (referencesDone)
+            if (referencesDone && referencesFirst)
                 throw SyntaxError("function reference(s) must be the first argument(s)");
             arguments.push_back(std::make_unique<FuncRefElement>(itemStart->text));
         } else {

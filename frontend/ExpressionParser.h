@@ -60,7 +60,8 @@ class ExpressionParser {
     bool isFunctionReference(const Token& item) const;
     EvaluatablePtr callWithBracket(const BuiltinInfo& function, const Token* bracket);
     EvaluatablePtr callWithoutArguments(const BuiltinInfo& function);
-    std::vector<EvaluatablePtr> parseArguments(const Token& bracket);
+    // Function references must lead the list unless referencesFirst is false.
+    std::vector<EvaluatablePtr> parseArguments(const Token& bracket, bool referencesFirst = true);
     EvaluatablePtr parseItem(const Token* begin, const Token* end);
     EvaluatablePtr parseBracketContents(const Token& bracket);
 

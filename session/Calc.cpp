@@ -1,5 +1,6 @@
 #include "session/Calc.h"
 
+#include "builtins/LuForm.h"
 #include "builtins/MathErrors.h"
 #include "core/Errors.h"
 #include "exec/Answer.h"
@@ -165,6 +166,14 @@ const Value& Calc::answer() {
 
 std::unique_ptr<ScalarFunction> Calc::scalarFunction(const Value& argument) {
     return resolveScalarFunction(argument, *workspace_, *this, anonymous_);
+}
+
+std::unique_ptr<PairFunction> Calc::pairFunction(const Value& argument) {
+    return resolvePairFunction(argument, *workspace_);
+}
+
+void Calc::checkInterrupt() {
+    if (RunFlags::interrupted.load(std::memory_order_relaxed)) throw Interrupted{};
 }
 
 void Calc::parseAndRun() {

@@ -77,6 +77,9 @@ class Calc : public BuiltinContext {
     OutputSink& output() override { return *console_; }
     const Value& answer() override;
     std::unique_ptr<ScalarFunction> scalarFunction(const Value& argument) override;
+    std::unique_ptr<PairFunction> pairFunction(const Value& argument) override;
+    void checkInterrupt() override;
+    std::unique_ptr<LuForm>& savedLuForm() override { return luForm_; }
     int registerAnonymous(ScalarFunction& function) override { return anonymous_.add(function); }
     void unregisterAnonymous(int id) override { anonymous_.remove(id); }
     const std::string& programDirectory() const override { return programDirectory_; }
@@ -110,6 +113,7 @@ class Calc : public BuiltinContext {
     std::unique_ptr<Workspace> workspace_;
     std::string programDirectory_;
     std::string stateDirectory_;
+    std::unique_ptr<LuForm> luForm_; // kept by setLU
     std::unique_ptr<LineReader> reader_;
     std::unique_ptr<StatementParser> parser_;
     bool shutDownDone_ = false;

@@ -67,6 +67,13 @@ printf 'k = 0\nwhile 1\n    k += 1\n' > "$work/scripts/spin.vml"
 sleep 0.5; kill -INT "$pid"; wait "$pid"; status=$?
 expect "interrupted batch run" $'at line 2\ninterrupted' "$(cat "$work/spin.out")"
 expect "interrupted batch status" 1 "$status"
+# A numerical method runs no statements of its own between calls of its
+# function; Ctrl-C stops it all the same.
+printf 'slow(t, y) := -y\nr = ode(1, slow, 0, 1, 10000000)\n' > "$work/scripts/longode.vml"
+"$vemlor" --run "$work/scripts/longode.vml" > "$work/longode.out" & pid=$!
+sleep 1; kill -INT "$pid"; wait "$pid"; status=$?
+expect "interrupted ode" "interrupted" "$(tail -n 1 "$work/longode.out")"
+expect "interrupted ode status" 1 "$status"
 mkfifo "$work/typed"
 "$vemlor" --cli < "$work/typed" > "$work/session.out" & pid=$!
 exec 3> "$work/typed"

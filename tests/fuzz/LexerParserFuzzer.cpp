@@ -10,6 +10,7 @@
 // Every error a user can provoke is an exception of the interpreter's own
 // types; anything else (and any internal "BUG" error) escapes and is a finding.
 #include "builtins/BuiltinContext.h"
+#include "builtins/LuForm.h"
 #include "console/ConsoleOutput.h"
 #include "core/Errors.h"
 #include "exec/Answer.h"
@@ -45,11 +46,17 @@ class ParseContext : public BuiltinContext {
     std::unique_ptr<ScalarFunction> scalarFunction(const Value& argument) override {
         return resolveScalarFunction(argument, workspace_, *this, anonymous_);
     }
+    std::unique_ptr<PairFunction> pairFunction(const Value& argument) override {
+        return resolvePairFunction(argument, workspace_);
+    }
+    void checkInterrupt() override {}
+    std::unique_ptr<LuForm>& savedLuForm() override { return luForm_; }
     int registerAnonymous(ScalarFunction& function) override { return anonymous_.add(function); }
     void unregisterAnonymous(int id) override { anonymous_.remove(id); }
     const std::string& programDirectory() const override { return programDirectory_; }
 
   private:
+    std::unique_ptr<LuForm> luForm_;
     std::string programDirectory_ = ".";
     ConsoleOutput& console_;
     Workspace& workspace_;
