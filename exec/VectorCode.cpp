@@ -219,7 +219,7 @@ void VectorCode::binary(const Instruction& step, const double* a, const double* 
         combine(a, b, z, length, ops::Divide<double>{});
         break;
     default:
-        if (uniform_[size_t(step.right)] && !uniform_[size_t(step.left)])
+        if (step.rightUniform && !step.leftUniform)
             powerOf(a, b[0], z, length);
         else
             combine(a, b, z, length, ops::Power<double>{});
@@ -227,18 +227,21 @@ void VectorCode::binary(const Instruction& step, const double* a, const double* 
     }
 }
 
-// Which references hold one value spread over the block: the scalars and
-// what steps make of scalars alone. The tree computes those with the scalar
-// functions, so the program must too.
+// Which steps read one value spread over the block: the scalars and what
+// steps make of scalars alone. The tree computes those with the scalar
+// functions, so the program must too. Registers are reused, so what a
+// register holds is judged step by step, in program order.
 void VectorCode::markUniform() {
     size_t operands = operands_.size();
-    uniform_.assign(operands + size_t(registerCount_), 0);
+    std::vector<char>& holds = registerUniform_;
+    holds.assign(operands + size_t(registerCount_), 0);
     for (size_t k = 0; k < operands; ++k)
-        uniform_[k] = operands_[k].value->n == 1;
-    for (const Instruction& step : program_) {
-        if (step.target == kOutput) continue;
-        bool right = step.step != Step::Binary || uniform_[size_t(step.right)];
-        uniform_[size_t(step.target)] = uniform_[size_t(step.left)] && right;
+        holds[k] = operands_[k].value->n == 1;
+    for (Instruction& step : program_) {
+        step.leftUniform = holds[size_t(step.left)];
+        step.rightUniform = step.step == Step::Binary && holds[size_t(step.right)];
+        bool uniform = step.leftUniform && (step.step != Step::Binary || step.rightUniform);
+        if (step.target != kOutput) holds[size_t(step.target)] = uniform;
     }
 }
 
@@ -265,7 +268,7 @@ void VectorCode::runBlock(int begin, int length, double* out) {
                 z[i] = -a[i];
             break;
         case Step::Function:
-            if (uniform_[size_t(step.left)] || step.vectorForm == VectorFunction::None ||
+            if (step.leftUniform || step.vectorForm == VectorFunction::None ||
                 !applyVector(step.vectorForm, a, z, length))
                 for (int i = 0; i < length; ++i)
                     z[i] = step.function(a[i]);

@@ -49,6 +49,8 @@ class VectorCode {
         int target = 0, left = 0, right = 0;
         handler::DoubleToDouble function = nullptr;
         VectorFunction vectorForm = VectorFunction::None;
+        // Whether an input holds one value spread out (set before each run).
+        bool leftUniform = false, rightUniform = false;
     };
 
   private:
@@ -73,7 +75,7 @@ class VectorCode {
     int registerCount_ = 0;
     std::vector<double> registers_; // registerCount_ blocks
     std::vector<const double*> sources_;
-    std::vector<char> uniform_; // per reference, see markUniform
+    std::vector<char> registerUniform_; // scratch of markUniform
 };
 
 } // namespace vemlor
