@@ -9,6 +9,7 @@
 #include "builtins/BuiltinContext.h"
 #include "builtins/FamilyTables.h"
 #include "builtins/Random.h"
+#include "core/Interrupt.h"
 
 #include <algorithm>
 #include <climits>
@@ -42,8 +43,10 @@ void sequence(BuiltinContext&, const Value& v, DoubleValue& out) {
         out.setShapeKind(count, count ? 1 : 0, KIND_NUMERIC);
         if (count == 0) return;
         double step = count > 1 ? (b - a) / (count - 1) : 0.0;
-        for (int k = 0; k < count - 1; ++k)
-            out[k] = a + k * step;
+        inInterruptibleBlocks(count - 1, [&](int begin, int end) {
+            for (int k = begin; k < end; ++k)
+                out[k] = a + k * step;
+        });
         out[count - 1] = b;
         return;
     }
@@ -52,14 +55,20 @@ void sequence(BuiltinContext&, const Value& v, DoubleValue& out) {
     int count = int(span) + 1;
     double direction = b < a ? -1.0 : 1.0;
     out.setShapeKind(count, 1, KIND_NUMERIC);
-    for (int k = 0; k < count; ++k)
-        out[k] = a + direction * k;
+    inInterruptibleBlocks(count, [&](int begin, int end) {
+        for (int k = begin; k < end; ++k)
+            out[k] = a + direction * k;
+    });
 }
 
 template <class Fill> void shaped(const Value& v, DoubleValue& out, const char* name, Fill fill) {
     detail::applyShape(out, detail::shapeArgument(v, name));
-    for (int i = 0; i < out.n; ++i)
-        out[i] = fill();
+    // Filling is where a huge matrix's memory is first touched, which takes
+    // a while: Ctrl-C is looked for as it goes.
+    inInterruptibleBlocks(out.n, [&](int begin, int end) {
+        for (int i = begin; i < end; ++i)
+            out[i] = fill();
+    });
 }
 
 void zeros(BuiltinContext&, const Value& v, DoubleValue& out) {
