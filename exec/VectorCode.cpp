@@ -155,7 +155,6 @@ std::unique_ptr<VectorCode> VectorCode::compile(const std::vector<ExpressionEntr
         renumber(step.right);
     }
     code->program_.back().target = kOutput;
-    code->registers_.resize(size_t(code->registerCount_) * kBlock);
     code->sources_.resize(code->operands_.size());
     return code;
 }
@@ -187,6 +186,9 @@ bool VectorCode::run(DoubleValue& out) {
         o.block.resize(kBlock);
         if (o.value->n == 1) std::fill(o.block.begin(), o.block.end(), o.value->scalarDouble());
     }
+    // Most expressions never see a long vector: their blocks are made on
+    // the first run that needs them.
+    registers_.resize(size_t(registerCount_) * kBlock);
     markUniform();
     out.setShapeKind(count, rows, KIND_NUMERIC);
     double* result = out.data();
