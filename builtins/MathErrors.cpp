@@ -22,10 +22,12 @@ bool isWrapperEcho(std::string_view reason) {
     return reason.starts_with("gsl_sf_") && reason.ends_with(")");
 }
 
-void printMathError(const char* reason, const char*, int, int) {
+// The line names the kind of failure (GSL's text for the error number), not
+// the routine-specific reason, which speaks of GSL's internals.
+void printMathError(const char* reason, const char*, int, int gslErrno) {
     std::string_view text = reason ? reason : "";
     if (!currentOutput || isWrapperEcho(text)) return;
-    currentOutput->print("math error: " + std::string(text), true, PRINT_LITERAL);
+    currentOutput->print("math error: " + std::string(gsl_strerror(gslErrno)), true, PRINT_LITERAL);
 }
 
 } // namespace
