@@ -102,14 +102,26 @@ constexpr std::string_view kGeneralList[] = {"dir", "list", "split", "readtext"}
 
 // The subject tables, in no particular order.
 using TableFunction = std::span<const BuiltinDefinition> (*)();
-constexpr TableFunction kSubjectTables[] = {
-    elementaryDoubleTable, elementaryIntTable,   clockTable,
-    conversionsTable,      distributionsTable,   generatorsTable,
-    interpreterTable,      listsTable,           matricesTable,
-    messagesTable,         notYetAvailableTable, orderingTable,
-    polynomialsTable,      searchingTable,       setsTable,
-    specialFunctionsTable, statisticsTable,      stringsTable,
-    valueQueriesTable};
+constexpr TableFunction kSubjectTables[] = {elementaryDoubleTable,
+                                            elementaryIntTable,
+                                            clockTable,
+                                            conversionsTable,
+                                            distributionsTable,
+                                            generatorsTable,
+                                            helpTable,
+                                            interpreterTable,
+                                            listsTable,
+                                            matricesTable,
+                                            messagesTable,
+                                            notYetAvailableTable,
+                                            orderingTable,
+                                            polynomialsTable,
+                                            searchingTable,
+                                            setsTable,
+                                            specialFunctionsTable,
+                                            statisticsTable,
+                                            stringsTable,
+                                            valueQueriesTable};
 
 // ---- what a family fixes ----------------------------------------------------
 
