@@ -72,17 +72,30 @@ bool runAndWait(const std::string& program, const std::string& argument) {
     return !(WIFEXITED(status) && WEXITSTATUS(status) == 127);
 }
 
+// Lines as the rows of a string matrix, padded with blanks to the longest.
+void storeStringRows(const std::vector<std::string>& lines, IntValue& out) {
+    int rows = int(lines.size());
+    int width = 0;
+    for (const std::string& line : lines)
+        width = std::max(width, int(line.size()));
+    out.setShapeKind(rows * width, rows, KIND_STRING);
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < width; ++c)
+            out[c * rows + r] = c < int(lines[r].size()) ? (unsigned char)lines[r][c] : ' ';
+}
+
 // An answer of a header line ("\table" or another word) and a count: a table
 // of text lines, or that many pairs of numbers as two rows.
 void readHeaded(std::istream& in, const std::string& header, ValuePtr& result) {
     int count = 0;
     in >> count;
     if (header.rfind("\\table", 0) == 0) {
-        std::string rest, line, text;
+        std::string rest, line;
         std::getline(in, rest);
+        std::vector<std::string> lines;
         for (int i = 0; i < count && std::getline(in, line); ++i)
-            text += (i ? "\n" : "") + line;
-        resultAs<IntValue>(result).assignString(text);
+            lines.push_back(line);
+        storeStringRows(lines, resultAs<IntValue>(result));
         return;
     }
     std::vector<double> pairs;
