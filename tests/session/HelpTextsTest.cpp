@@ -48,26 +48,6 @@ TEST(HelpTexts, LinesShowAsWritten) {
     }
 }
 
-TEST(HelpTexts, ParsingSplitsEntriesAndKeepsAliases) {
-    std::vector<HelpEntry> entries = parseHelpText("%% a comment\n"
-                                                   "== ceil ceiling\n"
-                                                   "rounds up\n"
-                                                   "call: ceil(x)\n"
-                                                   "Whole numbers stay.\n"
-                                                   "example: a = 1.5\n"
-                                                   "example: ceil(a)\n"
-                                                   "== pi\n"
-                                                   "the number\n");
-    ASSERT_EQ(entries.size(), 2u);
-    EXPECT_EQ(entries[0].names, (std::vector<std::string>{"ceil", "ceiling"}));
-    EXPECT_EQ(entries[0].summary, "rounds up");
-    EXPECT_EQ(entries[0].forms, std::vector<std::string>{"ceil(x)"});
-    EXPECT_EQ(entries[0].description, std::vector<std::string>{"Whole numbers stay."});
-    EXPECT_EQ(entries[0].example, (std::vector<std::string>{"a = 1.5", "ceil(a)"}));
-    EXPECT_EQ(helpLines(entries[0], false).size(), 2u);
-    EXPECT_EQ(entries[1].summary, "the number");
-}
-
 // What an example leaves on the console, and whether it raised an error.
 struct ExampleRun {
     std::vector<std::string> lines;

@@ -62,12 +62,6 @@ class PropertyLookup : public ::testing::Test {
     fs::path home_;
 };
 
-TEST_F(PropertyLookup, WithoutTheProgramBothMessagesAppear) {
-    EXPECT_EQ(run("p = property(\"air\", \"colour\")"),
-              (std::vector<std::string>{"problem with database lookup",
-                                        "vemlor can't find the database result", "p =", "[]"}));
-}
-
 TEST_F(PropertyLookup, ANumberAnswerIsTheResult) {
     writeLookupProgram(home_, "997.05\\n");
     EXPECT_EQ(run("x << \"sea water\" density"), (std::vector<std::string>{"x = 997.05"}));
