@@ -42,6 +42,8 @@ class BuiltinContext {
     virtual void unregisterAnonymous(int id) = 0;
     // The directory of the program, below which its library folders lie.
     virtual const std::string& programDirectory() const = 0;
+    // Where the state files and the answers of external programs live.
+    virtual const std::string& stateDirectory() const { return programDirectory(); }
 };
 
 } // namespace vemlor

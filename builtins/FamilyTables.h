@@ -106,6 +106,7 @@ std::span<const BuiltinDefinition> clockTable();            // Clock.cpp
 std::span<const BuiltinDefinition> conversionsTable();      // Conversions.cpp
 std::span<const BuiltinDefinition> distributionsTable();    // Distributions.cpp
 std::span<const BuiltinDefinition> generatorsTable();       // Generators.cpp
+std::span<const BuiltinDefinition> helpTable();             // Help.cpp
 std::span<const BuiltinDefinition> interpreterTable();      // Interpreter.cpp
 std::span<const BuiltinDefinition> linearSolveTable();      // LinearSolve.cpp
 std::span<const BuiltinDefinition> listsTable();            // Lists.cpp

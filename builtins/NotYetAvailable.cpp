@@ -1,7 +1,7 @@
 // Built-ins whose subject a later part of the program provides: figures,
-// the keyboard and mouse, files, stacks, the debugger and the help system.
-// Each name is registered already, with its family and argument range, so
-// that calls parse as they will later; running one raises
+// the keyboard and mouse, files, stacks and the debugger. Each name is
+// registered already, with its family and argument range, so that calls
+// parse as they will later; running one raises
 // "<name> is not yet available". (The elementwise ones, such as `close` and
 // `grid`, stay with the elementary functions.)
 #include "builtins/FamilyTables.h"
@@ -113,11 +113,9 @@ std::span<const BuiltinDefinition> notYetAvailableTable() {
         later<"top", ValueToDoubleValue>(),
         later<"pop", ValueToDoubleValue>(),
         later<"qpop", ValueToDoubleValue>(),
-        // The debugger, the help system and the remaining switches.
+        // The debugger and the remaining switches.
         later<"debug", General>(D, 0, kAny),
         later<"debugtest", General>(D, 0, kAny),
-        later<"help", NoArg>(),
-        later<"property", General>(D, 2, 3),
         later<"on", NoArg>(),
         later<"off", NoArg>(),
     };

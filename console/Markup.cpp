@@ -322,4 +322,11 @@ int markupSymbol(std::string_view code) {
     return -1;
 }
 
+std::vector<std::string_view> markupSymbolCodes() {
+    std::vector<std::string_view> codes;
+    for (const SymbolCode& entry : kSymbolCodes)
+        codes.push_back(entry.code);
+    return codes;
+}
+
 } // namespace vemlor

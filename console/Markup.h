@@ -77,4 +77,7 @@ std::optional<uint32_t> markupColour(char letter);
 // Symbol-font character of a three-letter code of ";" groups, or -1.
 int markupSymbol(std::string_view code);
 
+// Every three-letter code of ";" groups, in table order.
+std::vector<std::string_view> markupSymbolCodes();
+
 } // namespace vemlor

@@ -85,7 +85,8 @@ std::string parameterList(const FunctionSignature& s) {
 
 std::string UserFuncTable::describe(const UserFunc& f) const {
     const FunctionSignature& s = f.signature();
-    std::string text = "{b " + f.name() + "}(" + parameterList(s) + ") ";
+    // Plain name: a line that opens with a group would be read as one group.
+    std::string text = f.name() + "(" + parameterList(s) + ") ";
     text += "user-defined function\n";
     text += std::string(", output type ") + std::string(typeName(f.outputType()));
     text += "\n line " + std::to_string(f.source().line);

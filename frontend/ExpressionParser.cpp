@@ -97,6 +97,18 @@ EvaluatablePtr numberLiteral(const Token& t) {
 
 } // namespace
 
+TokenList propertyCallTokens(const Token* begin, const Token* end) {
+    Token arguments{"", TK_BRACKET, ')', {}};
+    for (const Token* t = begin; t < end; ++t) {
+        if (t != begin) arguments.children.push_back(Token{",", TK_SEPARATOR, ',', {}});
+        arguments.children.push_back(Token{t->text, TK_STRING, '"', {}});
+    }
+    TokenList call;
+    call.push_back(Token{"property", TK_NAME, '(', {}});
+    call.push_back(std::move(arguments));
+    return call;
+}
+
 EvaluatablePtr ExpressionParser::parse(const Token* begin, const Token* end) {
     ExpressionBuilder builder;
     bool comparison = false, lastWasOperator = false;
@@ -143,9 +155,11 @@ EvaluatablePtr ExpressionParser::parse(const Token* begin, const Token* end) {
                 t = parseIncrement(t, end, builder);
             else if (t->code == '^')
                 throw SyntaxError("misplaced '^' operator");
-            else if (t->code == 'g')
-                raiseRuntime("property is not yet available");
-            else
+            else if (t->code == 'g') {
+                TokenList call = propertyCallTokens(t + 1, end);
+                parseName(call.data(), call.data() + call.size(), builder);
+                t = end;
+            } else
                 throw SyntaxError("incorrectly formed statement or expression");
             lastWasOperator = false;
             break;

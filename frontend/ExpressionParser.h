@@ -21,6 +21,11 @@ class UserFunc;
 class Workspace;
 struct BuiltinInfo;
 
+// The call `property("a", "b")` that "<< a b" stands for: every token after
+// the operator becomes one text argument (a string's text, or the spelling
+// of a name or number).
+TokenList propertyCallTokens(const Token* begin, const Token* end);
+
 class ExpressionParser {
   public:
     ExpressionParser(Workspace& workspace, BuiltinContext& context)

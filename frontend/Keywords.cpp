@@ -4,7 +4,9 @@
 
 namespace vemlor {
 
-KeywordId keywordOf(const std::string& name) {
+namespace {
+
+const std::map<std::string, KeywordId>& keywordTable() {
     static const std::map<std::string, KeywordId> table = {
         {"while", KW_WHILE},
         {"if", KW_IF},
@@ -23,9 +25,23 @@ KeywordId keywordOf(const std::string& name) {
         {"break", KW_BREAK},
         {"continue", KW_CONTINUE},
     };
+    return table;
+}
+
+} // namespace
+
+KeywordId keywordOf(const std::string& name) {
     if (name.size() < 2) return KW_NONE;
+    const auto& table = keywordTable();
     auto found = table.find(name);
     return found == table.end() ? KW_NONE : found->second;
+}
+
+std::vector<std::string> keywordNames() {
+    std::vector<std::string> names;
+    for (const auto& entry : keywordTable())
+        names.push_back(entry.first);
+    return names;
 }
 
 } // namespace vemlor

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace vemlor {
 
@@ -27,5 +28,8 @@ enum KeywordId : int {
 
 // KW_NONE unless `name` (at least two characters) is a keyword.
 KeywordId keywordOf(const std::string& name);
+
+// Every keyword, in alphabetical order.
+std::vector<std::string> keywordNames();
 
 } // namespace vemlor

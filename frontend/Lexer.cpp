@@ -301,6 +301,9 @@ int lex(const std::string& text, char terminator, LexInput& input, TokenList& ou
 
 bool needsMoreInput(const TokenList& tokens) {
     if (tokens.empty()) return false;
+    // A query names its item and ends with its line ("?," asks about the comma).
+    bool query = tokens[0].kind == TK_UNOP && (tokens[0].code == '?' || tokens[0].code == 'Q');
+    if (query) return false;
     const Token& last = tokens.back();
     if (last.kind == TK_ASSIGN) return true;
     if (last.kind == TK_SEPARATOR) return last.code == ',' || last.code == 0;

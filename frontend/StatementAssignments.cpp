@@ -65,15 +65,23 @@ StatementPtr StatementParser::parseAssignment(TokenList tokens) {
     char op = tokens[assignAt].code;
 
     char terminator = 0;
+    Token terminatorToken;
     if (tokens.back().kind == TK_TERMINATOR) {
         terminator = tokens.back().code;
+        terminatorToken = std::move(tokens.back());
         tokens.pop_back();
     }
     const Token* rhsBegin = tokens.data() + assignAt + 1;
     const Token* rhsEnd = tokens.data() + tokens.size();
     if (op == 'g') {
-        if (rhsEnd - rhsBegin >= 2) raiseRuntime("property is not yet available");
-        throw SyntaxError("illegal operator with assignment");
+        if (rhsEnd - rhsBegin < 2) throw SyntaxError("illegal operator with assignment");
+        // x << a b is x = property("a", "b").
+        TokenList rewritten(tokens.begin(), tokens.begin() + long(assignAt));
+        rewritten.push_back(Token{"=", TK_ASSIGN, '=', {}});
+        for (Token& call : propertyCallTokens(rhsBegin, rhsEnd))
+            rewritten.push_back(std::move(call));
+        if (terminatorToken.kind == TK_TERMINATOR) rewritten.push_back(std::move(terminatorToken));
+        return parseAssignment(std::move(rewritten));
     }
     if (rhsBegin == rhsEnd) throw SyntaxError("missing rhs");
     int line = currentLine();

@@ -4,6 +4,7 @@
 #include "core/OutputSink.h"
 #include "exec/DisplayStatements.h"
 #include "exec/Workspace.h"
+#include "frontend/Inquiry.h"
 #include "frontend/Keywords.h"
 #include "frontend/LineReader.h"
 #include "frontend/StatementSplitter.h"
@@ -94,7 +95,7 @@ StatementPtr StatementParser::parseStatement(bool throwAtEnd) {
         }
         bool query = tokens[0].kind == TK_UNOP && (tokens[0].code == '?' || tokens[0].code == 'Q');
         if (query) {
-            out_.print("I have no information to offer", true, PRINT_LITERAL);
+            answerInquiry(tokens, workspace_, out_);
             continue;
         }
         return parseTokens(std::move(tokens), throwAtEnd);

@@ -83,6 +83,7 @@ class Calc : public BuiltinContext {
     int registerAnonymous(ScalarFunction& function) override { return anonymous_.add(function); }
     void unregisterAnonymous(int id) override { anonymous_.remove(id); }
     const std::string& programDirectory() const override { return programDirectory_; }
+    const std::string& stateDirectory() const override { return stateDirectory_; }
 
     // Whether an error was reported since the last call (batch exit status).
     bool takeErrorReported();

@@ -141,8 +141,8 @@ TEST_F(UserFunctions, ListingsSeparateQuickFunctionsFromOthers) {
     run("q(x, n:2) := x^n");
     run("function y = full(^a)\r  y = a\rend");
     std::string listing = calc_->workspace().userFunctions().listing('f');
-    size_t quick = listing.find("--Quick functions:\n{b q}(x, n:2)");
-    size_t others = listing.find("\n--User Functions:\n{b full}(^a)");
+    size_t quick = listing.find("--Quick functions:\nq(x, n:2)");
+    size_t others = listing.find("\n--User Functions:\nfull(^a)");
     EXPECT_EQ(quick, 0u) << listing;
     EXPECT_NE(others, std::string::npos) << listing;
     EXPECT_NE(listing.find("user-defined function\n, output type double"), std::string::npos);

@@ -74,7 +74,9 @@ inline constexpr std::string_view kOutsideNames[] = {
     "dispfile", "fopen", "print", "snipImage", "table",
     // dialogs, windows and the keyboard
     "menu", "messageBox", "createButton", "getkeyb", "getch", "figure", "qplot", "update", "debug",
-    "debugtest", "help"};
+    "debugtest", "help",
+    // other programs
+    "property", "sysCommand"};
 
 inline bool isLetter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
