@@ -13,6 +13,7 @@
 
 namespace vemlor {
 
+class FigureSet;
 class OutputSink;
 
 class BuiltinContext {
@@ -32,6 +33,10 @@ class BuiltinContext {
     virtual void unregisterAnonymous(int id) = 0;
     // The directory of the program, below which its library folders lie.
     virtual const std::string& programDirectory() const = 0;
+    // The instance's own current directory (the one `cd` sets).
+    virtual std::string currentDirectory() const = 0;
+    // The instance's figures; they close with it.
+    virtual FigureSet& figures() = 0;
 };
 
 } // namespace vemlor
