@@ -66,7 +66,7 @@ FractionRect paneRect(const Value& spec, std::string_view name) {
     }
     if (spec.n != 4) raiseRuntime(name, "invalid specification");
     for (double x : v)
-        if (!std::isfinite(x)) raiseRuntime(name, "invalid specification");
+        if (!std::isfinite(x) || std::fabs(x) > 100) raiseRuntime(name, "invalid specification");
     if (!(v[1] > v[0]) || !(v[3] > v[2])) raiseRuntime(name, "invalid specification");
     return {v[0], v[2], v[1] - v[0], v[3] - v[2]};
 }

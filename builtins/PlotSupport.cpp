@@ -58,7 +58,7 @@ ItemRef itemOfId(Figure& figure, double id, std::string_view context) {
 
 void idsResult(ValuePtr& slot, const std::vector<int>& ids) {
     auto& out = resultAs<DoubleValue>(slot);
-    out.setShapeKind(int(ids.size()), ids.size() == 1 ? 1 : (ids.empty() ? 0 : 1), KIND_NUMERIC);
+    out.setShapeKind(int(ids.size()), ids.empty() ? 0 : 1, KIND_NUMERIC);
     for (size_t i = 0; i < ids.size(); ++i)
         out[int(i)] = ids[i];
 }

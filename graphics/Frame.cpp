@@ -81,6 +81,11 @@ void axisTransform(double min, double max, double from, double to, double& a, do
     b = (from * max - to * min) / (max - min);
 }
 
+// An edge in whole pixels, held where the conversion is defined.
+int pixelEdge(double p) {
+    return std::isfinite(p) ? int(std::clamp(p, -1e7, 1e7)) : 0;
+}
+
 void showableLogLimits(double& min, double& max) {
     if (max <= 0) max = 1e-10;
     if (min <= 0) min = max / 1e10;
@@ -106,9 +111,9 @@ void Frame::computeTransform(int width, int height) {
         ax_ = s;
         ay_ = -s;
     }
-    plotPixels_ = {int(left), int(top), int(right), int(bottom)};
-    framePixels_ = {int(rect.x * width), int(height - (rect.y + rect.h) * height),
-                    int((rect.x + rect.w) * width), int(height - rect.y * height)};
+    plotPixels_ = {pixelEdge(left), pixelEdge(top), pixelEdge(right), pixelEdge(bottom)};
+    framePixels_ = {pixelEdge(rect.x * width), pixelEdge(height - (rect.y + rect.h) * height),
+                    pixelEdge((rect.x + rect.w) * width), pixelEdge(height - rect.y * height)};
 }
 
 double Frame::pixelX(double u) const {

@@ -37,6 +37,7 @@ double oneDigitBeyond(double x, int direction) {
 
 std::pair<double, double> linearLimits(double a, double b, bool yAxis) {
     double r = b - a;
+    if (!std::isfinite(r)) return {a, b}; // data near the ends of the double range
     if (yAxis) {
         if (std::fabs(a) > 0.01 * r) a -= 0.1 * r;
         if (std::fabs(b) > 0.01 * r) b += 0.1 * r;
