@@ -144,7 +144,10 @@ void replot(BuiltinContext& context, std::span<const Value* const> args,
         if (ref.index == 0 || dynamic_cast<AxisTicks*>(ref.item) ||
             dynamic_cast<MainLabels*>(ref.item))
             raiseRuntime("replot", "failed");
-        applyStyle(args[1]->toString(), ref.item->pen, context.figures().colours());
+        std::string style = args[1]->toString();
+        applyStyle(style, ref.item->pen, context.figures().colours());
+        if (auto* ring = dynamic_cast<Circle*>(ref.item))
+            ring->filled = ring->filled || style.find('#') != std::string::npos;
     } else {
         f->selectFrame(ref.frameIndex);
         newItemData(*ref.item, args.subspan(1));
