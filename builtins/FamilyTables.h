@@ -108,6 +108,7 @@ std::span<const ComplexCounterpart> elementaryComplexTable();
 std::span<const VectorCounterpart> elementaryVectorTable();
 
 std::span<const BuiltinDefinition> axisCommandsTable();     // AxisCommands.cpp
+std::span<const BuiltinDefinition> bitmapCommandsTable();   // BitmapCommands.cpp
 std::span<const BuiltinDefinition> clockTable();            // Clock.cpp
 std::span<const BuiltinDefinition> conversionsTable();      // Conversions.cpp
 std::span<const BuiltinDefinition> distributionsTable();    // Distributions.cpp

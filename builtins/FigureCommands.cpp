@@ -209,18 +209,10 @@ void useColour(BuiltinContext& context, const Value& v, IntValue& out) {
 // The full path of a figure file: "~/" is the home folder, "\" reads as "/",
 // and the file always gets the extension "svg".
 std::string figurePath(BuiltinContext& context, std::string name) {
-    for (char& c : name)
-        if (c == '\\') c = '/';
     if (name.empty()) raiseRuntime("print", "missing or empty file name");
-    size_t slash = name.rfind('/'), dot = name.rfind('.');
+    size_t slash = name.find_last_of("/\\"), dot = name.rfind('.');
     if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) name.erase(dot);
-    name += ".svg";
-    if (name.rfind("~/", 0) == 0) {
-        const char* home = std::getenv("HOME");
-        return std::string(home ? home : "") + name.substr(1);
-    }
-    if (name[0] == '/') return name;
-    return context.currentDirectory() + "/" + name;
+    return userPath(context, name + ".svg");
 }
 
 void print(BuiltinContext& context, std::span<const Value* const> args,

@@ -27,6 +27,17 @@ std::string textArgument(const Value& v, std::string_view context, std::string_v
     return v.toString();
 }
 
+std::string userPath(BuiltinContext& context, std::string name) {
+    for (char& c : name)
+        if (c == '\\') c = '/';
+    if (name.rfind("~/", 0) == 0) {
+        const char* home = std::getenv("HOME");
+        return std::string(home ? home : "") + name.substr(1);
+    }
+    if (!name.empty() && name[0] == '/') return name;
+    return context.currentDirectory() + "/" + name;
+}
+
 Figure& figureForPlot(BuiltinContext& context) {
     return context.figures().select(-1);
 }

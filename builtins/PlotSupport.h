@@ -21,6 +21,11 @@ std::vector<double> numbersOf(const Value& v);
 // The text of a string argument; raises "in context; message" for others.
 std::string textArgument(const Value& v, std::string_view context, std::string_view message);
 
+// The full path of a user's file name: a backslash reads as "/", "~/" is
+// the home folder, and a relative name lies in the instance's current
+// directory.
+std::string userPath(BuiltinContext& context, std::string name);
+
 // The current figure, created as figure -1 is when there is none.
 Figure& figureForPlot(BuiltinContext& context);
 // The current figure; raises "a figure is required but none was found".

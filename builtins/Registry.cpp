@@ -110,7 +110,8 @@ constexpr TableFunction kSubjectTables[] = {
     polynomialsTable,      searchingTable,       setsTable,
     specialFunctionsTable, statisticsTable,      stringsTable,
     valueQueriesTable,     figureCommandsTable,  plotCommandsTable,
-    axisCommandsTable,     itemCommandsTable,    figureSettingsTable};
+    axisCommandsTable,     itemCommandsTable,    figureSettingsTable,
+    bitmapCommandsTable};
 
 // ---- what a family fixes ----------------------------------------------------
 

@@ -4,6 +4,7 @@
 // or into strokes on a screen, so that what is exported is what is shown.
 #pragma once
 
+#include "graphics/Bitmap.h"
 #include "graphics/Style.h"
 
 #include <span>
@@ -50,6 +51,10 @@ class Canvas {
     // Markup text; `placement` is 4 × row + column (see TextLabel), `angle`
     // 0 or 90 degrees.
     virtual void text(PixelPoint at, std::string_view markup, int placement, int angle) = 0;
+    // An image with its top-left corner at `at`; pixels of the transparent
+    // colour are left out when `transparent` is set.
+    virtual void bitmap(PixelPoint at, const Image& image, bool transparent,
+                        Rgb transparentColour) = 0;
 };
 
 } // namespace vemlor

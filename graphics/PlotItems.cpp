@@ -238,6 +238,17 @@ void Circle::draw(const Frame& frame, Canvas& canvas) const {
     canvas.endGroup(GroupEnd::Bare);
 }
 
+BitmapItem::BitmapItem(Image picture, double bx, double by) : image(std::move(picture)) {
+    x = bx;
+    y = by;
+    if (!image.pixels.empty()) transparentColour = image.pixels[0];
+}
+
+void BitmapItem::draw(const Frame& frame, Canvas& canvas) const {
+    PixelPoint corner;
+    if (pixelOf(frame, x, y, corner)) canvas.bitmap(corner, image, transparent, transparentColour);
+}
+
 // ---- bar charts ----------------------------------------------------------------
 
 BarChart::BarChart(std::vector<double> xValues, std::vector<double> yValues, double width)

@@ -149,6 +149,18 @@ class BarChart final : public PlotItem {
     std::vector<double> widths; // one per bar, or empty
 };
 
+// A bitmap with its top-left corner at (x, y); by default the colour of its
+// top-left pixel is transparent.
+class BitmapItem final : public PlotItem {
+  public:
+    BitmapItem(Image picture, double bx, double by);
+    void draw(const Frame& frame, Canvas& canvas) const override;
+
+    Image image;
+    bool transparent = true;
+    Rgb transparentColour = 0;
+};
+
 class Circle final : public PlotItem {
   public:
     Circle(double cx, double cy, double r);

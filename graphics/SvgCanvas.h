@@ -27,6 +27,8 @@ class SvgCanvas final : public Canvas {
     void bar(const PixelRect& rect) override;
     void circle(PixelPoint centre, int radius) override;
     void text(PixelPoint at, std::string_view markup, int placement, int angle) override;
+    // Figure files carry no bitmaps.
+    void bitmap(PixelPoint, const Image&, bool, Rgb) override {}
 
   private:
     void put(int value);
