@@ -54,7 +54,6 @@ std::span<const BuiltinDefinition> notYetAvailableTable() {
     static const BuiltinDefinition table[] = {
         // Figures and plot commands.
         later<"dragable", OneOrTwo>(),
-        later<"snipImage", General>(D, 2, 3),
         // The keyboard, the mouse, buttons, menus and message boxes.
         later<"getkeyb", NoArg>(),
         later<"getch", NoArg>(),
