@@ -14,6 +14,7 @@
 namespace vemlor {
 
 class LuForm;
+class FigureSet;
 class OutputSink;
 
 class BuiltinContext {
@@ -44,6 +45,10 @@ class BuiltinContext {
     virtual const std::string& programDirectory() const = 0;
     // Where the state files and the answers of external programs live.
     virtual const std::string& stateDirectory() const { return programDirectory(); }
+    // The instance's own current directory (the one `cd` sets).
+    virtual std::string currentDirectory() const = 0;
+    // The instance's figures; they close with it.
+    virtual FigureSet& figures() = 0;
 };
 
 } // namespace vemlor

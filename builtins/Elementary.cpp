@@ -202,17 +202,11 @@ double argC(complexd z) {
 
 // ---- int -> int ------------------------------------------------------------
 
-int closeI(int) {
-    notYetAvailable("close");
-}
 int pauseI(int) {
     notYetAvailable("pause");
 }
 int waitI(int) {
     notYetAvailable("wait");
-}
-int gridI(int) {
-    notYetAvailable("grid");
 }
 int fcloseI(int) {
     notYetAvailable("fclose");
@@ -282,14 +276,9 @@ const BuiltinDefinition kDoubleTable[] = {
 static_assert(std::size(kDoubleTable) == 42);
 
 const BuiltinDefinition kIntTable[] = {
-    {"close", asHandler(&closeI), INTEGER_VAL},
-    {"randseed", asHandler(&randseedI), INTEGER_VAL},
-    {"pause", asHandler(&pauseI), INTEGER_VAL},
-    {"wait", asHandler(&waitI), INTEGER_VAL},
-    {"lower", asHandler(&lowerI), INTEGER_VAL},
-    {"grid", asHandler(&gridI), INTEGER_VAL},
-    {"fclose", asHandler(&fcloseI), INTEGER_VAL},
-    {"feof", asHandler(&feofI), INTEGER_VAL},
+    {"randseed", asHandler(&randseedI), INTEGER_VAL},   {"pause", asHandler(&pauseI), INTEGER_VAL},
+    {"wait", asHandler(&waitI), INTEGER_VAL},           {"lower", asHandler(&lowerI), INTEGER_VAL},
+    {"fclose", asHandler(&fcloseI), INTEGER_VAL},       {"feof", asHandler(&feofI), INTEGER_VAL},
     {"bitweight", asHandler(&bitweightI), INTEGER_VAL},
 };
 

@@ -12,6 +12,7 @@
 #include "builtins/Registry.h"
 
 #include <span>
+#include <type_traits>
 
 namespace vemlor {
 
@@ -48,6 +49,9 @@ constexpr HandlerSignature signatureOf(handler::DoubleToDouble) {
     return {Family::Elementwise, Variant::Double};
 }
 constexpr HandlerSignature signatureOf(handler::IntToInt) {
+    return {Family::Elementwise, Variant::Integer};
+}
+constexpr HandlerSignature signatureOf(handler::IntToIntInContext) {
     return {Family::Elementwise, Variant::Integer};
 }
 constexpr HandlerSignature signatureOf(handler::ColumnToDouble) {
@@ -93,7 +97,8 @@ BuiltinDefinition defineBuiltin(const char* name, H handler, int resultType = DO
             minArgs,
             maxArgs,
             signature.family,
-            signature.variant};
+            signature.variant,
+            std::is_same_v<H, handler::IntToIntInContext>};
 }
 
 // Elementary.cpp: the elementwise functions and their complex counterparts.
@@ -102,18 +107,24 @@ std::span<const BuiltinDefinition> elementaryIntTable();
 std::span<const ComplexCounterpart> elementaryComplexTable();
 std::span<const VectorCounterpart> elementaryVectorTable();
 
+std::span<const BuiltinDefinition> axisCommandsTable();     // AxisCommands.cpp
+std::span<const BuiltinDefinition> bitmapCommandsTable();   // BitmapCommands.cpp
 std::span<const BuiltinDefinition> clockTable();            // Clock.cpp
 std::span<const BuiltinDefinition> conversionsTable();      // Conversions.cpp
 std::span<const BuiltinDefinition> distributionsTable();    // Distributions.cpp
+std::span<const BuiltinDefinition> figureCommandsTable();   // FigureCommands.cpp
+std::span<const BuiltinDefinition> figureSettingsTable();   // FigureSettings.cpp
 std::span<const BuiltinDefinition> generatorsTable();       // Generators.cpp
 std::span<const BuiltinDefinition> helpTable();             // Help.cpp
 std::span<const BuiltinDefinition> interpreterTable();      // Interpreter.cpp
 std::span<const BuiltinDefinition> linearSolveTable();      // LinearSolve.cpp
+std::span<const BuiltinDefinition> itemCommandsTable();     // ItemCommands.cpp
 std::span<const BuiltinDefinition> listsTable();            // Lists.cpp
 std::span<const BuiltinDefinition> matricesTable();         // Matrices.cpp
 std::span<const BuiltinDefinition> messagesTable();         // Messages.cpp
 std::span<const BuiltinDefinition> notYetAvailableTable();  // NotYetAvailable.cpp
 std::span<const BuiltinDefinition> orderingTable();         // Ordering.cpp
+std::span<const BuiltinDefinition> plotCommandsTable();     // PlotCommands.cpp
 std::span<const BuiltinDefinition> polynomialsTable();      // Polynomials.cpp
 std::span<const BuiltinDefinition> searchingTable();        // Searching.cpp
 std::span<const BuiltinDefinition> setsTable();             // Sets.cpp

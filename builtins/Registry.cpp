@@ -133,7 +133,13 @@ constexpr TableFunction kSubjectTables[] = {elementaryDoubleTable,
                                             odeTable,
                                             fittingTable,
                                             lineFitTable,
-                                            interpolationTable};
+                                            interpolationTable,
+                                            figureCommandsTable,
+                                            plotCommandsTable,
+                                            axisCommandsTable,
+                                            itemCommandsTable,
+                                            figureSettingsTable,
+                                            bitmapCommandsTable};
 
 // ---- what a family fixes ----------------------------------------------------
 
@@ -285,6 +291,7 @@ void Registry::Impl::complete() {
         info.name = name;
         info.entry = slot.entry;
         info.handler = slot.definition->handler;
+        info.takesContext = slot.definition->takesContext;
         Family family = slot.entry.family;
         int fixedType = familyResultType(family, slot.entry.variant);
         info.resultType = fixedType == kRowDecides ? slot.definition->resultType : fixedType;

@@ -91,6 +91,23 @@ class SimpleFuncIntElement final : public WithEvaluatable {
     IntValue own_;
 };
 
+// int -> int for a handler that acts on the calling instance (closing its
+// files); kept out of the scalar code, which calls handlers without one.
+class ContextFuncIntElement final : public WithEvaluatable {
+  public:
+    ContextFuncIntElement(EvaluatablePtr argument, handler::IntToIntInContext f,
+                          BuiltinContext& context)
+        : WithEvaluatable(std::move(argument)), f_(f), context_(&context) {}
+    Value* pValue(Value* workspace) override;
+    int resultType() const override { return INTEGER_VAL; }
+
+  private:
+    handler::IntToIntInContext f_;
+    BuiltinContext* context_;
+    DoubleValue doubleScratch_;
+    IntValue own_;
+};
+
 // complex -> complex.
 class SimpleFuncComplexElement final : public WithEvaluatable {
   public:

@@ -49,11 +49,16 @@ int callResultType(const BuiltinInfo& function, const std::vector<EvaluatablePtr
     return function.entry.family == Family::OptionalArg ? context.answer().type() : DOUBLE_VAL;
 }
 
-EvaluatablePtr makeElementwiseCall(const BuiltinInfo& function, EvaluatablePtr argument) {
+EvaluatablePtr makeElementwiseCall(const BuiltinInfo& function, EvaluatablePtr argument,
+                                   BuiltinContext& context) {
     int type = argument->resultType();
     if (function.entry.variant == Variant::Integer) {
         if (type == COMPLEX_VAL)
             throw SyntaxError("this function does not accept a complex argument");
+        if (function.takesContext)
+            return std::make_unique<ContextFuncIntElement>(
+                std::move(argument), handlerAs<handler::IntToIntInContext>(function.handler),
+                context);
         return std::make_unique<SimpleFuncIntElement>(
             std::move(argument), handlerAs<handler::IntToInt>(function.handler));
     }
@@ -126,7 +131,7 @@ EvaluatablePtr makeBuiltinCall(const BuiltinInfo& function, std::vector<Evaluata
                                                 function.name);
     }
     case Family::Elementwise:
-        return makeElementwiseCall(function, std::move(arguments[0]));
+        return makeElementwiseCall(function, std::move(arguments[0]), context);
     case Family::Column:
         return makeColumnCall(function, std::move(arguments[0]));
     case Family::ValueToScalar:

@@ -48,6 +48,7 @@ Calc::Calc(const CalcSetup& setup)
     dir_ = std::make_unique<Dir>(setup.startDirectory, programDirectory_);
     input_ = std::make_unique<UserInput>(*dir_);
     workspace_ = std::make_unique<Workspace>(*console_);
+    figures_ = std::make_unique<FigureSet>();
     if (!programDirectory_.empty())
         workspace_->userFunctions().setResourceDirectory(programDirectory_ + "/resource");
     reader_ = std::make_unique<LineReader>(*input_);

@@ -17,6 +17,7 @@
 #include "frontend/StatementParser.h"
 #include "frontend/Token.h"
 #include "frontend/UserInput.h"
+#include "graphics/Figure.h"
 #include "session/Dir.h"
 #include "session/StateLock.h"
 
@@ -84,6 +85,8 @@ class Calc : public BuiltinContext {
     void unregisterAnonymous(int id) override { anonymous_.remove(id); }
     const std::string& programDirectory() const override { return programDirectory_; }
     const std::string& stateDirectory() const override { return stateDirectory_; }
+    std::string currentDirectory() const override { return dir_->currentDirectory(); }
+    FigureSet& figures() override { return *figures_; }
 
     // Whether an error was reported since the last call (batch exit status).
     bool takeErrorReported();
@@ -112,6 +115,7 @@ class Calc : public BuiltinContext {
     std::unique_ptr<StateLock> stateLock_; // held by a primary instance
     AnonymousFunctions anonymous_;         // outlives the expressions that register
     std::unique_ptr<Workspace> workspace_;
+    std::unique_ptr<FigureSet> figures_;
     std::string programDirectory_;
     std::string stateDirectory_;
     std::unique_ptr<LuForm> luForm_; // kept by setLU

@@ -20,6 +20,7 @@
 #include "frontend/ScriptLocator.h"
 #include "frontend/StatementParser.h"
 #include "frontend/UserInput.h"
+#include "graphics/Figure.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 #include <cstddef>
@@ -54,9 +55,12 @@ class ParseContext : public BuiltinContext {
     int registerAnonymous(ScalarFunction& function) override { return anonymous_.add(function); }
     void unregisterAnonymous(int id) override { anonymous_.remove(id); }
     const std::string& programDirectory() const override { return programDirectory_; }
+    std::string currentDirectory() const override { return "/nonexistent"; }
+    FigureSet& figures() override { return figures_; }
 
   private:
     std::unique_ptr<LuForm> luForm_;
+    FigureSet figures_;
     std::string programDirectory_ = ".";
     ConsoleOutput& console_;
     Workspace& workspace_;

@@ -1,0 +1,26 @@
+// Bitmaps that figures show: an image in memory and the reader of the two
+// file formats `loadBitmap` accepts, Windows bitmaps (".bmp", uncompressed,
+// 24 or 32 bits a pixel) and portable pixmaps (".ppm", P3 text or P6
+// binary, at most 255 levels).
+#pragma once
+
+#include "graphics/Style.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vemlor {
+
+struct Image {
+    int width = 0;
+    int height = 0;
+    std::vector<Rgb> pixels; // rows from the top, each from the left
+
+    Rgb at(int x, int y) const { return pixels[size_t(y) * size_t(width) + size_t(x)]; }
+};
+
+// Empty when the file cannot be read or is in neither format.
+std::optional<Image> readImageFile(const std::string& path);
+
+} // namespace vemlor

@@ -1,0 +1,43 @@
+// The SVG back end of the drawing operations: every operation appends its
+// element to one text, laid out exactly as the figure files are specified
+// (attribute spacing included), so files stay comparable byte for byte.
+#pragma once
+
+#include "graphics/Canvas.h"
+
+#include <string>
+
+namespace vemlor {
+
+class SvgCanvas final : public Canvas {
+  public:
+    // Starts the document for a client area of width × height pixels.
+    SvgCanvas(int width, int height);
+    // Ends the document and hands its text over.
+    std::string finish();
+
+    void beginFrame(int frameIndex, const PixelRect& plotArea) override;
+    void endFrame() override {}
+    void beginStroke(const PenBlock& pen) override;
+    void beginStrokeAndFill(const PenBlock& pen) override;
+    void endGroup(GroupEnd end) override;
+    void lines(std::span<const PixelPoint> points) override;
+    void polygon(std::span<const PixelPoint> points) override;
+    void box(const PixelRect& rect) override;
+    void bar(const PixelRect& rect) override;
+    void circle(PixelPoint centre, int radius) override;
+    void text(PixelPoint at, std::string_view markup, int placement, int angle) override;
+    // Figure files carry no bitmaps.
+    void bitmap(PixelPoint, const Image&, bool, Rgb) override {}
+
+  private:
+    void put(int value);
+    void put(std::string_view text) { out_ += text; }
+    void putRgb(Rgb colour);
+    void putPoints(std::span<const PixelPoint> points);
+
+    std::string out_;
+    std::string clipName_;
+};
+
+} // namespace vemlor
