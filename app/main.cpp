@@ -1,6 +1,9 @@
 // Entry point: reads the command line and starts the chosen front end.
 #include "app/CommandLine.h"
 #include "app/TerminalRepl.h"
+#ifdef VEMLOR_WITH_DESKTOP
+#include "app/Desktop.h"
+#endif
 
 #include <cstdio>
 
@@ -21,9 +24,13 @@ int main(int argc, char** argv) {
         return vemlor::runScriptBatch(line.argument);
     case CommandLine::Action::Evaluate:
         return vemlor::runTextBatch(line.argument);
-    case CommandLine::Action::Cli:
     case CommandLine::Action::Default:
-        // The desktop window arrives later; until then the terminal serves.
+#ifdef VEMLOR_WITH_DESKTOP
+        if (int status = vemlor::runDesktop(line.argument); status != vemlor::kNoDisplay)
+            return status;
+#endif
+        return vemlor::runTerminalSession(line.argument);
+    case CommandLine::Action::Cli:
         return vemlor::runTerminalSession(line.argument);
     }
     return 0;

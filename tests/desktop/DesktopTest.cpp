@@ -1,0 +1,173 @@
+// The desktop window driven as a user drives it, on the offscreen platform:
+// typed lines and their answers, the menu's typed commands, "Again", zoom,
+// "&Abort" while an endless loop runs, and closing with the state saved.
+#include "app/DesktopSession.h"
+#include "console/Markup.h"
+#include "platform/qt/ConsoleWidget.h"
+#include "platform/qt/MainWindow.h"
+#include "platform/qt/QtPlatform.h"
+
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+namespace vemlor {
+
+class DesktopTest : public QObject {
+    Q_OBJECT
+
+  private:
+    // A window on a secondary instance: no state files are touched.
+    struct Desk {
+        QtPlatform platform{ProgramPaths{}};
+        DesktopSession session{platform, false, QDir::tempPath().toStdString()};
+        MainWindow window{session, false};
+        Desk() { window.show(); }
+    };
+
+    static std::vector<std::string> shownLines(const ConsoleWidget& console) {
+        std::vector<std::string> lines;
+        const ConsoleScreen& screen = console.screen();
+        for (long n = screen.oldestLine(); n < screen.lineCount(); ++n)
+            lines.push_back(plainText(screen.line(n)));
+        return lines;
+    }
+
+    static bool shows(const ConsoleWidget& console, const std::string& text) {
+        for (const std::string& line : shownLines(console))
+            if (line == text) return true;
+        return false;
+    }
+
+    static void typeInto(ConsoleWidget& console, const QString& text) {
+        QTest::keyClicks(&console, text);
+        QTest::keyClick(&console, Qt::Key_Return);
+    }
+
+    static QAction* menuAction(MainWindow& window, const QString& text) {
+        for (QAction* menu : window.menuBar()->actions())
+            for (QAction* item : menu->menu()->actions())
+                if (item->text() == text) return item;
+        return nullptr;
+    }
+
+    static QPushButton* button(MainWindow& window, const QString& text) {
+        for (QPushButton* b : window.findChildren<QPushButton*>())
+            if (b->text() == text) return b;
+        return nullptr;
+    }
+
+  private slots:
+    void typedLineIsEchoedAndAnswered() {
+        Desk d;
+        ConsoleWidget& console = d.window.console();
+        typeInto(console, "x = 6*7");
+        QTRY_VERIFY(!d.window.busy() && shows(console, "x = 42"));
+        QVERIFY(shows(console, "1> x = 6*7"));
+        QCOMPARE(console.input().prompt(), std::string("2>"));
+        QCOMPARE(console.input().text(), std::string());
+        // An error is the last line, in red.
+        typeInto(console, "1/zz");
+        QTRY_VERIFY(!d.window.busy() && shows(console, "unrecognised name 'zz'"));
+        QCOMPARE(console.screen().line(console.screen().lineCount() - 1).substr(0, 3),
+                 std::string("{r "));
+    }
+
+    void menuItemsTypeTheirCommands() {
+        Desk d;
+        ConsoleWidget& console = d.window.console();
+        QAction* reset = menuAction(d.window, "&Reset");
+        QVERIFY(reset);
+        reset->trigger();
+        QTRY_VERIFY(!d.window.busy() && shows(console, "1> clear reset"));
+        for (const char* item :
+             {"&Restore", "&Save", "&cd ?", "&Basic help   ??", "&Functions    ?func", "&Abort",
+              "&Run clipboard        F9", "&Clear clipboard", "&Launch vemlor", "Zoom &in      <<",
+              "Zoom &out     >>", "&About vemlor"})
+            QVERIFY2(menuAction(d.window, item), item);
+    }
+
+    void againWithEmptyHistoryRunsAnEmptyLine() {
+        Desk d;
+        ConsoleWidget& console = d.window.console();
+        QPushButton* again = button(d.window, "Again");
+        QVERIFY(again);
+        again->click();
+        QTRY_VERIFY(!d.window.busy() && shows(console, "1> "));
+        QCOMPARE(console.input().prompt(), std::string("2>"));
+        typeInto(console, "y = 5");
+        QTRY_VERIFY(!d.window.busy() && shows(console, "y = 5"));
+        again->click(); // recalls and runs the last line
+        QTRY_VERIFY(!d.window.busy() && shows(console, "3> y = 5"));
+    }
+
+    void zoomStepsByMenuAndCtrlWheel() {
+        Desk d;
+        ConsoleWidget& console = d.window.console();
+        QCOMPARE(console.fontPixels(), 20);
+        menuAction(d.window, "Zoom &in      <<")->trigger();
+        QCOMPARE(d.window.fontSize(), 20.0 * MainWindow::kZoomInFactor);
+        QCOMPARE(console.fontPixels(), 22);
+        menuAction(d.window, "Zoom &out     >>")->trigger();
+        QCOMPARE(console.fontPixels(), 20);
+        auto wheel = [&](int delta, Qt::KeyboardModifiers modifiers) {
+            QPointF at(50, 50);
+            QWheelEvent event(at, console.mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                              modifiers, Qt::NoScrollPhase, false);
+            QCoreApplication::sendEvent(console.viewport(), &event);
+        };
+        // One step per turn, however large the turn.
+        wheel(720, Qt::ControlModifier);
+        QCOMPARE(console.fontPixels(), 22);
+        wheel(-120, Qt::ControlModifier);
+        wheel(-120, Qt::ControlModifier);
+        QCOMPARE(console.fontPixels(), 18);
+        // Ctrl with another modifier scrolls instead.
+        wheel(120, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(console.fontPixels(), 18);
+    }
+
+    void abortStopsAnEndlessLoopAndTypedLinesWait() {
+        Desk d;
+        ConsoleWidget& console = d.window.console();
+        typeInto(console, "k = 0; while 1 { k = k + 1 }");
+        QTest::qWait(300);
+        QVERIFY(d.window.busy());
+        // The window lives on: it paints, and a line typed now waits its turn.
+        QVERIFY(!d.window.grab().isNull());
+        typeInto(console, "k > 0");
+        QVERIFY(d.window.busy());
+        menuAction(d.window, "&Abort")->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(!d.window.busy() && shows(console, "interrupted"), 10000);
+        QTRY_VERIFY(!d.window.busy() && shows(console, "2> k > 0"));
+        QTRY_VERIFY(!d.window.busy() && shows(console, "1"));
+    }
+
+    void closingSavesTheWorkspaceForTheNextSession() {
+        QTemporaryDir home;
+        ProgramPaths paths{home.path().toStdString(), home.path().toStdString()};
+        {
+            QtPlatform platform(paths);
+            DesktopSession session(platform, true, home.path().toStdString());
+            MainWindow window(session, true);
+            window.show();
+            typeInto(window.console(), "x = 6*7");
+            QTRY_VERIFY(!window.busy() && shows(window.console(), "x = 42"));
+            QVERIFY(window.close());
+        }
+        QVERIFY(QFile::exists(home.filePath("vemlor_env.bin")));
+        QtPlatform platform(paths);
+        DesktopSession session(platform, true, home.path().toStdString());
+        MainWindow window(session, true);
+        typeInto(window.console(), "x");
+        QTRY_VERIFY(!window.busy() && shows(window.console(), "42"));
+        window.closeWithoutAsking();
+    }
+};
+
+} // namespace vemlor
+
+QTEST_MAIN(vemlor::DesktopTest)
+#include "DesktopTest.moc"
