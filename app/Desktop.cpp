@@ -2,6 +2,7 @@
 
 #include "app/DesktopSession.h"
 #include "exec/RunFlags.h"
+#include "platform/qt/InputRunner.h"
 #include "platform/qt/MainWindow.h"
 #include "platform/qt/QtPlatform.h"
 #include "platform/terminal/TerminalPlatform.h"
@@ -67,11 +68,49 @@ class SignalBridge {
     std::unique_ptr<QSocketNotifier> notifier_;
 };
 
+// Messages of a platform that fails to reach its display: the terminal
+// session then takes over, and they would only confuse.
+void ignoreMessage(QtMsgType, const QMessageLogContext&, const QString&) {}
+
 bool displayNamed() {
     return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
 }
 
 } // namespace
+
+DesktopInstances::DesktopInstances(QtPlatform& platform) : platform_(platform) {
+    primarySession_ = std::make_unique<DesktopSession>(platform_, true, workingDirectory());
+    primaryWindow_ = std::make_unique<MainWindow>(*primarySession_, true, &gate_);
+    primaryWindow_->setLauncher([this] { launch(*primarySession_); });
+    QObject::connect(primaryWindow_.get(), &MainWindow::closed, qApp, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+}
+
+DesktopInstances::~DesktopInstances() {
+    secondaries_.clear();
+}
+
+DesktopInstances::Secondary::~Secondary() {
+    window.reset(); // the window goes before the session it shows
+}
+
+void DesktopInstances::launch(ConsoleEngine& from) {
+    auto secondary = std::make_unique<Secondary>();
+    secondary->session =
+        std::make_unique<DesktopSession>(platform_, false, from.currentDirectory());
+    secondary->window = std::make_unique<MainWindow>(*secondary->session, false, &gate_);
+    Secondary* raw = secondary.get();
+    raw->window->setLauncher([this, raw] { launch(*raw->session); });
+    QObject::connect(
+        raw->window.get(), &MainWindow::closed, qApp, [this, raw] { forget(raw); },
+        Qt::QueuedConnection);
+    raw->window->show();
+    secondaries_.push_back(std::move(secondary));
+}
+
+void DesktopInstances::forget(Secondary* closed) {
+    std::erase_if(secondaries_, [closed](const auto& s) { return s.get() == closed; });
+}
 
 int runDesktop(const std::string& script) {
     if (!displayNamed()) return kNoDisplay;
@@ -84,18 +123,19 @@ int runDesktop(const std::string& script) {
     int argc = 1;
     char name[] = "vemlor";
     char* argv[] = {name, nullptr};
+    QtMessageHandler previous = qInstallMessageHandler(choosePlatform ? ignoreMessage : nullptr);
     QApplication app(argc, argv);
+    qInstallMessageHandler(previous);
     if (choosePlatform) {
         ::unsetenv("QT_QPA_PLATFORM"); // programs started by sysCommand choose their own
         if (QGuiApplication::platformName() == "offscreen") return kNoDisplay;
     }
     ::signal(SIGPIPE, SIG_IGN);
     QtPlatform platform(processPaths());
-    DesktopSession session(platform, true, workingDirectory());
-    MainWindow window(session, true);
-    SignalBridge bridge(window);
-    window.show();
-    if (!script.empty()) window.submit(script, 'f');
+    DesktopInstances instances(platform);
+    SignalBridge bridge(instances.primary());
+    instances.primary().show();
+    if (!script.empty()) instances.primary().submit(script, 'f');
     return app.exec();
 }
 

@@ -24,6 +24,7 @@ class DesktopSession : public ConsoleEngine {
     void interrupt() override;
     CommandHistory& history() override { return calc_->history(); }
     std::vector<std::string> recentDirectories() const override;
+    std::string currentDirectory() const override { return calc_->dir().currentDirectory(); }
     void setLineWidth(int characters) override { calc_->console().setLineWidth(characters); }
     bool confirmExit() override { return calc_->confirmExit(); }
     void shutDown() override { calc_->shutDown(); }

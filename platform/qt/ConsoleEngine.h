@@ -33,6 +33,7 @@ class ConsoleEngine {
 
     virtual CommandHistory& history() = 0;
     virtual std::vector<std::string> recentDirectories() const = 0;
+    virtual std::string currentDirectory() const = 0;
     // Wrapping width of the console output in characters.
     virtual void setLineWidth(int characters) = 0;
     // Whether to end although some variables are too large to be saved.

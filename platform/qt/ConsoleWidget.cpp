@@ -197,21 +197,26 @@ void ConsoleWidget::drawBand(QPainter& painter) {
     const std::string& text = input_.text();
     std::vector<bool> stretches = input_.highlightedStretches();
     int partner = input_.bracketPartner();
-    int column = input_.promptOffset();
-    for (size_t i = 0; i < text.size();) {
+    // A line wider than the band scrolls sideways to keep the caret in view.
+    int room = std::max(1, viewport()->width() / charWidth_ - input_.promptOffset() - 1);
+    bandShift_ = std::max(0, input_.caretColumn() - room + 1);
+    int column = 0;
+    for (size_t i = 0; i < text.size(); ++column) {
         size_t length = 1;
         while (i + length < text.size() &&
                (static_cast<unsigned char>(text[i + length]) & 0xC0) == 0x80)
             ++length;
-        QColor colour = int(i) == partner ? kPartnerColour
-                        : stretches[i]    ? kStretchColour
-                                          : kInputText;
-        painter.setPen(colour);
-        painter.drawText(column * charWidth_, baseline, visibleText(text.substr(i, length), false));
-        ++column;
+        if (column >= bandShift_) {
+            QColor colour = int(i) == partner ? kPartnerColour
+                            : stretches[i]    ? kStretchColour
+                                              : kInputText;
+            painter.setPen(colour);
+            painter.drawText((input_.promptOffset() + column - bandShift_) * charWidth_, baseline,
+                             visibleText(text.substr(i, length), false));
+        }
         i += length;
     }
-    int x = (input_.promptOffset() + input_.caretColumn()) * charWidth_ + 1;
+    int x = (input_.promptOffset() + input_.caretColumn() - bandShift_) * charWidth_ + 1;
     painter.fillRect(x, top + 3, std::max(1, charWidth_ / 4), lineHeight_ - 2, kInputText);
 }
 
@@ -301,7 +306,8 @@ void ConsoleWidget::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
     QPoint at = event->position().toPoint();
     if (at.y() >= bandTop()) {
-        input_.setCaretColumn(std::max(0, at.x() / charWidth_ - input_.promptOffset()));
+        input_.setCaretColumn(
+            std::max(0, at.x() / charWidth_ - input_.promptOffset() + bandShift_));
     } else if (screen_.lineCount() > 0) {
         screen_.select(lineAt(at.y()));
     }

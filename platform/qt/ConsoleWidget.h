@@ -38,6 +38,7 @@ class ConsoleWidget : public QAbstractScrollArea {
 
     void setFontPixels(int pixels);
     int fontPixels() const { return font_.pixelSize(); }
+    int lineHeight() const { return lineHeight_; }
     // Characters that fit on one output line.
     int charactersPerLine() const;
 
@@ -74,6 +75,7 @@ class ConsoleWidget : public QAbstractScrollArea {
     QFont font_;
     int charWidth_ = 10;
     int lineHeight_ = 20;
+    int bandShift_ = 0; // input columns scrolled out on the left
     bool adjustingScrollBar_ = false;
     std::mutex postedMutex_;
     std::deque<std::string> posted_;

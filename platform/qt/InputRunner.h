@@ -10,6 +10,27 @@
 
 namespace vemlor {
 
+// One input runs at a time in the whole process, whichever window it was
+// typed in: the interpreter's run flags are shared by every instance. A
+// window whose turn has not come keeps its inputs queued.
+class RunGate : public QObject {
+    Q_OBJECT
+  public:
+    using QObject::QObject;
+    bool taken() const { return taken_; }
+    void take() { taken_ = true; }
+    void release() {
+        taken_ = false;
+        emit released();
+    }
+
+  signals:
+    void released();
+
+  private:
+    bool taken_ = false;
+};
+
 class InputRunner : public QObject {
     Q_OBJECT
   public:

@@ -29,8 +29,8 @@ int comboCapacity(const QFont& font, int width) {
 
 } // namespace
 
-MainWindow::MainWindow(ConsoleEngine& engine, bool primary, QWidget* parent)
-    : QMainWindow(parent), engine_(engine) {
+MainWindow::MainWindow(ConsoleEngine& engine, bool primary, RunGate* gate, QWidget* parent)
+    : QMainWindow(parent), engine_(engine), gate_(gate ? gate : new RunGate(this)) {
     setWindowTitle(primary ? "Vemlor 5a" : "secondary Vemlor");
     setGeometry(primary ? 100 : 120, primary ? 30 : 50, 840, 600);
     auto* central = new QWidget(this);
@@ -45,6 +45,7 @@ MainWindow::MainWindow(ConsoleEngine& engine, bool primary, QWidget* parent)
     buildMenu();
     runner_ = new InputRunner(engine_, this);
     connect(runner_, &InputRunner::finished, this, &MainWindow::inputFinished);
+    connect(gate_, &RunGate::released, this, &MainWindow::startNext);
     connect(console_, &ConsoleWidget::lineCompleted, this,
             [this](const std::string& text, const std::string& echo) { submit(text, '>', echo); });
     connect(console_, &ConsoleWidget::runClipboardRequested, this, &MainWindow::runClipboard);
@@ -57,6 +58,10 @@ MainWindow::MainWindow(ConsoleEngine& engine, bool primary, QWidget* parent)
 MainWindow::~MainWindow() {
     delete runner_; // stops and waits for a running input before the console goes
     runner_ = nullptr;
+    if (holdsGate_) {
+        disconnect(gate_, nullptr, this, nullptr);
+        gate_->release();
+    }
     engine_.setLineListener(nullptr);
 }
 
@@ -147,7 +152,9 @@ void MainWindow::submit(const std::string& text, char mode, const std::string& e
 }
 
 void MainWindow::startNext() {
-    if (busy() || pending_.empty() || closing_) return;
+    if (busy() || gate_->taken() || pending_.empty() || closing_) return;
+    gate_->take();
+    holdsGate_ = true;
     PendingInput next = std::move(pending_.front());
     pending_.pop_front();
     if (!next.echo.empty()) engine_.print(next.echo);
@@ -159,11 +166,13 @@ void MainWindow::startNext() {
 void MainWindow::inputFinished() {
     console_->showPostedLines();
     fillDirectories();
+    holdsGate_ = false;
     if (closeWhenIdle_) {
         close();
+        gate_->release();
         return;
     }
-    startNext();
+    gate_->release(); // this window's next input, or another window's, runs now
 }
 
 void MainWindow::abortInput() {
@@ -215,9 +224,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     closing_ = true;
+    pending_.clear();
     engine_.shutDown();
     console_->showPostedLines();
     event->accept();
+    emit closed();
 }
 
 } // namespace vemlor

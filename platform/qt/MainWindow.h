@@ -20,6 +20,7 @@ namespace vemlor {
 
 class ConsoleWidget;
 class InputRunner;
+class RunGate;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -28,7 +29,10 @@ class MainWindow : public QMainWindow {
     static constexpr double kZoomInFactor = 1.09050773266526;
     static constexpr double kZoomOutFactor = 0.9170040432046693;
 
-    MainWindow(ConsoleEngine& engine, bool primary, QWidget* parent = nullptr);
+    // gate: shared by the windows of one process; a window without one runs
+    // its inputs on its own.
+    MainWindow(ConsoleEngine& engine, bool primary, RunGate* gate = nullptr,
+               QWidget* parent = nullptr);
     ~MainWindow() override;
 
     ConsoleWidget& console() { return *console_; }
@@ -51,6 +55,10 @@ class MainWindow : public QMainWindow {
     // without one.
     void setLauncher(std::function<void()> launcher);
 
+  signals:
+    // The window accepted a close: its instance has shut down.
+    void closed();
+
   protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -72,6 +80,8 @@ class MainWindow : public QMainWindow {
     ConsoleWidget* console_ = nullptr;
     QComboBox* directories_ = nullptr;
     InputRunner* runner_ = nullptr;
+    RunGate* gate_ = nullptr;
+    bool holdsGate_ = false;
     QAction* launchAction_ = nullptr;
     std::function<void()> launcher_;
     std::deque<PendingInput> pending_;

@@ -1,6 +1,7 @@
 // The desktop window driven as a user drives it, on the offscreen platform:
 // typed lines and their answers, the menu's typed commands, "Again", zoom,
 // "&Abort" while an endless loop runs, and closing with the state saved.
+#include "app/Desktop.h"
 #include "app/DesktopSession.h"
 #include "console/Markup.h"
 #include "platform/qt/ConsoleWidget.h"
@@ -59,7 +60,40 @@ class DesktopTest : public QObject {
         return nullptr;
     }
 
+    // Columns of output row `row` holding pixels of the given colour.
+    static std::vector<int> columnsOf(const QImage& image, const ConsoleWidget& console, int row,
+                                      QColor colour) {
+        std::vector<int> columns;
+        int top = 1 + row * console.lineHeight();
+        for (int x = 0; x < image.width(); ++x)
+            for (int y = top; y < top + console.lineHeight(); ++y)
+                if (image.pixelColor(x, y) == colour) {
+                    columns.push_back(x);
+                    break;
+                }
+        return columns;
+    }
+
   private slots:
+    void markupLinesAreDrawnInTheirColours() {
+        Desk d;
+        ConsoleWidget& console = d.window.console();
+        console.postLine("{r red} {*bold} {/italic} {=link} x_{2}^{3}");
+        console.postLine("{g green} {;\\alpha \\leq \\inf} {b: a {b} c}");
+        console.postLine(std::string(300, 'w')); // too long: an ellipsis at the right edge
+        console.showPostedLines();
+        QImage image = console.viewport()->grab().toImage();
+        if (qEnvironmentVariableIsSet("VEMLOR_SAVE_CONSOLE"))
+            image.save(qEnvironmentVariable("VEMLOR_SAVE_CONSOLE"));
+        const QColor red(170, 0, 0), blue(0, 0, 100), green(0, 100, 0);
+        std::vector<int> reds = columnsOf(image, console, 0, red);
+        QVERIFY(!reds.empty() && reds.back() < image.width() / 4); // only the first word
+        QVERIFY(!columnsOf(image, console, 1, blue).empty());
+        QVERIFY(!columnsOf(image, console, 1, green).empty());
+        std::vector<int> ellipsis = columnsOf(image, console, 2, red);
+        QVERIFY(!ellipsis.empty() && ellipsis.front() > image.width() - 3 * console.fontPixels());
+    }
+
     void typedLineIsEchoedAndAnswered() {
         Desk d;
         ConsoleWidget& console = d.window.console();
@@ -143,6 +177,33 @@ class DesktopTest : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(!d.window.busy() && shows(console, "interrupted"), 10000);
         QTRY_VERIFY(!d.window.busy() && shows(console, "2> k > 0"));
         QTRY_VERIFY(!d.window.busy() && shows(console, "1"));
+    }
+
+    void launchedInstancesHaveTheirOwnWorkspaceAndCloseAlone() {
+        QTemporaryDir home;
+        QtPlatform platform(ProgramPaths{home.path().toStdString(), home.path().toStdString()});
+        DesktopInstances instances(platform);
+        MainWindow& primary = instances.primary();
+        primary.show();
+        QAction* launch = menuAction(primary, "&Launch vemlor");
+        QVERIFY(launch && launch->isEnabled());
+        launch->trigger();
+        QCOMPARE(instances.secondaryCount(), size_t(1));
+        MainWindow* secondary = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->windowTitle() == "secondary Vemlor" && w->isVisible())
+                secondary = qobject_cast<MainWindow*>(w);
+        QVERIFY(secondary);
+        typeInto(primary.console(), "only = 1");
+        typeInto(secondary->console(), "only");
+        QTRY_VERIFY(!primary.busy() && !secondary->busy() &&
+                    shows(secondary->console(), "unrecognised name 'only'"));
+        QVERIFY(shows(primary.console(), "only = 1"));
+        QVERIFY(secondary->close());
+        QTRY_COMPARE(instances.secondaryCount(), size_t(0));
+        typeInto(primary.console(), "only + 1");
+        QTRY_VERIFY(!primary.busy() && shows(primary.console(), "2"));
+        primary.closeWithoutAsking();
     }
 
     void closingSavesTheWorkspaceForTheNextSession() {
