@@ -68,4 +68,28 @@ std::string withoutPrompt(const std::string& plain) {
     return plain.substr(digits + 2);
 }
 
+std::string topicWordAt(const std::string& markupLine, int column) {
+    DecodedLine line = decodeMarkup(markupLine, 0);
+    if (!line.ok() || column < 0 || size_t(column) >= line.text.size()) return "";
+    if (line.text[size_t(column)] == ' ') return "";
+    size_t start = line.text.rfind(' ', size_t(column));
+    start = start == std::string::npos ? 0 : start + 1;
+    size_t end = line.text.find(' ', size_t(column));
+    if (end == std::string::npos) end = line.text.size();
+    for (size_t i = 0; i < line.segments.size(); ++i)
+        if (line.startOf(i) <= int(start) && int(start) < line.segments[i].end)
+            return line.segments[i].style == '=' ? line.text.substr(start, end - start) : "";
+    return "";
+}
+
+bool echoedCommand(const std::string& markupLine, std::string& command) {
+    if (!markupLine.starts_with("{g ")) return false;
+    size_t body = markupLine.find("> {b:");
+    if (body == std::string::npos) return false;
+    for (size_t i = 3; i < body; ++i)
+        if (!std::isdigit(static_cast<unsigned char>(markupLine[i]))) return false;
+    command = markupLine.substr(body + 5);
+    return true;
+}
+
 } // namespace vemlor

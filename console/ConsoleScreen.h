@@ -57,4 +57,12 @@ class ConsoleScreen {
 // A console line as plain text without its leading prompt ("12> ").
 std::string withoutPrompt(const std::string& plain);
 
+// The topic word (a space-delimited word that begins an underlined "="
+// segment) at a column of a markup line; empty when there is none.
+std::string topicWordAt(const std::string& markupLine, int column);
+
+// The command of an echoed input line ("{g 3> {b:x = 1" gives "x = 1");
+// false for any other line.
+bool echoedCommand(const std::string& markupLine, std::string& command);
+
 } // namespace vemlor

@@ -309,9 +309,31 @@ void ConsoleWidget::mousePressEvent(QMouseEvent* event) {
         input_.setCaretColumn(
             std::max(0, at.x() / charWidth_ - input_.promptOffset() + bandShift_));
     } else if (screen_.lineCount() > 0) {
-        screen_.select(lineAt(at.y()));
+        long line = lineAt(at.y());
+        pickedWord_ = topicWordAt(screen_.line(line), columnAt(at.x()));
+        if (pickedWord_.empty()) screen_.select(line);
     }
     viewport()->update();
+}
+
+// Releasing the button over a topic word asks for help on it.
+void ConsoleWidget::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || pickedWord_.empty()) return;
+    std::string word = std::move(pickedWord_);
+    pickedWord_.clear();
+    act(input_.character(InputLine::kEscape, false));
+    typeLine("?" + word);
+}
+
+// A double click on an echoed input runs that input again.
+void ConsoleWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+    int y = event->position().toPoint().y();
+    std::string command;
+    if (event->button() != Qt::LeftButton || y >= bandTop() || screen_.lineCount() == 0 ||
+        !echoedCommand(screen_.line(lineAt(y)), command))
+        return;
+    input_.setText(command);
+    act(input_.character(InputLine::kEnter, false));
 }
 
 void ConsoleWidget::mouseMoveEvent(QMouseEvent* event) {

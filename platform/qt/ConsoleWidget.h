@@ -55,6 +55,8 @@ class ConsoleWidget : public QAbstractScrollArea {
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     bool focusNextPrevChild(bool next) override;
     void scrollContentsBy(int dx, int dy) override;
@@ -69,13 +71,15 @@ class ConsoleWidget : public QAbstractScrollArea {
     void drawOutput(class QPainter& painter);
     void drawBand(class QPainter& painter);
     long lineAt(int y) const;
+    int columnAt(int x) const { return std::max(0, (x - charWidth_ / 2) / charWidth_); }
 
     InputLine input_;
     ConsoleScreen screen_;
     QFont font_;
     int charWidth_ = 10;
     int lineHeight_ = 20;
-    int bandShift_ = 0; // input columns scrolled out on the left
+    std::string pickedWord_; // a topic word clicked, asked about on release
+    int bandShift_ = 0;      // input columns scrolled out on the left
     bool adjustingScrollBar_ = false;
     std::mutex postedMutex_;
     std::deque<std::string> posted_;

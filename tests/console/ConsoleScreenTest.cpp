@@ -61,6 +61,21 @@ TEST(ConsoleScreen, CopyGivesPlainTextOfTheSelectedLinesWithoutPrompts) {
     EXPECT_EQ(withoutPrompt("a1> b"), "a1> b");
 }
 
+TEST(ConsoleScreen, TopicWordsAndEchoedCommandsAreFoundUnderTheMouse) {
+    const std::string line = "see {=sin} or {=cos} here";
+    EXPECT_EQ(topicWordAt(line, 4), "sin");
+    EXPECT_EQ(topicWordAt(line, 6), "sin");
+    EXPECT_EQ(topicWordAt(line, 11), "cos");
+    EXPECT_EQ(topicWordAt(line, 1), "");  // plain text
+    EXPECT_EQ(topicWordAt(line, 3), "");  // a space
+    EXPECT_EQ(topicWordAt(line, 99), ""); // past the end
+    std::string command;
+    EXPECT_TRUE(echoedCommand("{g 12> {b:x = {1}", command));
+    EXPECT_EQ(command, "x = {1}");
+    EXPECT_FALSE(echoedCommand("{g x> {b:y", command));
+    EXPECT_FALSE(echoedCommand("x = 42", command));
+}
+
 TEST(DirectoryNames, SharedAndOverlongLeadingPartsAreCutAndRestored) {
     std::vector<std::string> names = {"/home/ann/work/a", "/home/ann/work/b"};
     std::vector<ShortName> shown = shortenDirectoryNames(names, 40);

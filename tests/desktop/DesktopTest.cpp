@@ -8,6 +8,7 @@
 #include "platform/qt/MainWindow.h"
 #include "platform/qt/QtPlatform.h"
 
+#include <QClipboard>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -107,6 +108,38 @@ class DesktopTest : public QObject {
         QTRY_VERIFY(!d.window.busy() && shows(console, "unrecognised name 'zz'"));
         QCOMPARE(console.screen().line(console.screen().lineCount() - 1).substr(0, 3),
                  std::string("{r "));
+    }
+
+    void clicksSelectCopyAskAboutTopicsAndRecall() {
+        Desk d;
+        ConsoleWidget& console = d.window.console();
+        typeInto(console, "x = 6*7");
+        QTRY_VERIFY(!d.window.busy() && shows(console, "x = 42"));
+        console.postLine(" {=sin} is a topic");
+        console.showPostedLines();
+        int row = console.lineHeight();
+        auto middleOf = [&](int line) {
+            return QPoint(console.fontPixels(), 1 + line * row + row / 2);
+        };
+        // Dragging from the answer up to the echo selects both; a copy drops the prompt.
+        QTest::mousePress(console.viewport(), Qt::LeftButton, {}, middleOf(1));
+        QMouseEvent drag(QEvent::MouseMove, middleOf(0),
+                         console.viewport()->mapToGlobal(middleOf(0)), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QCoreApplication::sendEvent(console.viewport(), &drag);
+        QTest::mouseRelease(console.viewport(), Qt::LeftButton, {}, middleOf(0));
+        QTest::keyClick(&console, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString("x = 6*7\nx = 42\n"));
+        // A topic word asks for help on release.
+        QTest::mouseClick(console.viewport(), Qt::LeftButton, {}, middleOf(2));
+        QTRY_VERIFY(!d.window.busy() && shows(console, "2> ?sin"));
+        // A double click on an echoed input runs it again.
+        QTest::mouseDClick(console.viewport(), Qt::LeftButton, {}, middleOf(0));
+        QTRY_VERIFY(!d.window.busy() && shows(console, "3> x = 6*7"));
+        // Paste drops line breaks and lands at the caret.
+        QGuiApplication::clipboard()->setText("1 +\n2");
+        QTest::keyClick(&console, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(console.input().text(), std::string("1 +2"));
     }
 
     void menuItemsTypeTheirCommands() {
