@@ -9,6 +9,7 @@
 #include "platform/qt/QtPlatform.h"
 
 #include <QClipboard>
+#include <QComboBox>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -140,6 +141,30 @@ class DesktopTest : public QObject {
         QGuiApplication::clipboard()->setText("1 +\n2");
         QTest::keyClick(&console, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(console.input().text(), std::string("1 +2"));
+    }
+
+    void clipboardAndDirectoryStripRunInputs() {
+        Desk d;
+        ConsoleWidget& console = d.window.console();
+        auto count = [&](const std::string& text) {
+            std::vector<std::string> lines = shownLines(console);
+            return std::count(lines.begin(), lines.end(), text);
+        };
+        // Clipboard text runs as a script does: nothing is shown unless asked.
+        QGuiApplication::clipboard()->setText("cb = 3");
+        QTest::keyClick(&console, Qt::Key_F9);
+        QCOMPARE(console.input().prompt(), std::string("2>"));
+        typeInto(console, "cb");
+        QTRY_VERIFY(!d.window.busy() && count("3") == 1);
+        QGuiApplication::clipboard()->setText("cb = cb + 1");
+        button(d.window, "Exec")->click();
+        typeInto(console, "cb");
+        QTRY_VERIFY(!d.window.busy() && count("4") == 1);
+        QComboBox& directories = d.window.directories();
+        QVERIFY(directories.count() >= 1);
+        emit directories.activated(0);
+        const std::string temp = QDir::tempPath().toStdString();
+        QTRY_VERIFY(!d.window.busy() && shows(console, "5> cd " + temp));
     }
 
     void menuItemsTypeTheirCommands() {
