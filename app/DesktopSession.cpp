@@ -15,6 +15,7 @@ DesktopSession::DesktopSession(Platform& platform, bool primary,
     setup.lineListener = [this](const std::string& line) { deliver(line); };
     calc_ = std::make_unique<Calc>(setup);
     calc_->console().endLine();
+    directoryAfterInput_ = calc_->dir().currentDirectory();
 }
 
 void DesktopSession::deliver(const std::string& line) {
@@ -58,6 +59,13 @@ void DesktopSession::runPrepared() {
     if (!skipRun_) calc_->executePendingInput();
     skipRun_ = false;
     calc_->console().endLine();
+    std::lock_guard lock(listenerMutex_);
+    directoryAfterInput_ = calc_->dir().currentDirectory();
+}
+
+std::string DesktopSession::currentDirectory() const {
+    std::lock_guard lock(listenerMutex_);
+    return directoryAfterInput_;
 }
 
 void DesktopSession::interrupt() {

@@ -24,7 +24,8 @@ class DesktopSession : public ConsoleEngine {
     void interrupt() override;
     CommandHistory& history() override { return calc_->history(); }
     std::vector<std::string> recentDirectories() const override;
-    std::string currentDirectory() const override { return calc_->dir().currentDirectory(); }
+    // The directory as the last input left it: safe while another input runs.
+    std::string currentDirectory() const override;
     void setLineWidth(int characters) override { calc_->console().setLineWidth(characters); }
     bool confirmExit() override { return calc_->confirmExit(); }
     void shutDown() override { calc_->shutDown(); }
@@ -34,7 +35,8 @@ class DesktopSession : public ConsoleEngine {
   private:
     void deliver(const std::string& line);
 
-    std::mutex listenerMutex_;
+    mutable std::mutex listenerMutex_; // guards the listener and the directory below
+    std::string directoryAfterInput_;
     LineListener listener_;
     std::vector<std::string> early_; // lines printed before a listener was set
     std::unique_ptr<Calc> calc_;
