@@ -12,6 +12,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <unistd.h>
 
 namespace vemlor {
@@ -135,7 +136,11 @@ int runDesktop(const std::string& script) {
     DesktopInstances instances(platform);
     SignalBridge bridge(instances.primary());
     instances.primary().show();
-    if (!script.empty()) instances.primary().submit(script, 'f');
+    // The desktop goes back to the directory of the last session; a script
+    // named on the command line is still found from where it was launched.
+    if (!script.empty())
+        instances.primary().submit(std::filesystem::absolute(script).lexically_normal().string(),
+                                   'f');
     return app.exec();
 }
 
