@@ -167,6 +167,43 @@ class DesktopTest : public QObject {
         QTRY_VERIFY(!d.window.busy() && shows(console, "5> cd " + temp));
     }
 
+    // Every markup style, drawn offscreen, against a committed picture: a
+    // changed font, colour, offset or cut shows as many differing pixels.
+    void markupRenderingMatchesTheReference() {
+        CommandHistory history;
+        ConsoleWidget console(history);
+        console.resize(560, 190);
+        console.show();
+        for (const char* line :
+             {"{r red} {g green} {b blue} {m magenta} {e orange} plain",
+              "{*bold} {/italic} {=link} x_{2}^{3} y^{2} z_{i}",
+              "greek {;\\a\\b\\p \\leq \\inf \\deg} and back", "{b: literal {braces} x_1}",
+              "{-tail visible: the end of a long line shows: END}",
+              "a plain line much too long for the width of this console view, cut with an "
+              "ellipsis"})
+            console.postLine(line);
+        console.showPostedLines();
+        QImage image = console.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QString reference = VEMLOR_SOURCE_DIR "/tests/desktop/reference/console_markup.png";
+        if (qEnvironmentVariableIsSet("VEMLOR_UPDATE_REFERENCE")) {
+            QVERIFY(image.save(reference));
+            QSKIP("reference picture written");
+        }
+        QImage expected = QImage(reference).convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(image.size(), expected.size());
+        int differing = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                QColor a = image.pixelColor(x, y), b = expected.pixelColor(x, y);
+                if (std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) +
+                        std::abs(a.blue() - b.blue()) >
+                    96)
+                    ++differing;
+            }
+        QVERIFY2(differing < image.width() * image.height() / 1000,
+                 qPrintable(QString("%1 pixels differ").arg(differing)));
+    }
+
     void menuItemsTypeTheirCommands() {
         Desk d;
         ConsoleWidget& console = d.window.console();
