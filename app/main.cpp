@@ -1,8 +1,19 @@
 // Entry point: reads the command line and starts the chosen front end.
 #include "app/CommandLine.h"
 #include "app/TerminalRepl.h"
+#ifdef VEMLOR_WITH_DESKTOP
+#include "app/Desktop.h"
+#endif
 
 #include <cstdio>
+
+#if defined(__SANITIZE_ADDRESS__)
+// The desktop session bus library keeps a buffer for the life of the
+// process; leak checks of a sanitized build would fail every desktop run.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libdbus-1.so\n";
+}
+#endif
 
 int main(int argc, char** argv) {
     using vemlor::CommandLine;
@@ -21,9 +32,13 @@ int main(int argc, char** argv) {
         return vemlor::runScriptBatch(line.argument);
     case CommandLine::Action::Evaluate:
         return vemlor::runTextBatch(line.argument);
-    case CommandLine::Action::Cli:
     case CommandLine::Action::Default:
-        // The desktop window arrives later; until then the terminal serves.
+#ifdef VEMLOR_WITH_DESKTOP
+        if (int status = vemlor::runDesktop(line.argument); status != vemlor::kNoDisplay)
+            return status;
+#endif
+        return vemlor::runTerminalSession(line.argument);
+    case CommandLine::Action::Cli:
         return vemlor::runTerminalSession(line.argument);
     }
     return 0;

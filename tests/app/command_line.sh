@@ -199,5 +199,12 @@ out=$(printf 'keep\n' | "$vemlor" --cli)
 expect "old workspace still loads" "5" "$out"
 rm -f "$VEMLOR_HOME"/vemlor_env.bin.tmp*
 
+# Without options, a display that cannot be reached leaves the terminal
+# session to serve, quietly.
+out=$(printf 'x = 6*7\n' | env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY DISPLAY=:4242 "$vemlor" 2>&1)
+expect "no reachable display: the terminal" "x = 42" "$out"
+out=$(printf 'x = 6*7\n' | env -u DISPLAY -u WAYLAND_DISPLAY "$vemlor" 2>&1)
+expect "no display: the terminal" "x = 42" "$out"
+
 if ((failures)); then echo "$failures failure(s)"; exit 1; fi
 echo "command line: all checks passed"

@@ -1,0 +1,46 @@
+// One interpreter instance behind a desktop window: a Calc whose console
+// lines go to the window, driven through the ConsoleEngine calls.
+#pragma once
+
+#include "platform/qt/ConsoleEngine.h"
+#include "session/Calc.h"
+
+#include <memory>
+#include <mutex>
+
+namespace vemlor {
+
+class Platform;
+
+class DesktopSession : public ConsoleEngine {
+  public:
+    // primary: the instance that restores and saves the state files.
+    DesktopSession(Platform& platform, bool primary, const std::string& startDirectory);
+
+    void setLineListener(LineListener listener) override;
+    void print(const std::string& markupLine) override;
+    void prepare(const std::string& text, char mode) override;
+    void runPrepared() override;
+    void interrupt() override;
+    CommandHistory& history() override { return calc_->history(); }
+    std::vector<std::string> recentDirectories() const override;
+    // The directory as the last input left it: safe while another input runs.
+    std::string currentDirectory() const override;
+    void setLineWidth(int characters) override { calc_->console().setLineWidth(characters); }
+    bool confirmExit() override { return calc_->confirmExit(); }
+    void shutDown() override { calc_->shutDown(); }
+
+    Calc& calc() { return *calc_; }
+
+  private:
+    void deliver(const std::string& line);
+
+    mutable std::mutex listenerMutex_; // guards the listener and the directory below
+    std::string directoryAfterInput_;
+    LineListener listener_;
+    std::vector<std::string> early_; // lines printed before a listener was set
+    std::unique_ptr<Calc> calc_;
+    bool skipRun_ = false; // the prepared script could not be opened
+};
+
+} // namespace vemlor
