@@ -13,7 +13,10 @@
 
 namespace vemlor {
 
+class Dialogs;
+class OpenFiles;
 class OutputSink;
+class WorkingDirectory;
 
 class BuiltinContext {
   public:
@@ -32,6 +35,12 @@ class BuiltinContext {
     virtual void unregisterAnonymous(int id) = 0;
     // The directory of the program, below which its library folders lie.
     virtual const std::string& programDirectory() const = 0;
+    // The instance's own current directory and its recent directories.
+    virtual WorkingDirectory& workingDirectory() = 0;
+    // The instance's open files; they are closed when it ends.
+    virtual OpenFiles& openFiles() = 0;
+    // Message boxes and questions to the user.
+    virtual Dialogs& dialogs() = 0;
 };
 
 } // namespace vemlor

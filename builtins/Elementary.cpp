@@ -214,12 +214,6 @@ int waitI(int) {
 int gridI(int) {
     notYetAvailable("grid");
 }
-int fcloseI(int) {
-    notYetAvailable("fclose");
-}
-int feofI(int) {
-    notYetAvailable("feof");
-}
 
 int randseedI(int seed) {
     seedRandom(seed);
@@ -288,8 +282,6 @@ const BuiltinDefinition kIntTable[] = {
     {"wait", asHandler(&waitI), INTEGER_VAL},
     {"lower", asHandler(&lowerI), INTEGER_VAL},
     {"grid", asHandler(&gridI), INTEGER_VAL},
-    {"fclose", asHandler(&fcloseI), INTEGER_VAL},
-    {"feof", asHandler(&feofI), INTEGER_VAL},
     {"bitweight", asHandler(&bitweightI), INTEGER_VAL},
 };
 

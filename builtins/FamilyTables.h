@@ -12,6 +12,7 @@
 #include "builtins/Registry.h"
 
 #include <span>
+#include <type_traits>
 
 namespace vemlor {
 
@@ -41,6 +42,9 @@ constexpr HandlerSignature signatureOf(handler::DoubleToDouble) {
     return {Family::Elementwise, Variant::Double};
 }
 constexpr HandlerSignature signatureOf(handler::IntToInt) {
+    return {Family::Elementwise, Variant::Integer};
+}
+constexpr HandlerSignature signatureOf(handler::IntToIntInContext) {
     return {Family::Elementwise, Variant::Integer};
 }
 constexpr HandlerSignature signatureOf(handler::ColumnToDouble) {
@@ -86,7 +90,8 @@ BuiltinDefinition defineBuiltin(const char* name, H handler, int resultType = DO
             minArgs,
             maxArgs,
             signature.family,
-            signature.variant};
+            signature.variant,
+            std::is_same_v<H, handler::IntToIntInContext>};
 }
 
 // Elementary.cpp: the elementwise functions and their complex counterparts.
@@ -96,7 +101,9 @@ std::span<const ComplexCounterpart> elementaryComplexTable();
 
 std::span<const BuiltinDefinition> clockTable();            // Clock.cpp
 std::span<const BuiltinDefinition> conversionsTable();      // Conversions.cpp
+std::span<const BuiltinDefinition> directoriesTable();      // Directories.cpp
 std::span<const BuiltinDefinition> distributionsTable();    // Distributions.cpp
+std::span<const BuiltinDefinition> fileTableTable();        // FileTable.cpp
 std::span<const BuiltinDefinition> generatorsTable();       // Generators.cpp
 std::span<const BuiltinDefinition> interpreterTable();      // Interpreter.cpp
 std::span<const BuiltinDefinition> listsTable();            // Lists.cpp
@@ -108,6 +115,7 @@ std::span<const BuiltinDefinition> polynomialsTable();      // Polynomials.cpp
 std::span<const BuiltinDefinition> searchingTable();        // Searching.cpp
 std::span<const BuiltinDefinition> setsTable();             // Sets.cpp
 std::span<const BuiltinDefinition> specialFunctionsTable(); // SpecialFunctions.cpp
+std::span<const BuiltinDefinition> stacksTable();           // Stacks.cpp
 std::span<const BuiltinDefinition> statisticsTable();       // Statistics.cpp
 std::span<const BuiltinDefinition> stringsTable();          // Strings.cpp
 std::span<const BuiltinDefinition> valueQueriesTable();     // ValueQueries.cpp

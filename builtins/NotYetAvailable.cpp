@@ -95,14 +95,9 @@ std::span<const BuiltinDefinition> notYetAvailableTable() {
         later<"createButton", General>(D, 1, 3),
         later<"menu", General>(D, 2, 2),
         // Files, directories and the system shell.
-        later<"fopen", OneOrTwo>(I),
-        later<"fread", OneOrTwo>(I),
-        later<"fwrite", OneOrTwo>(I),
         later<"sysCommand", ValueToIntValue>(),
         later<"unzipg", ValueToIntValue>(),
-        later<"dir", General>(L, 0, 1),
         later<"readtext", General>(L, 1, 1),
-        later<"cd", General>(I, 0, 1),
         later<"dispfile", General>(D, 1, 2),
         later<"save", General>(D, 2, kAny),
         later<"table", General>(D, 2, 3),
@@ -110,11 +105,6 @@ std::span<const BuiltinDefinition> notYetAvailableTable() {
         later<"writetext", General>(D, 2, 2),
         later<"load", General>(D, 1, 2),
         later<"qload", General>(D, 1, 1),
-        // Stacks of values.
-        later<"push", OneOrTwo>(kSameAsFirstArgument),
-        later<"top", ValueToDoubleValue>(),
-        later<"pop", ValueToDoubleValue>(),
-        later<"qpop", ValueToDoubleValue>(),
         // Numerical methods: interpolation, linear algebra, signals, roots,
         // minima, integrals, differential equations and fits.
         later<"interp", Functor>(),

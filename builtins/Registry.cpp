@@ -109,7 +109,8 @@ constexpr TableFunction kSubjectTables[] = {
     messagesTable,         notYetAvailableTable, orderingTable,
     polynomialsTable,      searchingTable,       setsTable,
     specialFunctionsTable, statisticsTable,      stringsTable,
-    valueQueriesTable};
+    valueQueriesTable,     directoriesTable,     stacksTable,
+    fileTableTable};
 
 // ---- what a family fixes ----------------------------------------------------
 
@@ -261,6 +262,7 @@ void Registry::Impl::complete() {
         info.name = name;
         info.entry = slot.entry;
         info.handler = slot.definition->handler;
+        info.takesContext = slot.definition->takesContext;
         Family family = slot.entry.family;
         int fixedType = familyResultType(family, slot.entry.variant);
         info.resultType = fixedType == kRowDecides ? slot.definition->resultType : fixedType;

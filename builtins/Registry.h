@@ -66,6 +66,9 @@ using OptionalArg = void (*)(BuiltinContext&, const Value* argument, ValuePtr& r
 // Elementwise: variant Double, Integer, and the complex counterparts.
 using DoubleToDouble = double (*)(double);
 using IntToInt = int (*)(int);
+// Elementwise, variant Integer, for the few that act on the calling
+// instance (its open files): never compiled into the scalar code.
+using IntToIntInContext = int (*)(BuiltinContext&, int);
 using ComplexToComplex = complexd (*)(complexd);
 using ComplexToDouble = double (*)(complexd);
 // Column: variant Double, Integer.
@@ -112,6 +115,7 @@ struct BuiltinDefinition {
     int maxArgs = 0;
     Family family = Family::None;
     Variant variant = Variant::Untyped;
+    bool takesContext = false; // an Elementwise handler of IntToIntInContext
 };
 
 struct BuiltinEntry {
@@ -131,6 +135,7 @@ struct BuiltinInfo {
     int minArgs = 0;
     int maxArgs = 0;
     bool mixedArguments = false;
+    bool takesContext = false; // an Elementwise handler of IntToIntInContext
 };
 
 class Registry {

@@ -20,6 +20,22 @@
 
 namespace vemlor {
 
+// A fresh copy of a constant operand on every evaluation, for the built-ins
+// that change their first argument in place: they may change the copy, never
+// the constant, which later evaluations read again.
+class ConstantCopyElement final : public WithEvaluatable {
+  public:
+    explicit ConstantCopyElement(EvaluatablePtr constant) : WithEvaluatable(std::move(constant)) {}
+    Value* pValue(Value*) override {
+        copy_ = newValueCopy(*child_->pValue(nullptr));
+        return copy_.get();
+    }
+    int resultType() const override { return child_->resultType(); }
+
+  private:
+    ValuePtr copy_;
+};
+
 // ---- Family::NoArg: no argument ---------------------------------------------
 
 class TicLikeFuncElement final : public Evaluatable {
@@ -84,6 +100,23 @@ class SimpleFuncIntElement final : public WithEvaluatable {
 
   private:
     handler::IntToInt f_;
+    DoubleValue doubleScratch_;
+    IntValue own_;
+};
+
+// int -> int for a handler that acts on the calling instance (closing its
+// files); kept out of the scalar code, which calls handlers without one.
+class ContextFuncIntElement final : public WithEvaluatable {
+  public:
+    ContextFuncIntElement(EvaluatablePtr argument, handler::IntToIntInContext f,
+                          BuiltinContext& context)
+        : WithEvaluatable(std::move(argument)), f_(f), context_(&context) {}
+    Value* pValue(Value* workspace) override;
+    int resultType() const override { return INTEGER_VAL; }
+
+  private:
+    handler::IntToIntInContext f_;
+    BuiltinContext* context_;
     DoubleValue doubleScratch_;
     IntValue own_;
 };

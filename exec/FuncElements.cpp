@@ -13,6 +13,9 @@
 #include "core/Errors.h"
 #include "exec/FuncElementClasses.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace vemlor {
 
 namespace {
@@ -49,11 +52,16 @@ int callResultType(const BuiltinInfo& function, const std::vector<EvaluatablePtr
     return function.entry.family == Family::OptionalArg ? context.answer().type() : DOUBLE_VAL;
 }
 
-EvaluatablePtr makeElementwiseCall(const BuiltinInfo& function, EvaluatablePtr argument) {
+EvaluatablePtr makeElementwiseCall(const BuiltinInfo& function, EvaluatablePtr argument,
+                                   BuiltinContext& context) {
     int type = argument->resultType();
     if (function.entry.variant == Variant::Integer) {
         if (type == COMPLEX_VAL)
             throw SyntaxError("this function does not accept a complex argument");
+        if (function.takesContext)
+            return std::make_unique<ContextFuncIntElement>(
+                std::move(argument), handlerAs<handler::IntToIntInContext>(function.handler),
+                context);
         return std::make_unique<SimpleFuncIntElement>(
             std::move(argument), handlerAs<handler::IntToInt>(function.handler));
     }
@@ -101,6 +109,14 @@ EvaluatablePtr makeVectorCall(const BuiltinInfo& function, EvaluatablePtr argume
         std::move(argument), handlerAs<handler::ValueToDoubleValue>(function.handler), context);
 }
 
+// The built-ins that change their first argument: a variable is changed
+// for the user to see, a constant only in a copy.
+bool changesFirstArgument(const std::string& name) {
+    static const char* const names[] = {"push",     "pop",      "qpop",    "sortit",
+                                        "nextPerm", "prevPerm", "swaprows"};
+    return std::find(std::begin(names), std::end(names), name) != std::end(names);
+}
+
 EvaluatablePtr takeArgument(std::vector<EvaluatablePtr>& arguments, size_t i) {
     return i < arguments.size() ? std::move(arguments[i]) : nullptr;
 }
@@ -114,6 +130,9 @@ EvaluatablePtr makeBuiltinCall(const BuiltinInfo& function, std::vector<Evaluata
     if (function.entry.family == Family::NoArg && function.name == "end")
         throw SyntaxError("stray 'end' keyword");
     checkArguments(function, arguments);
+    if (!arguments.empty() && arguments[0]->category() == CAT_NUMBER &&
+        changesFirstArgument(function.name))
+        arguments[0] = std::make_unique<ConstantCopyElement>(std::move(arguments[0]));
     const void* h = function.handler;
     switch (function.entry.family) {
     case Family::NoArg:
@@ -125,7 +144,7 @@ EvaluatablePtr makeBuiltinCall(const BuiltinInfo& function, std::vector<Evaluata
                                                 function.name);
     }
     case Family::Elementwise:
-        return makeElementwiseCall(function, std::move(arguments[0]));
+        return makeElementwiseCall(function, std::move(arguments[0]), context);
     case Family::Column:
         return makeColumnCall(function, std::move(arguments[0]));
     case Family::ValueToScalar:

@@ -76,6 +76,22 @@ Value* SimpleFuncIntElement::pValue(Value* workspace) {
     return &out;
 }
 
+Value* ContextFuncIntElement::pValue(Value* workspace) {
+    IntValue& out = detail::resultValue(workspace, own_);
+    Value* argument =
+        child_->resultType() == DOUBLE_VAL ? child_->pValue(&doubleScratch_) : child_->pValue(&out);
+    if (argument->type() == COMPLEX_VAL) detail::refuseComplex();
+    if (argument->type() == LIST_VAL) detail::refuseList();
+    handler::IntToIntInContext f = f_;
+    BuiltinContext& context = *context_;
+    auto apply = [f, &context](auto x) { return f(context, detail::truncatedInt(double(x))); };
+    if (argument->type() == INTEGER_VAL)
+        mapElements(static_cast<const IntValue&>(*argument), out, apply, argument->kind);
+    else
+        mapElements(static_cast<const DoubleValue&>(*argument), out, apply, argument->kind);
+    return &out;
+}
+
 Value* SimpleFuncComplexElement::pValue(Value* workspace) {
     ComplexValue& out = detail::resultValue(workspace, own_);
     Value* argument = child_->pValue(&out);

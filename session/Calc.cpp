@@ -45,6 +45,7 @@ Calc::Calc(const CalcSetup& setup)
         }
     }
     dir_ = std::make_unique<Dir>(setup.startDirectory, programDirectory_);
+    openFiles_ = std::make_unique<OpenFiles>();
     input_ = std::make_unique<UserInput>(*dir_);
     workspace_ = std::make_unique<Workspace>(*console_);
     if (!programDirectory_.empty())
@@ -63,6 +64,7 @@ Calc::~Calc() {
     parser_.reset();
     reader_.reset();
     workspace_.reset();
+    openFiles_.reset(); // closes what scripts left open
     dir_.reset();
     console_.reset();
     input_.reset();
@@ -157,6 +159,10 @@ void Calc::executePendingInput() {
     } catch (...) {
         reportCaught(std::current_exception());
     }
+}
+
+Dialogs& Calc::dialogs() {
+    return platform_.dialogs();
 }
 
 const Value& Calc::answer() {

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "builtins/BuiltinContext.h"
+#include "builtins/OpenFiles.h"
 #include "console/CommandHistory.h"
 #include "console/ConsoleOutput.h"
 #include "exec/FunctionArguments.h"
@@ -80,6 +81,9 @@ class Calc : public BuiltinContext {
     int registerAnonymous(ScalarFunction& function) override { return anonymous_.add(function); }
     void unregisterAnonymous(int id) override { anonymous_.remove(id); }
     const std::string& programDirectory() const override { return programDirectory_; }
+    WorkingDirectory& workingDirectory() override { return *dir_; }
+    OpenFiles& openFiles() override { return *openFiles_; }
+    Dialogs& dialogs() override;
 
     // Whether an error was reported since the last call (batch exit status).
     bool takeErrorReported();
@@ -105,6 +109,7 @@ class Calc : public BuiltinContext {
     std::unique_ptr<UserInput> input_;
     std::unique_ptr<ConsoleOutput> console_;
     std::unique_ptr<Dir> dir_;
+    std::unique_ptr<OpenFiles> openFiles_;
     std::unique_ptr<StateLock> stateLock_; // held by a primary instance
     AnonymousFunctions anonymous_;         // outlives the expressions that register
     std::unique_ptr<Workspace> workspace_;

@@ -10,6 +10,7 @@
 // Every error a user can provoke is an exception of the interpreter's own
 // types; anything else (and any internal "BUG" error) escapes and is a finding.
 #include "builtins/BuiltinContext.h"
+#include "builtins/OpenFiles.h"
 #include "console/ConsoleOutput.h"
 #include "core/Errors.h"
 #include "exec/Answer.h"
@@ -19,6 +20,8 @@
 #include "frontend/ScriptLocator.h"
 #include "frontend/StatementParser.h"
 #include "frontend/UserInput.h"
+#include "platform/terminal/TerminalDialogs.h"
+#include "session/Dir.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 #include <cstddef>
@@ -48,9 +51,15 @@ class ParseContext : public BuiltinContext {
     int registerAnonymous(ScalarFunction& function) override { return anonymous_.add(function); }
     void unregisterAnonymous(int id) override { anonymous_.remove(id); }
     const std::string& programDirectory() const override { return programDirectory_; }
+    WorkingDirectory& workingDirectory() override { return directory_; }
+    OpenFiles& openFiles() override { return files_; }
+    Dialogs& dialogs() override { return dialogs_; }
 
   private:
     std::string programDirectory_ = ".";
+    Dir directory_{"/nonexistent", "."};
+    OpenFiles files_;
+    TerminalDialogs dialogs_{nullptr, false};
     ConsoleOutput& console_;
     Workspace& workspace_;
     AnonymousFunctions anonymous_;

@@ -15,7 +15,8 @@
 //   @ text                           an expected line compared with its markup
 //   anything else                    an expected line (visible text)
 // Trailing blank expected lines are ignored. Every case runs in its own
-// empty directory, which is the interpreter's current directory.
+// empty directory, which is the interpreter's current directory; its path
+// reads as "<case>" in the output, so expectations can name files in it.
 #include "console/Markup.h"
 #include "platform/Clipboard.h"
 #include "platform/terminal/TerminalPlatform.h"
@@ -127,6 +128,10 @@ Transcript runCase(const Case& c, const fs::path& directory) {
         calc.executePendingInput();
         calc.console().endLine();
     }
+    const std::string place = directory.string();
+    for (std::string& line : transcript.markup)
+        for (size_t at; (at = line.find(place)) != std::string::npos;)
+            line.replace(at, place.size(), "<case>");
     return transcript;
 }
 
