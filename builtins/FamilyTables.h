@@ -110,6 +110,7 @@ std::span<const BuiltinDefinition> listsTable();            // Lists.cpp
 std::span<const BuiltinDefinition> matricesTable();         // Matrices.cpp
 std::span<const BuiltinDefinition> messagesTable();         // Messages.cpp
 std::span<const BuiltinDefinition> notYetAvailableTable();  // NotYetAvailable.cpp
+std::span<const BuiltinDefinition> numericTablesTable();    // NumericTables.cpp
 std::span<const BuiltinDefinition> orderingTable();         // Ordering.cpp
 std::span<const BuiltinDefinition> polynomialsTable();      // Polynomials.cpp
 std::span<const BuiltinDefinition> searchingTable();        // Searching.cpp
@@ -118,6 +119,7 @@ std::span<const BuiltinDefinition> specialFunctionsTable(); // SpecialFunctions.
 std::span<const BuiltinDefinition> stacksTable();           // Stacks.cpp
 std::span<const BuiltinDefinition> statisticsTable();       // Statistics.cpp
 std::span<const BuiltinDefinition> stringsTable();          // Strings.cpp
+std::span<const BuiltinDefinition> textFilesTable();        // TextFiles.cpp
 std::span<const BuiltinDefinition> valueQueriesTable();     // ValueQueries.cpp
 
 } // namespace vemlor

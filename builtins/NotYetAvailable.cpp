@@ -97,13 +97,8 @@ std::span<const BuiltinDefinition> notYetAvailableTable() {
         // Files, directories and the system shell.
         later<"sysCommand", ValueToIntValue>(),
         later<"unzipg", ValueToIntValue>(),
-        later<"readtext", General>(L, 1, 1),
-        later<"dispfile", General>(D, 1, 2),
-        later<"save", General>(D, 2, kAny),
         later<"table", General>(D, 2, 3),
         later<"qsave", General>(D, 2, 2),
-        later<"writetext", General>(D, 2, 2),
-        later<"load", General>(D, 1, 2),
         later<"qload", General>(D, 1, 1),
         // Numerical methods: interpolation, linear algebra, signals, roots,
         // minima, integrals, differential equations and fits.

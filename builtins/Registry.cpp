@@ -110,7 +110,7 @@ constexpr TableFunction kSubjectTables[] = {
     polynomialsTable,      searchingTable,       setsTable,
     specialFunctionsTable, statisticsTable,      stringsTable,
     valueQueriesTable,     directoriesTable,     stacksTable,
-    fileTableTable};
+    fileTableTable,        numericTablesTable,   textFilesTable};
 
 // ---- what a family fixes ----------------------------------------------------
 
