@@ -120,6 +120,7 @@ std::span<const BuiltinDefinition> stacksTable();           // Stacks.cpp
 std::span<const BuiltinDefinition> statisticsTable();       // Statistics.cpp
 std::span<const BuiltinDefinition> stringsTable();          // Strings.cpp
 std::span<const BuiltinDefinition> textFilesTable();        // TextFiles.cpp
+std::span<const BuiltinDefinition> valueFilesTable();       // ValueFiles.cpp
 std::span<const BuiltinDefinition> valueQueriesTable();     // ValueQueries.cpp
 
 } // namespace vemlor

@@ -98,8 +98,6 @@ std::span<const BuiltinDefinition> notYetAvailableTable() {
         later<"sysCommand", ValueToIntValue>(),
         later<"unzipg", ValueToIntValue>(),
         later<"table", General>(D, 2, 3),
-        later<"qsave", General>(D, 2, 2),
-        later<"qload", General>(D, 1, 1),
         // Numerical methods: interpolation, linear algebra, signals, roots,
         // minima, integrals, differential equations and fits.
         later<"interp", Functor>(),

@@ -110,7 +110,8 @@ constexpr TableFunction kSubjectTables[] = {
     polynomialsTable,      searchingTable,       setsTable,
     specialFunctionsTable, statisticsTable,      stringsTable,
     valueQueriesTable,     directoriesTable,     stacksTable,
-    fileTableTable,        numericTablesTable,   textFilesTable};
+    fileTableTable,        numericTablesTable,   textFilesTable,
+    valueFilesTable};
 
 // ---- what a family fixes ----------------------------------------------------
 
@@ -263,6 +264,7 @@ void Registry::Impl::complete() {
         info.entry = slot.entry;
         info.handler = slot.definition->handler;
         info.takesContext = slot.definition->takesContext;
+        info.resultTypeOfFile = slot.definition->resultTypeOfFile;
         Family family = slot.entry.family;
         int fixedType = familyResultType(family, slot.entry.variant);
         info.resultType = fixedType == kRowDecides ? slot.definition->resultType : fixedType;

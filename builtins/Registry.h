@@ -94,6 +94,11 @@ using General = void (*)(BuiltinContext&, std::span<const Value* const> argument
                          std::span<ValuePtr> outputs);
 } // namespace handler
 
+// The result type of a call whose result depends on the file its first
+// argument names (a string in quotes, given here); it is read when the call
+// is built, since every expression's type is fixed then.
+using ResultTypeOfFile = int (*)(BuiltinContext&, const std::string& firstArgument);
+
 // The maximum argument count of a General built-in that takes any number.
 inline constexpr int kUnlimitedArgs = -1;
 
@@ -115,7 +120,8 @@ struct BuiltinDefinition {
     int maxArgs = 0;
     Family family = Family::None;
     Variant variant = Variant::Untyped;
-    bool takesContext = false; // an Elementwise handler of IntToIntInContext
+    bool takesContext = false;                   // an Elementwise handler of IntToIntInContext
+    ResultTypeOfFile resultTypeOfFile = nullptr; // General only
 };
 
 struct BuiltinEntry {
@@ -136,6 +142,7 @@ struct BuiltinInfo {
     int maxArgs = 0;
     bool mixedArguments = false;
     bool takesContext = false; // an Elementwise handler of IntToIntInContext
+    ResultTypeOfFile resultTypeOfFile = nullptr;
 };
 
 class Registry {

@@ -11,6 +11,7 @@
 
 #include "builtins/BuiltinContext.h"
 #include "core/Errors.h"
+#include "exec/ConstantElements.h"
 #include "exec/FuncElementClasses.h"
 
 #include <algorithm>
@@ -46,6 +47,9 @@ void checkArguments(const BuiltinInfo& function, const std::vector<EvaluatablePt
 // before it runs.
 int callResultType(const BuiltinInfo& function, const std::vector<EvaluatablePtr>& arguments,
                    BuiltinContext& context) {
+    if (function.resultTypeOfFile && !arguments.empty())
+        if (auto* name = dynamic_cast<const StringLiteralElement*>(arguments[0].get()))
+            return function.resultTypeOfFile(context, name->text());
     if (function.resultType != kSameAsFirstArgument) return function.resultType;
     if (!arguments.empty()) return arguments[0]->resultType();
     // Without an argument the only candidate is the answer itself (`ans`).
