@@ -41,6 +41,12 @@ class BuiltinContext {
     virtual OpenFiles& openFiles() = 0;
     // Message boxes and questions to the user.
     virtual Dialogs& dialogs() = 0;
+    // Raises the interpreter's "interrupted" when the user asked to stop the
+    // running input; for built-ins that wait.
+    virtual void checkInterrupt() = 0;
+    // An isolated instance (a fuzzer's) starts no programs and waits for no
+    // typed line.
+    virtual bool isolated() const = 0;
 };
 
 } // namespace vemlor

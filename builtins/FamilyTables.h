@@ -119,7 +119,9 @@ std::span<const BuiltinDefinition> specialFunctionsTable(); // SpecialFunctions.
 std::span<const BuiltinDefinition> stacksTable();           // Stacks.cpp
 std::span<const BuiltinDefinition> statisticsTable();       // Statistics.cpp
 std::span<const BuiltinDefinition> stringsTable();          // Strings.cpp
+std::span<const BuiltinDefinition> systemCommandsTable();   // SystemCommands.cpp
 std::span<const BuiltinDefinition> textFilesTable();        // TextFiles.cpp
+std::span<const BuiltinDefinition> typedLinesTable();       // TypedLines.cpp
 std::span<const BuiltinDefinition> valueFilesTable();       // ValueFiles.cpp
 std::span<const BuiltinDefinition> valueQueriesTable();     // ValueQueries.cpp
 

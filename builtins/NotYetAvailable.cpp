@@ -90,13 +90,10 @@ std::span<const BuiltinDefinition> notYetAvailableTable() {
         later<"getmouse", ValueToDoubleValue>(),
         later<"setmouse", ValueToDoubleValue>(),
         later<"getclick", ValueToDoubleValue>(),
-        later<"getline", ValueToIntValue>(),
         later<"messageBox", ValueToInt>(),
         later<"createButton", General>(D, 1, 3),
         later<"menu", General>(D, 2, 2),
         // Files, directories and the system shell.
-        later<"sysCommand", ValueToIntValue>(),
-        later<"unzipg", ValueToIntValue>(),
         later<"table", General>(D, 2, 3),
         // Numerical methods: interpolation, linear algebra, signals, roots,
         // minima, integrals, differential equations and fits.

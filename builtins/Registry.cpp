@@ -111,7 +111,7 @@ constexpr TableFunction kSubjectTables[] = {
     specialFunctionsTable, statisticsTable,      stringsTable,
     valueQueriesTable,     directoriesTable,     stacksTable,
     fileTableTable,        numericTablesTable,   textFilesTable,
-    valueFilesTable};
+    valueFilesTable,       systemCommandsTable,  typedLinesTable};
 
 // ---- what a family fixes ----------------------------------------------------
 

@@ -18,6 +18,9 @@ class Dialogs {
     virtual std::string chooseFolder(const std::string& /*title*/, const std::string& /*start*/) {
         return {};
     }
+    // A line the user types after `prompt`, without its line end; false when
+    // nobody answers (the end of the input).
+    virtual bool askLine(const std::string& /*prompt*/, std::string& /*line*/) { return false; }
 };
 
 } // namespace vemlor

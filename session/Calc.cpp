@@ -26,7 +26,7 @@ Platform& requirePlatform(Platform* platform) {
 
 Calc::Calc(const CalcSetup& setup)
     : mode_(setup.mode), useStateFiles_(setup.useStateFiles && setup.mode == 0),
-      platform_(requirePlatform(setup.platform)) {
+      platform_(requirePlatform(setup.platform)), isolated_(setup.isolated) {
     history_ = std::make_unique<CommandHistory>();
     console_ = std::make_unique<ConsoleOutput>();
     if (setup.lineListener) console_->setLineListener(setup.lineListener);
@@ -163,6 +163,10 @@ void Calc::executePendingInput() {
 
 Dialogs& Calc::dialogs() {
     return platform_.dialogs();
+}
+
+void Calc::checkInterrupt() {
+    if (RunFlags::interrupted.load(std::memory_order_relaxed)) throw Interrupted{};
 }
 
 const Value& Calc::answer() {

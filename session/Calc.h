@@ -44,6 +44,7 @@ struct CalcSetup {
     // terminal session); the recent directories are restored either way.
     bool restoreDirectory = true;
     Platform* platform = nullptr; // dialogs, clipboard and paths (required)
+    bool isolated = false;        // runs no programs, reads no typed lines (fuzzing)
     // Receives the console lines from the start, those of set-up included.
     std::function<void(const std::string&)> lineListener;
 };
@@ -84,6 +85,8 @@ class Calc : public BuiltinContext {
     WorkingDirectory& workingDirectory() override { return *dir_; }
     OpenFiles& openFiles() override { return *openFiles_; }
     Dialogs& dialogs() override;
+    void checkInterrupt() override;
+    bool isolated() const override { return isolated_; }
 
     // Whether an error was reported since the last call (batch exit status).
     bool takeErrorReported();
@@ -117,6 +120,7 @@ class Calc : public BuiltinContext {
     std::string stateDirectory_;
     std::unique_ptr<LineReader> reader_;
     std::unique_ptr<StatementParser> parser_;
+    bool isolated_;
     bool shutDownDone_ = false;
     bool errorReported_ = false;
     int recordedLineNumber_ = 0;

@@ -25,4 +25,14 @@ bool TerminalDialogs::askYesNo(const std::string& text, const std::string& capti
     }
 }
 
+bool TerminalDialogs::askLine(const std::string& prompt, std::string& line) {
+    if (interactive_) {
+        std::fputs(prompt.c_str(), stdout);
+        std::fflush(stdout);
+    }
+    if (!std::getline(std::cin, line)) return false;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return true;
+}
+
 } // namespace vemlor

@@ -18,6 +18,9 @@ class TerminalDialogs : public Dialogs {
 
     void inform(const std::string& text, const std::string& caption) override;
     bool askYesNo(const std::string& text, const std::string& caption) override;
+    // Reads standard input: after the prompt on a terminal, the next line of
+    // piped input otherwise.
+    bool askLine(const std::string& prompt, std::string& line) override;
 
   private:
     Printer printer_;

@@ -192,5 +192,22 @@ out=$(printf 'keep\n' | "$vemlor" --cli)
 expect "old workspace still loads" "5" "$out"
 rm -f "$VEMLOR_HOME"/vemlor_env.bin.tmp*
 
+# getline reads the next line of piped input, and an empty line at its end;
+# a command started by sysCommand never reads the session's input.
+out=$(printf 'name = getline("who? ")\nAlice\nname\n' | "$vemlor" --cli)
+expect "getline from piped input" $'name =\nAlice\nAlice' "$out"
+out=$(printf 'e = getline("more? "); isempty(e)\n' | "$vemlor" --cli)
+expect "getline at the end of the input" "1" "$out"
+out=$(printf 'sysCommand("cat; echo done")\nafter = 2\n' | "$vemlor" --cli)
+expect "sysCommand leaves the input alone" $'done\n1\nafter = 2' "$out"
+
+# Ctrl-C stops a running command as well as the input that started it.
+printf 'sysCommand("sleep 20; echo late")\n' > "$work/scripts/wait.vml"
+start=$SECONDS
+"$vemlor" --run "$work/scripts/wait.vml" > "$work/wait.out" & pid=$!
+sleep 0.5; kill -INT "$pid"; wait "$pid"; status=$?
+expect "interrupted command" "interrupted" "$(cat "$work/wait.out")"
+expect "interrupted command ends at once" 1 "$(( SECONDS - start < 10 ))"
+
 if ((failures)); then echo "$failures failure(s)"; exit 1; fi
 echo "command line: all checks passed"

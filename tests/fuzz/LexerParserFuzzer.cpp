@@ -54,6 +54,8 @@ class ParseContext : public BuiltinContext {
     WorkingDirectory& workingDirectory() override { return directory_; }
     OpenFiles& openFiles() override { return files_; }
     Dialogs& dialogs() override { return dialogs_; }
+    void checkInterrupt() override {}
+    bool isolated() const override { return true; }
 
   private:
     std::string programDirectory_ = ".";
