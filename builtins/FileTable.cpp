@@ -3,14 +3,15 @@
 // or lines (text mode), `feof` and `fclose` finish the job.
 //
 // A failed open claims no id and gives an empty value, for writing as for
-// reading. `feof` looks one byte ahead on an input file, so it is true as
-// soon as nothing is left to read and a loop `while !feof(id)` reads no
-// empty line at the end. A text `fwrite` writes numbers as `str` shows them.
+// reading; a directory is never opened as a file. `feof` looks one byte ahead on an input file, so
+// it is true as soon as nothing is left to read and a loop `while !feof(id)` reads no empty line at
+// the end. A text `fwrite` writes numbers as `str` shows them.
 #include "builtins/Arguments.h"
 #include "builtins/BuiltinContext.h"
 #include "builtins/FamilyTables.h"
 #include "builtins/FileNames.h"
 #include "builtins/OpenFiles.h"
+#include "builtins/WorkingDirectory.h"
 #include "core/OutputSink.h"
 
 #include <string>
@@ -62,7 +63,9 @@ void fopen(BuiltinContext& context, const Value& name, const Value* modeText, Va
     std::string letters = modeText ? stringArgument(*modeText, "fopen", "the mode argument") : "";
     OpenRequest request = parseMode(letters);
     IntValue& out = resultAs<IntValue>(result);
-    if (std::FILE* stream = std::fopen(path.c_str(), streamMode(request).c_str())) {
+    bool directory = WorkingDirectory::classify(path) == WorkingDirectory::Directory;
+    std::FILE* stream = directory ? nullptr : std::fopen(path.c_str(), streamMode(request).c_str());
+    if (stream) {
         files.store(id, stream, tableMode(request));
         out.assignScalarInt(id);
         return;

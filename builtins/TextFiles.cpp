@@ -62,10 +62,21 @@ void readtext(BuiltinContext& context, std::span<const Value* const> arguments,
               std::span<ValuePtr> outputs) {
     std::string path = resolvedPath(context, *arguments[0], "txt", true, "readtext");
     FilePtr file = openForReading(path, "readtext", "cannot open " + path);
-    std::vector<std::string> lines;
-    forEachLine(file.get(), [&](std::string_view line) { lines.emplace_back(line); });
+    // Each line goes straight into its string value: a large file is held
+    // once, as the strings the list is made of.
+    std::vector<ValuePtr> strings;
+    forEachLine(file.get(), [&](std::string_view line) {
+        auto text = std::make_unique<IntValue>();
+        text->assignString(line);
+        strings.push_back(std::move(text));
+    });
     check(!std::ferror(file.get()), "readtext", "cannot read " + path);
-    makeStringList(lines, outputs[0]);
+    ListValue built;
+    int count = int(strings.size());
+    built.setShapeKind(count, count, KIND_TEXT);
+    for (int i = 0; i < count; ++i)
+        built[i].value = std::move(strings[size_t(i)]);
+    resultAs<ListValue>(outputs[0]).takeFrom(built);
 }
 
 bool isStringValue(const Value* v) {
