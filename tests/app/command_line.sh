@@ -201,6 +201,15 @@ expect "getline at the end of the input" "1" "$out"
 out=$(printf 'sysCommand("cat; echo done")\nafter = 2\n' | "$vemlor" --cli)
 expect "sysCommand leaves the input alone" $'done\n1\nafter = 2' "$out"
 
+# The directory a session made current is among the recent ones it saves,
+# and a file a script left open is closed, its text written, at the end.
+mkdir -p "$work/recent dir"
+printf 'cd("%s"); id = fopen("left.txt", "w"); fwrite(id, "kept");\n' "$work/recent dir" |
+    "$vemlor" --cli > /dev/null
+grep -q "recent dir" "$VEMLOR_HOME/vemlor_cd.bin" ||
+    { echo "FAIL: the directory history lacks the directory made current"; failures=$((failures + 1)); }
+expect "open file closed at the end" "kept" "$(cat "$work/recent dir/left.txt")"
+
 # Ctrl-C stops a running command as well as the input that started it.
 printf 'sysCommand("sleep 20; echo late")\n' > "$work/scripts/wait.vml"
 start=$SECONDS
