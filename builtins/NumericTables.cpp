@@ -136,9 +136,12 @@ struct Table {
 // The numbers of the first data line fix the column count.
 Table readTable(TableReader& reader, const std::string& path) {
     Table table;
+    int first = reader.lineNumber();
     for (double x; reader.number(x);)
         table.numbers.push_back(x);
     table.columns = int(table.numbers.size());
+    check(table.columns > 0, "load",
+          path + " has inconsistent format at line " + std::to_string(first));
     reader.nextLine();
     while (!reader.atEnd()) {
         reader.skipSeparators();
