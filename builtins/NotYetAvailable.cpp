@@ -1,6 +1,6 @@
 // Built-ins whose subject a later part of the program provides: figures,
-// the keyboard and mouse, files, stacks, numerical methods, the debugger and
-// the help system. Each name is registered already, with its family and
+// the keyboard and mouse, `table`, numerical methods, the debugger and the
+// help system. Each name is registered already, with its family and
 // argument range, so that calls parse as they will later; running one raises
 // "<name> is not yet available". (The elementwise ones, such as `close` and
 // `grid`, stay with the elementary functions.)
@@ -93,7 +93,7 @@ std::span<const BuiltinDefinition> notYetAvailableTable() {
         later<"messageBox", ValueToInt>(),
         later<"createButton", General>(D, 1, 3),
         later<"menu", General>(D, 2, 2),
-        // Files, directories and the system shell.
+        // Files.
         later<"table", General>(D, 2, 3),
         // Numerical methods: interpolation, linear algebra, signals, roots,
         // minima, integrals, differential equations and fits.
