@@ -210,6 +210,13 @@ grep -q "recent dir" "$VEMLOR_HOME/vemlor_cd.bin" ||
     { echo "FAIL: the directory history lacks the directory made current"; failures=$((failures + 1)); }
 expect "open file closed at the end" "kept" "$(cat "$work/recent dir/left.txt")"
 
+# A script named on the command line runs in its own directory.
+mkdir -p "$work/beside"
+printf 'found\n' > "$work/beside/data.txt"
+printf 'r = readtext("data"); r.1;;\n' > "$work/beside/reads.vml"
+out=$(cd / && "$vemlor" --run "$work/beside/reads.vml")
+expect "--run script reads the files beside it" "found" "$out"
+
 # Ctrl-C stops a running command as well as the input that started it.
 printf 'sysCommand("sleep 20; echo late")\n' > "$work/scripts/wait.vml"
 start=$SECONDS
