@@ -265,6 +265,7 @@ void Registry::Impl::complete() {
         info.handler = slot.definition->handler;
         info.takesContext = slot.definition->takesContext;
         info.resultTypeOfFile = slot.definition->resultTypeOfFile;
+        info.handlerForUnusedResult = slot.definition->handlerForUnusedResult;
         Family family = slot.entry.family;
         int fixedType = familyResultType(family, slot.entry.variant);
         info.resultType = fixedType == kRowDecides ? slot.definition->resultType : fixedType;

@@ -122,6 +122,9 @@ struct BuiltinDefinition {
     Variant variant = Variant::Untyped;
     bool takesContext = false;                   // an Elementwise handler of IntToIntInContext
     ResultTypeOfFile resultTypeOfFile = nullptr; // General only
+    // OneOrTwoArgs: the same work for a call whose result nobody reads (a
+    // statement that shows nothing); it may leave the result empty.
+    const void* handlerForUnusedResult = nullptr;
 };
 
 struct BuiltinEntry {
@@ -143,6 +146,7 @@ struct BuiltinInfo {
     bool mixedArguments = false;
     bool takesContext = false; // an Elementwise handler of IntToIntInContext
     ResultTypeOfFile resultTypeOfFile = nullptr;
+    const void* handlerForUnusedResult = nullptr;
 };
 
 class Registry {

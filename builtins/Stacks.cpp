@@ -59,22 +59,42 @@ void takeRow(const Value& v, DoubleValue& out, bool last) {
     });
 }
 
-void push(BuiltinContext&, const Value& stack, const Value* row, ValuePtr& result) {
+// Appends the row to the stack in place; the stack as it now is.
+template <class M> M& pushedOnto(const Value& stack, const Value& entry) {
+    auto& m = const_cast<M&>(static_cast<const M&>(stack));
+    if (entry.type() == m.type()) {
+        if (m.n > 0 && m.nrow == m.n && entry.n == 1) { // a column: no columns to spread
+            m.resizeKeep(m.n + 1);
+            m[m.n - 1] = static_cast<const M&>(entry)[0];
+        } else {
+            m.concatVertical(static_cast<const M&>(entry));
+        }
+    } else {
+        M converted;
+        converted.assignConverted(entry);
+        m.concatVertical(converted);
+    }
+    return m;
+}
+
+void pushRow(const Value& stack, const Value* row, ValuePtr* result) {
     const Value& entry = secondOf(row, "push");
     if (!widensTo(entry.type(), stack.type())) raiseIncompatible(';');
-    Value& target = const_cast<Value&>(stack);
-    visitNumbers(target, [&](const auto& constM) {
-        using M = Plain<decltype(constM)>;
-        auto& m = const_cast<M&>(constM);
-        if (entry.type() == m.type()) {
-            m.concatVertical(static_cast<const M&>(entry));
-        } else {
-            M converted;
-            converted.assignConverted(entry);
-            m.concatVertical(converted);
-        }
-        resultAs<M>(result).copyFrom(m);
+    visitNumbers(stack, [&](const auto& m) {
+        using M = Plain<decltype(m)>;
+        M& pushed = pushedOnto<M>(stack, entry);
+        if (result) resultAs<M>(*result).copyFrom(pushed);
     });
+}
+
+void push(BuiltinContext&, const Value& stack, const Value* row, ValuePtr& result) {
+    pushRow(stack, row, &result);
+}
+
+// A push whose result nobody reads does not copy the stack, so a loop of
+// pushes takes time in proportion to the rows pushed.
+void pushUnused(BuiltinContext&, const Value& stack, const Value* row, ValuePtr&) {
+    pushRow(stack, row, nullptr);
 }
 
 void top(BuiltinContext&, const Value& stack, DoubleValue& out) {
@@ -93,11 +113,16 @@ void qpop(BuiltinContext&, const Value& queue, DoubleValue& out) {
     takeRow(queue, out, false);
 }
 
+BuiltinDefinition withHandlerForUnusedResult(BuiltinDefinition row, handler::OneOrTwo unused) {
+    row.handlerForUnusedResult = reinterpret_cast<const void*>(unused);
+    return row;
+}
+
 } // namespace
 
 std::span<const BuiltinDefinition> stacksTable() {
     static const BuiltinDefinition table[] = {
-        defineBuiltin("push", push, kSameAsFirstArgument),
+        withHandlerForUnusedResult(defineBuiltin("push", push, kSameAsFirstArgument), pushUnused),
         defineBuiltin("top", top),
         defineBuiltin("pop", pop),
         defineBuiltin("qpop", qpop),

@@ -265,9 +265,15 @@ class TwoArgFuncElement final : public With2Evaluatable {
                       BuiltinContext& context, int resultType, std::string name);
     Value* pValue(Value* workspace) override;
     int resultType() const override { return resultType_; }
+    // The handler to call instead when nobody reads the result (null: none).
+    void setHandlerForUnusedResult(handler::OneOrTwo f) { unusedResultHandler_ = f; }
+    void resultUnused() override {
+        if (unusedResultHandler_) f_ = unusedResultHandler_;
+    }
 
   private:
     handler::OneOrTwo f_;
+    handler::OneOrTwo unusedResultHandler_ = nullptr;
     BuiltinContext* context_;
     int resultType_;
     std::string name_;

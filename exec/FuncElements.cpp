@@ -157,9 +157,13 @@ EvaluatablePtr makeBuiltinCall(const BuiltinInfo& function, std::vector<Evaluata
         return makeVectorCall(function, std::move(arguments[0]), context);
     case Family::OneOrTwoArgs: {
         int type = callResultType(function, arguments, context);
-        return std::make_unique<TwoArgFuncElement>(
+        auto call = std::make_unique<TwoArgFuncElement>(
             takeArgument(arguments, 0), takeArgument(arguments, 1), handlerAs<handler::OneOrTwo>(h),
             context, type, function.name);
+        if (function.handlerForUnusedResult)
+            call->setHandlerForUnusedResult(
+                handlerAs<handler::OneOrTwo>(function.handlerForUnusedResult));
+        return call;
     }
     case Family::Functor:
         return std::make_unique<SimpleFunctorElement>(std::move(arguments[0]),
