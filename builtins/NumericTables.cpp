@@ -17,6 +17,7 @@
 #include <cctype>
 #include <charconv>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -88,6 +89,10 @@ class TableReader {
         auto [after, error] = std::from_chars(start, end_, x);
         if (error != std::errc() && error != std::errc::result_out_of_range) return false;
         if (after < end_ && !isSeparator(*after) && *after != '\n') return false;
+        // Beyond the doubles: from_chars leaves x alone, strtod gives the
+        // infinity or the zero the number rounds to.
+        if (error == std::errc::result_out_of_range)
+            x = std::strtod(std::string(start, after).c_str(), nullptr);
         p_ = after;
         return true;
     }

@@ -37,6 +37,10 @@ template <class M> void removeRow(M& m, int r) {
         m.setShapeKind(0, 0, m.kind);
         return;
     }
+    if (cols == 1 && r == rows - 1) { // the top of a column stack
+        m.resizeKeep(rows - 1);
+        return;
+    }
     auto* d = m.data();
     int kept = 0;
     for (int c = 0; c < cols; ++c)
