@@ -52,7 +52,7 @@ std::string Dir::resolve(const std::string& name, const std::string& defaultExte
     if (!defaultExtension.empty() && path.find('.') == std::string::npos)
         path += "." + defaultExtension;
     bool absolute = path[0] == '/' || path[0] == '\\';
-    if (path.rfind("~/", 0) == 0 || path.rfind("~\\", 0) == 0) {
+    if (path == "~" || path.rfind("~/", 0) == 0 || path.rfind("~\\", 0) == 0) {
         path = homeDirectory() + path.substr(1);
         absolute = true;
     }
