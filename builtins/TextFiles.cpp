@@ -66,6 +66,7 @@ void readtext(BuiltinContext& context, std::span<const Value* const> arguments,
     // once, as the strings the list is made of.
     std::vector<ValuePtr> strings;
     forEachLine(file.get(), [&](std::string_view line) {
+        if (strings.size() % 65536 == 65535) context.checkInterrupt(); // a huge file
         auto text = std::make_unique<IntValue>();
         text->assignString(line);
         strings.push_back(std::move(text));
