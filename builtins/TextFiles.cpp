@@ -36,16 +36,18 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 // Calls `take` with every line of the stream (without its line end); the
 // buffer is reused from line to line.
 template <class F> void forEachLine(std::FILE* stream, F take) {
-    char* buffer = nullptr;
-    size_t capacity = 0;
+    struct Buffer {
+        char* text = nullptr;
+        size_t capacity = 0;
+        ~Buffer() { std::free(text); } // also when `take` throws
+    } buffer;
     ssize_t length;
-    while ((length = ::getline(&buffer, &capacity, stream)) > 0) {
+    while ((length = ::getline(&buffer.text, &buffer.capacity, stream)) > 0) {
         size_t size = size_t(length);
-        if (buffer[size - 1] == '\n') --size;
-        if (size > 0 && buffer[size - 1] == '\r') --size;
-        take(std::string_view(buffer, size));
+        if (buffer.text[size - 1] == '\n') --size;
+        if (size > 0 && buffer.text[size - 1] == '\r') --size;
+        take(std::string_view(buffer.text, size));
     }
-    std::free(buffer);
 }
 
 // Opens an existing file for reading; `refusal` when that is impossible.
