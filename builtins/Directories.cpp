@@ -4,7 +4,7 @@
 //
 // Listings are sorted by name and leave out "." and ".."; a directory shows
 // as its name followed by " <DIR>  ". `cd ?` asks the platform for a folder
-// (a terminal has no folder browser and keeps the current one).
+// (a terminal asks for its name; without anyone to ask nothing changes).
 #include "builtins/Arguments.h"
 #include "builtins/BuiltinContext.h"
 #include "builtins/FamilyTables.h"
@@ -78,7 +78,7 @@ void cd(BuiltinContext& context, std::span<const Value* const> arguments,
     std::string target = stringArgument(*arguments[0], "cd", "the directory");
     if (target == "?") {
         std::string chosen = context.dialogs().chooseFolder("cd ...", directory.currentDirectory());
-        if (!chosen.empty()) directory.setCurrent(chosen);
+        if (!chosen.empty()) changeTo(directory, chosen);
     } else if (target == "clear") {
         if (context.dialogs().askYesNo("The recent path list will be cleared. Are you sure?", "cd"))
             directory.clearRecent();

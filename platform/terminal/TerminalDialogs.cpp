@@ -35,4 +35,10 @@ bool TerminalDialogs::askLine(const std::string& prompt, std::string& line) {
     return true;
 }
 
+std::string TerminalDialogs::chooseFolder(const std::string& title, const std::string& start) {
+    std::string line;
+    if (!interactive_ || !askLine(title + " (Enter keeps " + start + ") ", line)) return {};
+    return line;
+}
+
 } // namespace vemlor
