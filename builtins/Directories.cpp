@@ -21,6 +21,19 @@
 
 namespace vemlor {
 
+namespace {
+
+// Runs `step`; a refusal it raises carries the command's name.
+template <class F> auto namingCommand(std::string_view command, F step) -> decltype(step()) {
+    try {
+        return step();
+    } catch (const RuntimeError& refused) {
+        raiseRuntime(command, refused.what());
+    }
+}
+
+} // namespace
+
 namespace detail {
 
 std::string stringArgument(const Value& v, std::string_view command, std::string_view what) {
@@ -31,11 +44,9 @@ std::string stringArgument(const Value& v, std::string_view command, std::string
 std::string resolvedPath(BuiltinContext& context, const Value& name, std::string_view extension,
                          bool mustExist, std::string_view command) {
     std::string typed = stringArgument(name, command, "the file name");
-    try {
+    return namingCommand(command, [&] {
         return context.workingDirectory().resolve(typed, std::string(extension), mustExist);
-    } catch (const RuntimeError& refused) {
-        raiseRuntime(command, refused.what());
-    }
+    });
 }
 
 } // namespace detail
@@ -46,12 +57,7 @@ using namespace detail;
 
 // Enters a directory named by the user: it must exist and not be a file.
 void changeTo(WorkingDirectory& directory, const std::string& name) {
-    std::string path;
-    try {
-        path = directory.resolve(name, "", false);
-    } catch (const RuntimeError& refused) {
-        raiseRuntime("cd", refused.what());
-    }
+    std::string path = namingCommand("cd", [&] { return directory.resolve(name, "", false); });
     switch (WorkingDirectory::classify(path)) {
     case WorkingDirectory::NotFound:
         raiseRuntime("cd", "can't find directory " + name);
@@ -60,11 +66,7 @@ void changeTo(WorkingDirectory& directory, const std::string& name) {
     case WorkingDirectory::Directory:
         break;
     }
-    try {
-        directory.setCurrent(path);
-    } catch (const RuntimeError& refused) {
-        raiseRuntime("cd", refused.what());
-    }
+    namingCommand("cd", [&] { directory.setCurrent(path); });
 }
 
 void cd(BuiltinContext& context, std::span<const Value* const> arguments,
@@ -103,12 +105,8 @@ Listing listingOf(BuiltinContext& context, std::string pattern) {
         listing.directoriesOnly = true;
         pattern.pop_back();
     }
-    std::string path;
-    try {
-        path = context.workingDirectory().resolve(pattern, "", false);
-    } catch (const RuntimeError& refused) {
-        raiseRuntime("dir", refused.what());
-    }
+    std::string path = namingCommand(
+        "dir", [&] { return context.workingDirectory().resolve(pattern, "", false); });
     bool wild = path.find_first_of("*?[") != std::string::npos;
     if (!wild && WorkingDirectory::classify(path) == WorkingDirectory::Directory) path += "/*";
     size_t slash = path.rfind('/');
