@@ -120,6 +120,10 @@ constexpr TableFunction kSubjectTables[] = {
 constexpr std::array<std::string_view, 9> kMixedArguments = {
     "list", "disp", "save", "menu", "writetext", "fft", "ifft", "join", "cdiag"};
 
+// One-or-two-argument functions that also search the items of a list of
+// strings (what readtext, dir and split give).
+constexpr std::array<std::string_view, 2> kListFirstArgument = {"strfind", "findstr"};
+
 struct ArgumentRange {
     int minArgs;
     int maxArgs;
@@ -273,6 +277,9 @@ void Registry::Impl::complete() {
         if (family == Family::General) range = {slot.definition->minArgs, slot.definition->maxArgs};
         info.minArgs = range.minArgs;
         info.maxArgs = range.maxArgs;
+        info.listFirstArgument = family == Family::OneOrTwoArgs &&
+                                 std::find(kListFirstArgument.begin(), kListFirstArgument.end(),
+                                           std::string_view(name)) != kListFirstArgument.end();
         info.mixedArguments =
             family == Family::General && std::find(kMixedArguments.begin(), kMixedArguments.end(),
                                                    std::string_view(name)) != kMixedArguments.end();

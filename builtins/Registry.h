@@ -144,7 +144,8 @@ struct BuiltinInfo {
     int minArgs = 0;
     int maxArgs = 0;
     bool mixedArguments = false;
-    bool takesContext = false; // an Elementwise handler of IntToIntInContext
+    bool listFirstArgument = false; // OneOrTwoArgs: the first argument may be a list
+    bool takesContext = false;      // an Elementwise handler of IntToIntInContext
     ResultTypeOfFile resultTypeOfFile = nullptr;
     const void* handlerForUnusedResult = nullptr;
 };

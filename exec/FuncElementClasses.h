@@ -265,6 +265,8 @@ class TwoArgFuncElement final : public With2Evaluatable {
                       BuiltinContext& context, int resultType, std::string name);
     Value* pValue(Value* workspace) override;
     int resultType() const override { return resultType_; }
+    // The first argument may be a list (a search through its items).
+    void acceptListFirst() { listFirst_ = true; }
     // The handler to call instead when nobody reads the result (null: none).
     void setHandlerForUnusedResult(handler::OneOrTwo f) { unusedResultHandler_ = f; }
     void resultUnused() override {
@@ -274,6 +276,7 @@ class TwoArgFuncElement final : public With2Evaluatable {
   private:
     handler::OneOrTwo f_;
     handler::OneOrTwo unusedResultHandler_ = nullptr;
+    bool listFirst_ = false;
     BuiltinContext* context_;
     int resultType_;
     std::string name_;

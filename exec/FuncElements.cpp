@@ -38,8 +38,8 @@ void checkArguments(const BuiltinInfo& function, const std::vector<EvaluatablePt
     Registry::checkArity(function.name, function.minArgs, function.maxArgs, int(arguments.size()));
     if (!function.handler) raiseBug("BUG: built-in " + function.name + " has no handler");
     if (listsAllowed(function)) return;
-    for (const EvaluatablePtr& argument : arguments)
-        if (argument->resultType() == LIST_VAL)
+    for (size_t i = function.listFirstArgument ? 1 : 0; i < arguments.size(); ++i)
+        if (arguments[i]->resultType() == LIST_VAL)
             throw SyntaxError("function may not be applied to a list");
 }
 
@@ -160,6 +160,7 @@ EvaluatablePtr makeBuiltinCall(const BuiltinInfo& function, std::vector<Evaluata
         auto call = std::make_unique<TwoArgFuncElement>(
             takeArgument(arguments, 0), takeArgument(arguments, 1), handlerAs<handler::OneOrTwo>(h),
             context, type, function.name);
+        if (function.listFirstArgument) call->acceptListFirst();
         if (function.handlerForUnusedResult)
             call->setHandlerForUnusedResult(
                 handlerAs<handler::OneOrTwo>(function.handlerForUnusedResult));
