@@ -90,11 +90,10 @@ class TerminalSession {
     bool errorSeen_ = false;
 };
 
-// A script named on the command line runs as `use` would run it: from its own
-// directory, found relative to where the program was started.
-// A script named on the command line runs in its own directory, which
-// becomes current before it starts, so it finds the files beside it by their
-// names (a script met by `use` runs in the directory of the input using it).
+// A script named on the command line (found relative to where the program
+// was started) runs in its own directory, which becomes current before it
+// starts, so it finds the files beside it by their names; a script met by
+// `use` runs in the directory of the input using it.
 void runStartupScript(TerminalSession& session, const std::string& script) {
     Dir& dir = session.calc().dir();
     std::string path = dir.resolve(script, "", false);

@@ -1,11 +1,11 @@
 // Calc: one interpreter instance, the spine every input passes through.
 //
 // It owns (in this order) the command history of its console, the input
-// source, the console output store, the directory history and the parsing
-// state. Construction is the instance's set-up (a primary instance restores
-// the state files); shutDown() saves them again. One primary instance at a
-// time uses a state folder: another one set up on it becomes secondary. executePendingInput() never
-// lets an exception out: every error becomes red console lines.
+// source, the console output store, the directory history, the files its
+// scripts opened and the parsing state. Construction is the instance's set-up (a primary instance
+// restores the state files); shutDown() saves them again. One primary instance at a time uses a
+// state folder: another one set up on it becomes secondary. executePendingInput() never lets an
+// exception out: every error becomes red console lines.
 #pragma once
 
 #include "builtins/BuiltinContext.h"
