@@ -21,10 +21,16 @@ using namespace detail;
 
 template <class M> using Plain = std::remove_cvref_t<M>;
 
+// The kind of a row taken off a stack: the stack's kind code (a string, a
+// boolean), but a row of a 3-D array is a plain row.
+int rowKind(const Value& stack) {
+    return stack.is3D() ? KIND_NUMERIC : kindCode(stack.kind);
+}
+
 // Row `r` of m as a 1-row value of out's type and m's kind code.
 template <class M> void copyRow(const M& m, int r, DoubleValue& out) {
     int rows = m.nrow, cols = m.ncol();
-    out.setShapeKind(cols, 1, kindCode(m.kind));
+    out.setShapeKind(cols, 1, rowKind(m));
     for (int c = 0; c < cols; ++c)
         out[c] = double(m[c * rows + r]);
 }
@@ -103,7 +109,7 @@ void pushUnused(BuiltinContext&, const Value& stack, const Value* row, ValuePtr&
 
 void top(BuiltinContext&, const Value& stack, DoubleValue& out) {
     if (stack.n == 0) {
-        out.setShapeKind(0, 0, kindCode(stack.kind));
+        out.setShapeKind(0, 0, rowKind(stack));
         return;
     }
     visitReal(stack, [&](const auto& m) { copyRow(m, m.nrow - 1, out); });
