@@ -90,10 +90,18 @@ class TerminalSession {
     bool errorSeen_ = false;
 };
 
-// A script named on the command line runs as `use` would run it: from its own
-// directory, found relative to where the program was started.
+// A script named on the command line (found relative to where the program
+// was started) runs in its own directory, which becomes current before it
+// starts, so it finds the files beside it by their names; a script met by
+// `use` runs in the directory of the input using it.
 void runStartupScript(TerminalSession& session, const std::string& script) {
-    session.run(session.calc().dir().resolve(script, "", false), 'f');
+    Dir& dir = session.calc().dir();
+    std::string path = dir.resolve(script, "", false);
+    size_t slash = path.rfind('/');
+    std::string folder = slash == 0 ? "/" : path.substr(0, slash);
+    if (slash != std::string::npos && Dir::classify(folder) == Dir::Directory)
+        dir.setCurrent(folder);
+    session.run(path, 'f');
 }
 
 // False at the end of the input, and when a termination signal broke the wait.

@@ -93,4 +93,16 @@ std::string textOf(const Value& v) {
     return text;
 }
 
+void makeStringList(const std::vector<std::string>& texts, ValuePtr& slot) {
+    ListValue built;
+    int count = int(texts.size());
+    built.setShapeKind(count, count, KIND_TEXT);
+    for (int i = 0; i < count; ++i) {
+        auto item = std::make_unique<IntValue>();
+        item->assignString(texts[size_t(i)]);
+        built[i].value = std::move(item);
+    }
+    resultAs<ListValue>(slot).takeFrom(built);
+}
+
 } // namespace vemlor::detail

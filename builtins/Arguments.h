@@ -17,6 +17,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace vemlor::detail {
 
@@ -105,5 +106,8 @@ void printPrefixedText(OutputSink& out, std::string_view markupPrefix, std::stri
 
 // The value as text when it is a string; numbers are laid out as `str` does.
 std::string textOf(const Value& v);
+
+// A column list of strings (kind 5), one item per text, in the slot.
+void makeStringList(const std::vector<std::string>& texts, ValuePtr& slot);
 
 } // namespace vemlor::detail

@@ -15,7 +15,10 @@ namespace vemlor {
 
 class LuForm;
 class FigureSet;
+class Dialogs;
+class OpenFiles;
 class OutputSink;
+class WorkingDirectory;
 
 class BuiltinContext {
   public:
@@ -32,8 +35,8 @@ class BuiltinContext {
     // arguments for the specified function" for one that takes fewer and
     // "1st argument must be a function" for anything but a user function.
     virtual std::unique_ptr<PairFunction> pairFunction(const Value& argument) = 0;
-    // Raises the pending interrupt (Ctrl-C), if any; long computations that
-    // run no statements call it between steps.
+    // Raises the pending interrupt (Ctrl-C, Abort), if any; long
+    // computations that run no statements and built-ins that wait call it.
     virtual void checkInterrupt() = 0;
     // The LU form `setLU` keeps for `solve` with one argument (null before).
     virtual std::unique_ptr<LuForm>& savedLuForm() = 0;
@@ -49,6 +52,15 @@ class BuiltinContext {
     virtual std::string currentDirectory() const = 0;
     // The instance's figures; they close with it.
     virtual FigureSet& figures() = 0;
+    // The instance's own current directory and its recent directories.
+    virtual WorkingDirectory& workingDirectory() = 0;
+    // The instance's open files; they are closed when it ends.
+    virtual OpenFiles& openFiles() = 0;
+    // Message boxes and questions to the user.
+    virtual Dialogs& dialogs() = 0;
+    // An isolated instance (a fuzzer's) starts no programs and waits for no
+    // typed line.
+    virtual bool isolated() const = 0;
 };
 
 } // namespace vemlor

@@ -208,12 +208,6 @@ int pauseI(int) {
 int waitI(int) {
     notYetAvailable("wait");
 }
-int fcloseI(int) {
-    notYetAvailable("fclose");
-}
-int feofI(int) {
-    notYetAvailable("feof");
-}
 
 int randseedI(int seed) {
     seedRandom(seed);
@@ -278,7 +272,6 @@ static_assert(std::size(kDoubleTable) == 42);
 const BuiltinDefinition kIntTable[] = {
     {"randseed", asHandler(&randseedI), INTEGER_VAL},   {"pause", asHandler(&pauseI), INTEGER_VAL},
     {"wait", asHandler(&waitI), INTEGER_VAL},           {"lower", asHandler(&lowerI), INTEGER_VAL},
-    {"fclose", asHandler(&fcloseI), INTEGER_VAL},       {"feof", asHandler(&feofI), INTEGER_VAL},
     {"bitweight", asHandler(&bitweightI), INTEGER_VAL},
 };
 

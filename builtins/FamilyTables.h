@@ -111,9 +111,11 @@ std::span<const BuiltinDefinition> axisCommandsTable();     // AxisCommands.cpp
 std::span<const BuiltinDefinition> bitmapCommandsTable();   // BitmapCommands.cpp
 std::span<const BuiltinDefinition> clockTable();            // Clock.cpp
 std::span<const BuiltinDefinition> conversionsTable();      // Conversions.cpp
+std::span<const BuiltinDefinition> directoriesTable();      // Directories.cpp
 std::span<const BuiltinDefinition> distributionsTable();    // Distributions.cpp
 std::span<const BuiltinDefinition> figureCommandsTable();   // FigureCommands.cpp
 std::span<const BuiltinDefinition> figureSettingsTable();   // FigureSettings.cpp
+std::span<const BuiltinDefinition> fileTableTable();        // FileTable.cpp
 std::span<const BuiltinDefinition> generatorsTable();       // Generators.cpp
 std::span<const BuiltinDefinition> helpTable();             // Help.cpp
 std::span<const BuiltinDefinition> interpreterTable();      // Interpreter.cpp
@@ -123,6 +125,7 @@ std::span<const BuiltinDefinition> listsTable();            // Lists.cpp
 std::span<const BuiltinDefinition> matricesTable();         // Matrices.cpp
 std::span<const BuiltinDefinition> messagesTable();         // Messages.cpp
 std::span<const BuiltinDefinition> notYetAvailableTable();  // NotYetAvailable.cpp
+std::span<const BuiltinDefinition> numericTablesTable();    // NumericTables.cpp
 std::span<const BuiltinDefinition> orderingTable();         // Ordering.cpp
 std::span<const BuiltinDefinition> plotCommandsTable();     // PlotCommands.cpp
 std::span<const BuiltinDefinition> polynomialsTable();      // Polynomials.cpp
@@ -140,8 +143,13 @@ std::span<const BuiltinDefinition> odeTable();              // Ode.cpp
 std::span<const BuiltinDefinition> fittingTable();          // Fitting.cpp
 std::span<const BuiltinDefinition> lineFitTable();          // LineFit.cpp
 std::span<const BuiltinDefinition> interpolationTable();    // Interpolation.cpp
+std::span<const BuiltinDefinition> stacksTable();           // Stacks.cpp
 std::span<const BuiltinDefinition> statisticsTable();       // Statistics.cpp
 std::span<const BuiltinDefinition> stringsTable();          // Strings.cpp
+std::span<const BuiltinDefinition> systemCommandsTable();   // SystemCommands.cpp
+std::span<const BuiltinDefinition> textFilesTable();        // TextFiles.cpp
+std::span<const BuiltinDefinition> typedLinesTable();       // TypedLines.cpp
+std::span<const BuiltinDefinition> valueFilesTable();       // ValueFiles.cpp
 std::span<const BuiltinDefinition> valueQueriesTable();     // ValueQueries.cpp
 
 } // namespace vemlor

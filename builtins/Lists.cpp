@@ -28,17 +28,6 @@ long itemCount(double n) {
     return n >= 1e8 ? 100000000L : long(n);
 }
 
-void makeStringList(const std::vector<std::string>& fields, ValuePtr& slot) {
-    ListValue& list = resultAs<ListValue>(slot);
-    int count = int(fields.size());
-    list.setShapeKind(count, count, KIND_TEXT);
-    for (int i = 0; i < count; ++i) {
-        auto item = std::make_unique<IntValue>();
-        item->assignString(fields[size_t(i)]);
-        list[i].value = std::move(item);
-    }
-}
-
 std::vector<std::string> words(const std::string& text) {
     std::vector<std::string> out;
     size_t i = 0;

@@ -1,7 +1,7 @@
 // Built-ins whose subject a later part of the program provides: figures,
-// the keyboard and mouse, files, stacks and the debugger. Each name is
-// registered already, with its family and argument range, so that calls
-// parse as they will later; running one raises
+// the keyboard and mouse and the debugger. Each name is registered
+// already, with its family and argument range, so that calls parse as they
+// will later; running one raises
 // "<name> is not yet available". (The elementwise ones, such as `close` and
 // `grid`, stay with the elementary functions.)
 #include "builtins/FamilyTables.h"
@@ -58,30 +58,9 @@ std::span<const BuiltinDefinition> notYetAvailableTable() {
         later<"getmouse", ValueToDoubleValue>(),
         later<"setmouse", ValueToDoubleValue>(),
         later<"getclick", ValueToDoubleValue>(),
-        later<"getline", ValueToIntValue>(),
         later<"messageBox", ValueToInt>(),
         later<"createButton", General>(D, 1, 3),
         later<"menu", General>(D, 2, 2),
-        // Files, directories and the system shell.
-        later<"fopen", OneOrTwo>(I),
-        later<"fread", OneOrTwo>(I),
-        later<"fwrite", OneOrTwo>(I),
-        later<"sysCommand", ValueToIntValue>(),
-        later<"unzipg", ValueToIntValue>(),
-        later<"dir", General>(L, 0, 1),
-        later<"readtext", General>(L, 1, 1),
-        later<"cd", General>(I, 0, 1),
-        later<"dispfile", General>(D, 1, 2),
-        later<"save", General>(D, 2, kAny),
-        later<"qsave", General>(D, 2, 2),
-        later<"writetext", General>(D, 2, 2),
-        later<"load", General>(D, 1, 2),
-        later<"qload", General>(D, 1, 1),
-        // Stacks of values.
-        later<"push", OneOrTwo>(kSameAsFirstArgument),
-        later<"top", ValueToDoubleValue>(),
-        later<"pop", ValueToDoubleValue>(),
-        later<"qpop", ValueToDoubleValue>(),
         // The debugger and the remaining switches.
         later<"debug", General>(D, 0, kAny),
         later<"debugtest", General>(D, 0, kAny),

@@ -139,7 +139,15 @@ constexpr TableFunction kSubjectTables[] = {elementaryDoubleTable,
                                             axisCommandsTable,
                                             itemCommandsTable,
                                             figureSettingsTable,
-                                            bitmapCommandsTable};
+                                            bitmapCommandsTable,
+                                            directoriesTable,
+                                            stacksTable,
+                                            fileTableTable,
+                                            numericTablesTable,
+                                            textFilesTable,
+                                            valueFilesTable,
+                                            systemCommandsTable,
+                                            typedLinesTable};
 
 // ---- what a family fixes ----------------------------------------------------
 
@@ -147,6 +155,10 @@ constexpr TableFunction kSubjectTables[] = {elementaryDoubleTable,
 // kinds (lists, strings and numbers together).
 constexpr std::array<std::string_view, 9> kMixedArguments = {
     "list", "disp", "save", "menu", "writetext", "fft", "ifft", "join", "cdiag"};
+
+// One-or-two-argument functions that also search the items of a list of
+// strings (what readtext, dir and split give).
+constexpr std::array<std::string_view, 2> kListFirstArgument = {"strfind", "findstr"};
 
 struct ArgumentRange {
     int minArgs;
@@ -292,6 +304,8 @@ void Registry::Impl::complete() {
         info.entry = slot.entry;
         info.handler = slot.definition->handler;
         info.takesContext = slot.definition->takesContext;
+        info.resultTypeOfFile = slot.definition->resultTypeOfFile;
+        info.handlerForUnusedResult = slot.definition->handlerForUnusedResult;
         Family family = slot.entry.family;
         int fixedType = familyResultType(family, slot.entry.variant);
         info.resultType = fixedType == kRowDecides ? slot.definition->resultType : fixedType;
@@ -299,6 +313,9 @@ void Registry::Impl::complete() {
         if (family == Family::General) range = {slot.definition->minArgs, slot.definition->maxArgs};
         info.minArgs = range.minArgs;
         info.maxArgs = range.maxArgs;
+        info.listFirstArgument = family == Family::OneOrTwoArgs &&
+                                 std::find(kListFirstArgument.begin(), kListFirstArgument.end(),
+                                           std::string_view(name)) != kListFirstArgument.end();
         info.mixedArguments =
             family == Family::General && std::find(kMixedArguments.begin(), kMixedArguments.end(),
                                                    std::string_view(name)) != kMixedArguments.end();

@@ -95,6 +95,11 @@ using General = void (*)(BuiltinContext&, std::span<const Value* const> argument
                          std::span<ValuePtr> outputs);
 } // namespace handler
 
+// The result type of a call whose result depends on the file its first
+// argument names (a string in quotes, given here); it is read when the call
+// is built, since every expression's type is fixed then.
+using ResultTypeOfFile = int (*)(BuiltinContext&, const std::string& firstArgument);
+
 // The maximum argument count of a General built-in that takes any number.
 inline constexpr int kUnlimitedArgs = -1;
 
@@ -116,7 +121,11 @@ struct BuiltinDefinition {
     int maxArgs = 0;
     Family family = Family::None;
     Variant variant = Variant::Untyped;
-    bool takesContext = false; // an Elementwise handler of IntToIntInContext
+    bool takesContext = false;                   // an Elementwise handler of IntToIntInContext
+    ResultTypeOfFile resultTypeOfFile = nullptr; // General only
+    // OneOrTwoArgs: the same work for a call whose result nobody reads (a
+    // statement that shows nothing); it may leave the result empty.
+    const void* handlerForUnusedResult = nullptr;
 };
 
 struct BuiltinEntry {
@@ -137,7 +146,10 @@ struct BuiltinInfo {
     int minArgs = 0;
     int maxArgs = 0;
     bool mixedArguments = false;
-    bool takesContext = false; // an Elementwise handler of IntToIntInContext
+    bool listFirstArgument = false; // OneOrTwoArgs: the first argument may be a list
+    bool takesContext = false;      // an Elementwise handler of IntToIntInContext
+    ResultTypeOfFile resultTypeOfFile = nullptr;
+    const void* handlerForUnusedResult = nullptr;
 };
 
 class Registry {

@@ -18,13 +18,32 @@ namespace {
 
 using namespace detail;
 
+// The position of the first occurrence of s in every item of a list, as a
+// column; an item that is not a string or a number holds none.
+template <class F> void findInItems(const ListValue& list, IntValue& out, F firstIn) {
+    out.setShapeKind(list.n, list.n, KIND_NUMERIC);
+    for (int i = 0; i < list.n; ++i) {
+        const Value* item = list[i].value.get();
+        bool searchable = item && item->type() != LIST_VAL && item->type() != COMPLEX_VAL;
+        std::vector<double> row;
+        for (int k = 0; searchable && k < item->n; ++k)
+            row.push_back(numberAt(*item, k));
+        out[i] = searchable ? firstIn(row) : 0;
+    }
+}
+
 void strfind(BuiltinContext&, const Value& haystack, const Value* needle, ValuePtr& result) {
-    DoubleValue h(haystack), s(secondOf(needle, "strfind"));
+    const Value& wanted = secondOf(needle, "strfind");
+    check(wanted.type() != LIST_VAL, "strfind", "the text to find must not be a list");
+    DoubleValue s(wanted);
     IntValue& out = resultAs<IntValue>(result);
     auto firstIn = [&](const std::vector<double>& row) {
         auto at = std::search(row.begin(), row.end(), s.data(), s.data() + s.n);
         return at == row.end() && s.n > 0 ? 0 : int(at - row.begin()) + 1;
     };
+    if (haystack.type() == LIST_VAL)
+        return findInItems(static_cast<const ListValue&>(haystack), out, firstIn);
+    DoubleValue h(haystack);
     if (h.isVector()) {
         out.assignScalarInt(firstIn(std::vector<double>(h.data(), h.data() + h.n)));
         return;

@@ -148,6 +148,12 @@ class ListAssignStm : public WithListValueStm {
   public:
     ListAssignStm(EvaluatablePtr expr, int line, Value* list);
     Flow execute() override;
+
+  private:
+    // The right side is a built-in call whose result the call element makes
+    // afresh on every evaluation: the list takes its items over instead of
+    // copying them (a file of a million lines is not copied once more).
+    bool takesCallResult_;
 };
 
 // L ,= expr (direction 'C') or L ;= expr: a list result is concatenated; any

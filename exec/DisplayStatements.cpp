@@ -37,7 +37,11 @@ DisplayOptions optionsFor(char terminator) {
 
 } // namespace
 
-EvalStm::EvalStm(EvaluatablePtr expr, int line)
+EvalStm::EvalStm(EvaluatablePtr expr, int line) : EvalStm(std::move(expr), line, false) {
+    expr_->resultUnused();
+}
+
+EvalStm::EvalStm(EvaluatablePtr expr, int line, bool)
     : Statement(std::move(expr), line), result_(expr_.get()) {}
 
 const Value& EvalStm::evaluate(std::string_view itemMessage) {
@@ -51,7 +55,7 @@ Flow EvalStm::execute() {
 
 EvalAndDisplayStm::EvalAndDisplayStm(EvaluatablePtr expr, int line, OutputSink& out,
                                      char terminator)
-    : EvalStm(std::move(expr), line), out_(out), terminator_(terminator) {}
+    : EvalStm(std::move(expr), line, true), out_(out), terminator_(terminator) {}
 
 Flow EvalAndDisplayStm::execute() {
     Answer::set(evaluate("expression involving a list item not yet handled"));

@@ -17,6 +17,8 @@ class EvalStm : public Statement {
     Flow execute() override;
 
   protected:
+    // For statements that do read the value.
+    EvalStm(EvaluatablePtr expr, int line, bool valueRead);
     // The result; a list-item access gives the item itself. Another
     // expression whose type is only known once evaluated is `itemMessage`.
     const Value& evaluate(std::string_view itemMessage);

@@ -44,6 +44,9 @@ class Evaluatable {
     virtual Value* pValue(Value* workspace) = 0;
     virtual int resultType() const = 0;
     virtual int category() const { return CAT_OTHER; }
+    // Told once, when the tree is built, that nothing will read the value
+    // (a statement that shows nothing): an element may then skip making it.
+    virtual void resultUnused() {}
     // Whether evaluating reads `variable` (an assignment whose target also
     // occurs on the right must evaluate into a temporary first).
     virtual bool refersTo(const Value* variable) const = 0;

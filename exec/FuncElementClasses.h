@@ -20,6 +20,22 @@
 
 namespace vemlor {
 
+// A fresh copy of a constant operand on every evaluation, for the built-ins
+// that change their first argument in place: they may change the copy, never
+// the constant, which later evaluations read again.
+class ConstantCopyElement final : public WithEvaluatable {
+  public:
+    explicit ConstantCopyElement(EvaluatablePtr constant) : WithEvaluatable(std::move(constant)) {}
+    Value* pValue(Value*) override {
+        copy_ = newValueCopy(*child_->pValue(nullptr));
+        return copy_.get();
+    }
+    int resultType() const override { return child_->resultType(); }
+
+  private:
+    ValuePtr copy_;
+};
+
 // ---- Family::NoArg: no argument ---------------------------------------------
 
 class TicLikeFuncElement final : public Evaluatable {
@@ -252,9 +268,18 @@ class TwoArgFuncElement final : public With2Evaluatable {
                       BuiltinContext& context, int resultType, std::string name);
     Value* pValue(Value* workspace) override;
     int resultType() const override { return resultType_; }
+    // The first argument may be a list (a search through its items).
+    void acceptListFirst() { listFirst_ = true; }
+    // The handler to call instead when nobody reads the result (null: none).
+    void setHandlerForUnusedResult(handler::OneOrTwo f) { unusedResultHandler_ = f; }
+    void resultUnused() override {
+        if (unusedResultHandler_) f_ = unusedResultHandler_;
+    }
 
   private:
     handler::OneOrTwo f_;
+    handler::OneOrTwo unusedResultHandler_ = nullptr;
+    bool listFirst_ = false;
     BuiltinContext* context_;
     int resultType_;
     std::string name_;

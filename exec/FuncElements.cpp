@@ -11,7 +11,11 @@
 
 #include "builtins/BuiltinContext.h"
 #include "core/Errors.h"
+#include "exec/ConstantElements.h"
 #include "exec/FuncElementClasses.h"
+
+#include <algorithm>
+#include <iterator>
 
 namespace vemlor {
 
@@ -34,8 +38,8 @@ void checkArguments(const BuiltinInfo& function, const std::vector<EvaluatablePt
     Registry::checkArity(function.name, function.minArgs, function.maxArgs, int(arguments.size()));
     if (!function.handler) raiseBug("BUG: built-in " + function.name + " has no handler");
     if (listsAllowed(function)) return;
-    for (const EvaluatablePtr& argument : arguments)
-        if (argument->resultType() == LIST_VAL)
+    for (size_t i = function.listFirstArgument ? 1 : 0; i < arguments.size(); ++i)
+        if (arguments[i]->resultType() == LIST_VAL)
             throw SyntaxError("function may not be applied to a list");
 }
 
@@ -43,6 +47,9 @@ void checkArguments(const BuiltinInfo& function, const std::vector<EvaluatablePt
 // before it runs.
 int callResultType(const BuiltinInfo& function, const std::vector<EvaluatablePtr>& arguments,
                    BuiltinContext& context) {
+    if (function.resultTypeOfFile && !arguments.empty())
+        if (auto* name = dynamic_cast<const StringLiteralElement*>(arguments[0].get()))
+            return function.resultTypeOfFile(context, name->text());
     if (function.resultType != kSameAsFirstArgument) return function.resultType;
     if (!arguments.empty()) return arguments[0]->resultType();
     // Without an argument the only candidate is the answer itself (`ans`).
@@ -107,6 +114,14 @@ EvaluatablePtr makeVectorCall(const BuiltinInfo& function, EvaluatablePtr argume
         std::move(argument), handlerAs<handler::ValueToDoubleValue>(function.handler), context);
 }
 
+// The built-ins that change their first argument: a variable is changed
+// for the user to see, a constant only in a copy.
+bool changesFirstArgument(const std::string& name) {
+    static const char* const names[] = {"push",     "pop",      "qpop",    "sortit",
+                                        "nextPerm", "prevPerm", "swaprows"};
+    return std::find(std::begin(names), std::end(names), name) != std::end(names);
+}
+
 EvaluatablePtr takeArgument(std::vector<EvaluatablePtr>& arguments, size_t i) {
     return i < arguments.size() ? std::move(arguments[i]) : nullptr;
 }
@@ -120,6 +135,9 @@ EvaluatablePtr makeBuiltinCall(const BuiltinInfo& function, std::vector<Evaluata
     if (function.entry.family == Family::NoArg && function.name == "end")
         throw SyntaxError("stray 'end' keyword");
     checkArguments(function, arguments);
+    if (!arguments.empty() && arguments[0]->category() == CAT_NUMBER &&
+        changesFirstArgument(function.name))
+        arguments[0] = std::make_unique<ConstantCopyElement>(std::move(arguments[0]));
     const void* h = function.handler;
     switch (function.entry.family) {
     case Family::NoArg:
@@ -140,9 +158,14 @@ EvaluatablePtr makeBuiltinCall(const BuiltinInfo& function, std::vector<Evaluata
         return makeVectorCall(function, std::move(arguments[0]), context);
     case Family::OneOrTwoArgs: {
         int type = callResultType(function, arguments, context);
-        return std::make_unique<TwoArgFuncElement>(
+        auto call = std::make_unique<TwoArgFuncElement>(
             takeArgument(arguments, 0), takeArgument(arguments, 1), handlerAs<handler::OneOrTwo>(h),
             context, type, function.name);
+        if (function.listFirstArgument) call->acceptListFirst();
+        if (function.handlerForUnusedResult)
+            call->setHandlerForUnusedResult(
+                handlerAs<handler::OneOrTwo>(function.handlerForUnusedResult));
+        return call;
     }
     case Family::Functor:
         return std::make_unique<SimpleFunctorElement>(std::move(arguments[0]),

@@ -122,7 +122,8 @@ TwoArgFuncElement::TwoArgFuncElement(EvaluatablePtr first, EvaluatablePtr second
       secondScratch_(scratchFor(second_)) {}
 
 Value* TwoArgFuncElement::pValue(Value*) {
-    const Value& first = numericArgument(*first_, firstScratch_);
+    const Value& first =
+        listFirst_ ? *first_->pValue(firstScratch_.get()) : numericArgument(*first_, firstScratch_);
     const Value* second = second_ ? &numericArgument(*second_, secondScratch_) : nullptr;
     f_(*context_, first, second, result_);
     return detail::deliverResult(result_, resultType_, converted_, name_);

@@ -1,6 +1,7 @@
 // Assignments into list variables: L = v, L ,= v and L ;= v.
 #include "core/Errors.h"
 #include "exec/AssignStatements.h"
+#include "exec/FuncElementClasses.h"
 
 #include <algorithm>
 #include <climits>
@@ -77,13 +78,16 @@ bool WithListValueStm::refersTo(const Value* v) const {
 }
 
 ListAssignStm::ListAssignStm(EvaluatablePtr expr, int line, Value* list)
-    : WithListValueStm(std::move(expr), line, list) {}
+    : WithListValueStm(std::move(expr), line, list),
+      takesCallResult_(dynamic_cast<const GeneralFuncElement*>(expr_.get()) != nullptr) {}
 
 // A value that is not a list becomes the only item of a 1 by 1 list (the
 // copy is made before the old items go, so an item of L may be assigned).
 Flow ListAssignStm::execute() {
     const Value& result = rhs_.evaluate("expression involving a list item not yet handled");
-    if (result.type() == LIST_VAL)
+    if (result.type() == LIST_VAL && takesCallResult_)
+        list_->takeFrom(const_cast<ListValue&>(static_cast<const ListValue&>(result)));
+    else if (result.type() == LIST_VAL)
         list_->assign(result);
     else
         list_->copyFrom(result);

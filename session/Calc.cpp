@@ -27,7 +27,7 @@ Platform& requirePlatform(Platform* platform) {
 
 Calc::Calc(const CalcSetup& setup)
     : mode_(setup.mode), useStateFiles_(setup.useStateFiles && setup.mode == 0),
-      platform_(requirePlatform(setup.platform)) {
+      platform_(requirePlatform(setup.platform)), isolated_(setup.isolated) {
     history_ = std::make_unique<CommandHistory>();
     console_ = std::make_unique<ConsoleOutput>();
     if (setup.lineListener) console_->setLineListener(setup.lineListener);
@@ -46,6 +46,7 @@ Calc::Calc(const CalcSetup& setup)
         }
     }
     dir_ = std::make_unique<Dir>(setup.startDirectory, programDirectory_);
+    openFiles_ = std::make_unique<OpenFiles>();
     input_ = std::make_unique<UserInput>(*dir_);
     workspace_ = std::make_unique<Workspace>(*console_);
     figures_ = std::make_unique<FigureSet>();
@@ -65,6 +66,7 @@ Calc::~Calc() {
     parser_.reset();
     reader_.reset();
     workspace_.reset();
+    openFiles_.reset(); // closes what scripts left open
     dir_.reset();
     console_.reset();
     input_.reset();
@@ -161,6 +163,14 @@ void Calc::executePendingInput() {
     }
 }
 
+Dialogs& Calc::dialogs() {
+    return platform_.dialogs();
+}
+
+void Calc::checkInterrupt() {
+    if (RunFlags::interrupted.load(std::memory_order_relaxed)) throw Interrupted{};
+}
+
 const Value& Calc::answer() {
     return Answer::value();
 }
@@ -171,10 +181,6 @@ std::unique_ptr<ScalarFunction> Calc::scalarFunction(const Value& argument) {
 
 std::unique_ptr<PairFunction> Calc::pairFunction(const Value& argument) {
     return resolvePairFunction(argument, *workspace_);
-}
-
-void Calc::checkInterrupt() {
-    if (RunFlags::interrupted.load(std::memory_order_relaxed)) throw Interrupted{};
 }
 
 void Calc::parseAndRun() {

@@ -1,14 +1,15 @@
 // Calc: one interpreter instance, the spine every input passes through.
 //
 // It owns (in this order) the command history of its console, the input
-// source, the console output store, the directory history and the parsing
-// state. Construction is the instance's set-up (a primary instance restores
-// the state files); shutDown() saves them again. One primary instance at a
-// time uses a state folder: another one set up on it becomes secondary. executePendingInput() never
-// lets an exception out: every error becomes red console lines.
+// source, the console output store, the directory history, the files its
+// scripts opened and the parsing state. Construction is the instance's set-up (a primary instance
+// restores the state files); shutDown() saves them again. One primary instance at a time uses a
+// state folder: another one set up on it becomes secondary. executePendingInput() never lets an
+// exception out: every error becomes red console lines.
 #pragma once
 
 #include "builtins/BuiltinContext.h"
+#include "builtins/OpenFiles.h"
 #include "console/CommandHistory.h"
 #include "console/ConsoleOutput.h"
 #include "exec/FunctionArguments.h"
@@ -44,6 +45,7 @@ struct CalcSetup {
     // terminal session); the recent directories are restored either way.
     bool restoreDirectory = true;
     Platform* platform = nullptr; // dialogs, clipboard and paths (required)
+    bool isolated = false;        // runs no programs, reads no typed lines (fuzzing)
     // Receives the console lines from the start, those of set-up included.
     std::function<void(const std::string&)> lineListener;
 };
@@ -87,6 +89,10 @@ class Calc : public BuiltinContext {
     const std::string& stateDirectory() const override { return stateDirectory_; }
     std::string currentDirectory() const override { return dir_->currentDirectory(); }
     FigureSet& figures() override { return *figures_; }
+    WorkingDirectory& workingDirectory() override { return *dir_; }
+    OpenFiles& openFiles() override { return *openFiles_; }
+    Dialogs& dialogs() override;
+    bool isolated() const override { return isolated_; }
 
     // Whether an error was reported since the last call (batch exit status).
     bool takeErrorReported();
@@ -112,6 +118,7 @@ class Calc : public BuiltinContext {
     std::unique_ptr<UserInput> input_;
     std::unique_ptr<ConsoleOutput> console_;
     std::unique_ptr<Dir> dir_;
+    std::unique_ptr<OpenFiles> openFiles_;
     std::unique_ptr<StateLock> stateLock_; // held by a primary instance
     AnonymousFunctions anonymous_;         // outlives the expressions that register
     std::unique_ptr<Workspace> workspace_;
@@ -121,6 +128,7 @@ class Calc : public BuiltinContext {
     std::unique_ptr<LuForm> luForm_; // kept by setLU
     std::unique_ptr<LineReader> reader_;
     std::unique_ptr<StatementParser> parser_;
+    bool isolated_;
     bool shutDownDone_ = false;
     bool errorReported_ = false;
     int recordedLineNumber_ = 0;

@@ -4,7 +4,7 @@
 #include "core/Errors.h"
 
 #include <cstdio>
-#include <sys/stat.h>
+#include <cstdlib>
 
 namespace vemlor {
 
@@ -24,6 +24,16 @@ std::string normalisePath(std::string path) {
     return path;
 }
 
+namespace {
+
+// The user's home folder, for names typed as "~/...".
+std::string homeDirectory() {
+    const char* home = std::getenv("HOME");
+    return home && *home ? home : "/";
+}
+
+} // namespace
+
 Dir::Dir(std::string startDirectory, std::string programDirectory)
     : current_(normalisePath(std::move(startDirectory))),
       programDirectory_(std::move(programDirectory)) {}
@@ -35,12 +45,6 @@ void Dir::setCurrent(const std::string& path) {
     recent_.insert(full);
 }
 
-Dir::Kind Dir::classify(const std::string& path) {
-    struct stat info;
-    if (::stat(path.c_str(), &info) != 0) return NotFound;
-    return S_ISDIR(info.st_mode) ? Directory : File;
-}
-
 std::string Dir::resolve(const std::string& name, const std::string& defaultExtension,
                          bool mustExist) const {
     if (name.empty()) raiseRuntime("missing or empty file name");
@@ -48,6 +52,10 @@ std::string Dir::resolve(const std::string& name, const std::string& defaultExte
     if (!defaultExtension.empty() && path.find('.') == std::string::npos)
         path += "." + defaultExtension;
     bool absolute = path[0] == '/' || path[0] == '\\';
+    if (path == "~" || path.rfind("~/", 0) == 0 || path.rfind("~\\", 0) == 0) {
+        path = homeDirectory() + path.substr(1);
+        absolute = true;
+    }
     if (path == ".")
         path = current_;
     else if (!absolute)

@@ -4,6 +4,7 @@
 // directory, and the script search for `use`. Persisted in "vemlor_cd.bin".
 #pragma once
 
+#include "builtins/WorkingDirectory.h"
 #include "frontend/ScriptLocator.h"
 
 #include <set>
@@ -11,10 +12,9 @@
 
 namespace vemlor {
 
-class Dir : public ScriptLocator {
+class Dir : public ScriptLocator, public WorkingDirectory {
   public:
     static constexpr int kMaxSavedEntries = 20;
-    static constexpr size_t kMaxPathLength = 258;
 
     Dir(std::string startDirectory, std::string programDirectory);
 
@@ -25,16 +25,11 @@ class Dir : public ScriptLocator {
     // program directory. Empty when none exists.
     std::string findScript(const std::string& name) override;
 
-    // Makes a directory current and remembers it.
-    void setCurrent(const std::string& path);
-    const std::set<std::string>& recent() const { return recent_; }
-    void clearRecent() { recent_.clear(); }
-
-    // The full path of a user's file name; see the file commands for the rules.
+    void setCurrent(const std::string& path) override;
+    const std::set<std::string>& recent() const override { return recent_; }
+    void clearRecent() override { recent_.clear(); }
     std::string resolve(const std::string& name, const std::string& defaultExtension,
-                        bool mustExist) const;
-    enum Kind { NotFound = 0, File = 1, Directory = 2 };
-    static Kind classify(const std::string& path);
+                        bool mustExist) const override;
 
     // The "vemlor_cd.bin" file. Loading returns false when the file was cut
     // short (what was read stays); a missing file is not a failure.

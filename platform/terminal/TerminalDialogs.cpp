@@ -25,4 +25,20 @@ bool TerminalDialogs::askYesNo(const std::string& text, const std::string& capti
     }
 }
 
+bool TerminalDialogs::askLine(const std::string& prompt, std::string& line) {
+    if (interactive_) {
+        std::fputs(prompt.c_str(), stdout);
+        std::fflush(stdout);
+    }
+    if (!std::getline(std::cin, line)) return false;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return true;
+}
+
+std::string TerminalDialogs::chooseFolder(const std::string& title, const std::string& start) {
+    std::string line;
+    if (!interactive_ || !askLine(title + " (Enter keeps " + start + ") ", line)) return {};
+    return line;
+}
+
 } // namespace vemlor

@@ -18,6 +18,11 @@ class TerminalDialogs : public Dialogs {
 
     void inform(const std::string& text, const std::string& caption) override;
     bool askYesNo(const std::string& text, const std::string& caption) override;
+    // Reads standard input: after the prompt on a terminal, the next line of
+    // piped input otherwise.
+    bool askLine(const std::string& prompt, std::string& line) override;
+    // On a terminal, the name typed after the title (empty: cancelled).
+    std::string chooseFolder(const std::string& title, const std::string& start) override;
 
   private:
     Printer printer_;

@@ -206,5 +206,38 @@ expect "no reachable display: the terminal" "x = 42" "$out"
 out=$(printf 'x = 6*7\n' | env -u DISPLAY -u WAYLAND_DISPLAY "$vemlor" 2>&1)
 expect "no display: the terminal" "x = 42" "$out"
 
+# getline reads the next line of piped input, and an empty line at its end;
+# a command started by sysCommand never reads the session's input.
+out=$(printf 'name = getline("who? ")\nAlice\nname\n' | "$vemlor" --cli)
+expect "getline from piped input" $'name =\nAlice\nAlice' "$out"
+out=$(printf 'e = getline("more? "); isempty(e)\n' | "$vemlor" --cli)
+expect "getline at the end of the input" "1" "$out"
+out=$(printf 'sysCommand("cat; echo done")\nafter = 2\n' | "$vemlor" --cli)
+expect "sysCommand leaves the input alone" $'done\n1\nafter = 2' "$out"
+
+# The directory a session made current is among the recent ones it saves,
+# and a file a script left open is closed, its text written, at the end.
+mkdir -p "$work/recent dir"
+printf 'cd("%s"); id = fopen("left.txt", "w"); fwrite(id, "kept");\n' "$work/recent dir" |
+    "$vemlor" --cli > /dev/null
+grep -q "recent dir" "$VEMLOR_HOME/vemlor_cd.bin" ||
+    { echo "FAIL: the directory history lacks the directory made current"; failures=$((failures + 1)); }
+expect "open file closed at the end" "kept" "$(cat "$work/recent dir/left.txt")"
+
+# A script named on the command line runs in its own directory.
+mkdir -p "$work/beside"
+printf 'found\n' > "$work/beside/data.txt"
+printf 'r = readtext("data"); r.1;;\n' > "$work/beside/reads.vml"
+out=$(cd / && "$vemlor" --run "$work/beside/reads.vml")
+expect "--run script reads the files beside it" "found" "$out"
+
+# Ctrl-C stops a running command as well as the input that started it.
+printf 'sysCommand("sleep 20; echo late")\n' > "$work/scripts/wait.vml"
+start=$SECONDS
+"$vemlor" --run "$work/scripts/wait.vml" > "$work/wait.out" & pid=$!
+sleep 0.5; kill -INT "$pid"; wait "$pid"; status=$?
+expect "interrupted command" "interrupted" "$(cat "$work/wait.out")"
+expect "interrupted command ends at once" 1 "$(( SECONDS - start < 10 ))"
+
 if ((failures)); then echo "$failures failure(s)"; exit 1; fi
 echo "command line: all checks passed"

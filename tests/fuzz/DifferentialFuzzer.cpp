@@ -41,6 +41,7 @@ Outcome run(std::string_view text, bool compiled) {
     setup.useStateFiles = false;
     setup.startDirectory = scratch().path();
     setup.platform = &platform;
+    setup.isolated = true; // generated inputs start no programs
     Calc calc(setup);
     calc.workspace().setScalarForms(compiled);
     calc.workspace().clear("reset", false);

@@ -71,7 +71,9 @@ inline constexpr std::string_view kOutsideNames[] = {
     "tic", "toc", "Toc", "oclock", "today",
     // the program's location, scripts, files and directories
     "exepath", "use", "cd", "dir", "load", "save", "qload", "qsave", "readtext", "writetext",
-    "dispfile", "fopen", "print", "snipImage", "table",
+    "dispfile", "fopen", "print", "snipImage", "table", "unzipg",
+    // other processes and the user's typing
+    "sysCommand", "getline",
     // dialogs, windows and the keyboard
     "menu", "messageBox", "createButton", "getkeyb", "getch", "figure", "qplot", "update", "debug",
     "debugtest", "help",

@@ -58,6 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     setup.useStateFiles = false;
     setup.startDirectory = scratch().path();
     setup.platform = &platform;
+    setup.isolated = true; // generated inputs start no programs
     Calc calc(setup);
     // Process-wide state that an earlier input may have changed.
     calc.workspace().clear("reset", false);

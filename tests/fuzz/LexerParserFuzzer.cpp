@@ -11,6 +11,7 @@
 // types; anything else (and any internal "BUG" error) escapes and is a finding.
 #include "builtins/BuiltinContext.h"
 #include "builtins/LuForm.h"
+#include "builtins/OpenFiles.h"
 #include "console/ConsoleOutput.h"
 #include "core/Errors.h"
 #include "exec/Answer.h"
@@ -21,6 +22,8 @@
 #include "frontend/StatementParser.h"
 #include "frontend/UserInput.h"
 #include "graphics/Figure.h"
+#include "platform/terminal/TerminalDialogs.h"
+#include "session/Dir.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 #include <cstddef>
@@ -57,11 +60,18 @@ class ParseContext : public BuiltinContext {
     const std::string& programDirectory() const override { return programDirectory_; }
     std::string currentDirectory() const override { return "/nonexistent"; }
     FigureSet& figures() override { return figures_; }
+    WorkingDirectory& workingDirectory() override { return directory_; }
+    OpenFiles& openFiles() override { return files_; }
+    Dialogs& dialogs() override { return dialogs_; }
+    bool isolated() const override { return true; }
 
   private:
     std::unique_ptr<LuForm> luForm_;
     FigureSet figures_;
     std::string programDirectory_ = ".";
+    Dir directory_{"/nonexistent", "."};
+    OpenFiles files_;
+    TerminalDialogs dialogs_{nullptr, false};
     ConsoleOutput& console_;
     Workspace& workspace_;
     AnonymousFunctions anonymous_;

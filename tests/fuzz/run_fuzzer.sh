@@ -22,12 +22,12 @@ fuzzer=$build/tests/fuzz/fuzz_$harness
 [[ -x $fuzzer ]] || { echo "no fuzzer $fuzzer" >&2; exit 2; }
 
 case $harness in
-    state_files) max_len=4096 ;;
+    state_files | data_files) max_len=4096 ;;
     *) max_len=2048 ;;
 esac
 mkdir -p "$work/corpus" "$work/artifacts"
 dictionary=()
-[[ $harness != state_files ]] && dictionary=(-dict="$here/language.dict")
+[[ $harness != state_files && $harness != data_files ]] && dictionary=(-dict="$here/language.dict")
 
 # Leaks are checked at the end of each input; UBSan stops at the first report.
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:symbolize=1

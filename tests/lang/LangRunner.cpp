@@ -15,13 +15,16 @@
 //   @ text                           an expected line compared with its markup
 //   anything else                    an expected line (visible text)
 // Trailing blank expected lines are ignored. Every case runs in its own
-// empty directory, which is the interpreter's current directory.
+// empty directory, which is the interpreter's current directory and the home
+// folder ("~/"); its path reads as "<case>" in the output, so expectations
+// can name files in it.
 #include "console/Markup.h"
 #include "platform/Clipboard.h"
 #include "platform/terminal/TerminalPlatform.h"
 #include "session/Calc.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -96,6 +99,7 @@ struct Transcript {
 Transcript runCase(const Case& c, const fs::path& directory) {
     fs::remove_all(directory);
     fs::create_directories(directory);
+    ::setenv("HOME", directory.c_str(), 1);
     bool ownResources = false;
     for (const auto& [name, text] : c.files) {
         fs::path path = directory / name;
@@ -127,6 +131,10 @@ Transcript runCase(const Case& c, const fs::path& directory) {
         calc.executePendingInput();
         calc.console().endLine();
     }
+    const std::string place = directory.string();
+    for (std::string& line : transcript.markup)
+        for (size_t at; (at = line.find(place)) != std::string::npos;)
+            line.replace(at, place.size(), "<case>");
     return transcript;
 }
 
