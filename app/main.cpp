@@ -6,6 +6,28 @@
 #endif
 
 #include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+#ifndef VEMLOR_WITH_DESKTOP
+// Hands the process over to the desktop program beside this executable when
+// a display is named; returns only when that cannot be done, and the
+// terminal session serves instead.
+void handOverToDesktop(char** argv) {
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) return;
+    char self[4096];
+    ssize_t length = ::readlink("/proc/self/exe", self, sizeof self - 1);
+    if (length <= 0) return;
+    std::string path(self, size_t(length));
+    path = path.substr(0, path.rfind('/') + 1) + "vemlor-desktop";
+    ::execv(path.c_str(), argv);
+}
+#endif
+
+} // namespace
 
 #if defined(__SANITIZE_ADDRESS__)
 // The desktop session bus library keeps a buffer for the life of the
@@ -36,6 +58,8 @@ int main(int argc, char** argv) {
 #ifdef VEMLOR_WITH_DESKTOP
         if (int status = vemlor::runDesktop(line.argument); status != vemlor::kNoDisplay)
             return status;
+#else
+        handOverToDesktop(argv);
 #endif
         return vemlor::runTerminalSession(line.argument);
     case CommandLine::Action::Cli:
