@@ -160,6 +160,7 @@ bool applyVectorPower(const double* x, double y, double* z, int n) {
     const Kernels& kernels = loadedKernels();
     if (kernels.width == Width::None) return false;
 #if defined(__x86_64__)
+    if (applyWholePower(x, y, z, n, kernels.width == Width::Lanes8)) return true;
     if (kernels.width == Width::Lanes8)
         power8(kernels.power, x, y, z, n);
     else
