@@ -8,16 +8,19 @@
 // the line implies, sqrt(sum of squared residuals / (N - 2)): chi^2 is then
 // N - 2 by construction, and the verdict speaks of outliers only. A point
 // is dubious when its residual exceeds 6 errors, or 4 with fewer than 1000
-// points. The figure of data and line is not drawn yet; `show` is accepted.
+// points. Unless show is 0, the data (blue circles) and the line (red) are
+// plotted into the current frame, as `plot` would.
 #include "builtins/Arguments.h"
 #include "builtins/BuiltinContext.h"
 #include "builtins/FamilyTables.h"
 #include "builtins/Fitting.h"
+#include "builtins/PlotSupport.h"
 
 #include "core/NumberFormat.h"
 
 #include <gsl/gsl_sf_gamma.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -102,6 +105,17 @@ void report(OutputSink& out, const LineFit& fit, int points) {
     if (!text.empty()) out.print(text, true, PRINT_LITERAL);
 }
 
+// The data as points and the fitted line across their x range.
+void drawFit(BuiltinContext& context, const LineFit& fit, const std::vector<double>& x,
+             const std::vector<double>& y) {
+    auto [low, high] = std::minmax_element(x.begin(), x.end());
+    Series data{x, y, "bo", Series::Shape::Curve};
+    Series line{
+        {*low, *high}, {fit.a + fit.b * *low, fit.a + fit.b * *high}, "r-", Series::Shape::Curve};
+    ValuePtr ids;
+    plotSeries(context, {data, line}, AxisMode::Linear, false, std::span<ValuePtr>(&ids, 1));
+}
+
 void slf(BuiltinContext& context, std::span<const Value* const> arguments,
          std::span<ValuePtr> outputs) {
     std::vector<double> x = numbers(*arguments[0]), y = numbers(*arguments[1]);
@@ -124,6 +138,8 @@ void slf(BuiltinContext& context, std::span<const Value* const> arguments,
     countDubious(fit, x, y, sig);
     fit.q = gsl_sf_gamma_inc_Q(0.5 * (n - 2), 0.5 * fit.chi2);
     report(context.output(), fit, n);
+    bool show = arguments.size() < 4 || numberAt(*arguments[3], 0) != 0;
+    if (show) drawFit(context, fit, x, y);
     double results[] = {fit.a, fit.b, fit.da, fit.db, fit.chi2, fit.q};
     for (size_t k = 0; k < outputs.size() && k < 6; ++k)
         resultAs<DoubleValue>(outputs[k]).assignScalar(results[k]);

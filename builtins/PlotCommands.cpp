@@ -20,15 +20,6 @@ namespace {
 
 using namespace detail;
 
-enum class AxisMode { Linear = 0, LogY = 1, LogX = 2, LogBoth = 3 };
-
-// One curve, point or box a command is about to add.
-struct Series {
-    std::vector<double> x, y;
-    std::string style;
-    enum class Shape { Curve, Point, Box } shape = Shape::Curve;
-};
-
 // A box is asked for by "[]" in its style; its data are [x, y, w, h].
 bool isBoxStyle(const std::string& style) {
     return style.find("[]") != std::string::npos;
@@ -201,8 +192,10 @@ void seriesExtent(const Series& s, std::vector<double>& xs, std::vector<double>&
     ys = s.y;
 }
 
-void plotSeries(BuiltinContext& context, const std::vector<Series>& series, AxisMode mode,
-                bool filled, std::span<ValuePtr> outputs) {
+} // namespace
+
+void detail::plotSeries(BuiltinContext& context, const std::vector<Series>& series, AxisMode mode,
+                        bool filled, std::span<ValuePtr> outputs) {
     Figure& figure = figureForPlot(context);
     Frame& frame = figure.currentFrame();
     frame.xLinear = mode == AxisMode::Linear || mode == AxisMode::LogY;
@@ -217,6 +210,8 @@ void plotSeries(BuiltinContext& context, const std::vector<Series>& series, Axis
     refresh(figure);
     idsResult(outputs[0], ids);
 }
+
+namespace {
 
 template <AxisMode Mode>
 void plotFamily(BuiltinContext& context, std::span<const Value* const> args,

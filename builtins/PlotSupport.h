@@ -14,6 +14,21 @@
 
 namespace vemlor::detail {
 
+enum class AxisMode { Linear = 0, LogY = 1, LogX = 2, LogBoth = 3 };
+
+// One curve, point or box a command is about to add.
+struct Series {
+    std::vector<double> x, y;
+    std::string style;
+    enum class Shape { Curve, Point, Box } shape = Shape::Curve;
+};
+
+// Adds the series to the current frame of the figure a plot goes to (made
+// when there is none), starting the frame afresh unless its limits are
+// fixed; outputs[0] gets the new items' ids.
+void plotSeries(BuiltinContext& context, const std::vector<Series>& series, AxisMode mode,
+                bool filled, std::span<ValuePtr> outputs);
+
 bool isText(const Value& v);
 bool isRealNumbers(const Value& v);
 // The elements of a real numeric value, in storage order.
