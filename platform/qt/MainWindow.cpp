@@ -75,8 +75,10 @@ void MainWindow::buildMenu() {
     file->addAction("&Restore", this, typing("cd ?"));
     file->addAction("&Save", this, typing("cd ?"));
     file->addAction("&cd ?", this, typing("cd ?"));
-    QAction* exit = file->addAction("E&xit                         Alt-F4", this, &QWidget::close);
-    exit->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
+    file->addAction("E&xit                         Alt-F4", this, &QWidget::close);
+    // The item's text already names the key; a shortcut on the action would
+    // be shown a second time beside it.
+    new QShortcut(QKeySequence(Qt::ALT | Qt::Key_F4), this, this, &QWidget::close);
     QMenu* run = menuBar()->addMenu("&Run");
     run->addAction("&Reset", this, typing("clear reset"));
     run->addAction("&E&xecute                     <ret>", this,
