@@ -157,10 +157,10 @@ bool applyVector(VectorFunction f, const double* x, double* y, int n) {
 }
 
 bool applyVectorPower(const double* x, double y, double* z, int n) {
+    if (applyWholePower(x, y, z, n)) return true;
     const Kernels& kernels = loadedKernels();
     if (kernels.width == Width::None) return false;
 #if defined(__x86_64__)
-    if (applyWholePower(x, y, z, n, kernels.width == Width::Lanes8)) return true;
     if (kernels.width == Width::Lanes8)
         power8(kernels.power, x, y, z, n);
     else

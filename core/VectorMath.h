@@ -47,8 +47,7 @@ bool applyVector(VectorFunction f, const double* x, double* y, int n);
 bool applyVectorPower(const double* x, double y, double* z, int n);
 
 // The same for a whole exponent y (3 to 64 either way, -1, -2), correctly
-// rounded (WholePowers.cpp); false for any other y. `wide` asks for 8 lanes
-// (AVX-512), else 4 (AVX2); the caller knows the processor has FMA.
-bool applyWholePower(const double* x, double y, double* z, int n, bool wide);
+// rounded on every processor (WholePowers.cpp); false for any other y.
+bool applyWholePower(const double* x, double y, double* z, int n);
 
 } // namespace vemlor
