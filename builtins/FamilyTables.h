@@ -131,7 +131,7 @@ std::span<const BuiltinDefinition> plotCommandsTable();     // PlotCommands.cpp
 std::span<const BuiltinDefinition> polynomialsTable();      // Polynomials.cpp
 std::span<const BuiltinDefinition> searchingTable();        // Searching.cpp
 std::span<const BuiltinDefinition> setsTable();             // Sets.cpp
-std::span<const BuiltinDefinition> specialFunctionsTable(); // SpecialFunctions.cpp
+std::span<const BuiltinDefinition> specialFunctionsTable(); // BesselFunctions.cpp
 std::span<const BuiltinDefinition> eigenTable();            // Eigen.cpp
 std::span<const BuiltinDefinition> rootsTable();            // Roots.cpp
 std::span<const BuiltinDefinition> minimizeTable();         // Minimize.cpp

@@ -42,32 +42,33 @@ std::pair<int, int> layoutFor(int n) {
     return {4, (n + 4) / 4};
 }
 
+// What subplot and figpos answer for a malformed pane or window layout.
+constexpr std::string_view kBadLayout = "invalid specification";
+
 FractionRect gridPane(int rows, int columns, int i, std::string_view name) {
-    if (rows < 1 || columns < 1 || i < 1 || i > rows * columns)
-        raiseRuntime(name, "invalid specification");
+    if (rows < 1 || columns < 1 || i < 1 || i > rows * columns) raiseRuntime(name, kBadLayout);
     return {double((i - 1) % columns) / columns, double(rows - (i - 1) / columns - 1) / rows,
             1.0 / columns, 1.0 / rows};
 }
 
 // A rectangle from two, three or four numbers, the forms `subplot` and
 // `figpos` share.
-FractionRect paneRect(const Value& spec, std::string_view name) {
-    if (spec.type() == LIST_VAL || !isRealNumbers(spec))
-        raiseRuntime(name, "invalid specification");
-    if (spec.n > 4) raiseRuntime(name, "too many parameters");
-    std::vector<double> v = numbersOf(spec);
+FractionRect paneRect(const Value& layout, std::string_view name) {
+    if (layout.type() == LIST_VAL || !isRealNumbers(layout)) raiseRuntime(name, kBadLayout);
+    if (layout.n > 4) raiseRuntime(name, "too many parameters");
+    std::vector<double> v = numbersOf(layout);
     std::vector<int> whole;
-    if (spec.n == 2 || spec.n == 3) {
-        if (!wholeNumbers(spec, whole)) raiseRuntime(name, "invalid specification");
-        if (spec.n == 3) return gridPane(whole[0], whole[1], whole[2], name);
+    if (layout.n == 2 || layout.n == 3) {
+        if (!wholeNumbers(layout, whole)) raiseRuntime(name, kBadLayout);
+        if (layout.n == 3) return gridPane(whole[0], whole[1], whole[2], name);
         auto [columns, rows] = layoutFor(whole[0]);
         if (whole[0] <= 1) return {0, 0, 1, 1};
         return gridPane(rows, columns, whole[1], name);
     }
-    if (spec.n != 4) raiseRuntime(name, "invalid specification");
+    if (layout.n != 4) raiseRuntime(name, kBadLayout);
     for (double x : v)
-        if (!std::isfinite(x) || std::fabs(x) > 100) raiseRuntime(name, "invalid specification");
-    if (!(v[1] > v[0]) || !(v[3] > v[2])) raiseRuntime(name, "invalid specification");
+        if (!std::isfinite(x) || std::fabs(x) > 100) raiseRuntime(name, kBadLayout);
+    if (!(v[1] > v[0]) || !(v[3] > v[2])) raiseRuntime(name, kBadLayout);
     return {v[0], v[2], v[1] - v[0], v[3] - v[2]};
 }
 
@@ -101,7 +102,7 @@ int subplot(BuiltinContext& context, const Value& v) {
     if (v.n == 0 && v.type() != LIST_VAL) return f.currentFrameIndex() + 1;
     if (v.n == 1 && v.type() != LIST_VAL) {
         std::vector<int> n;
-        if (!wholeNumbers(v, n)) raiseRuntime("subplot", "invalid specification");
+        if (!wholeNumbers(v, n)) raiseRuntime("subplot", kBadLayout);
         if (n[0] >= 1 && n[0] <= int(f.frames().size())) f.selectFrame(n[0] - 1);
         return f.currentFrameIndex() + 1;
     }
@@ -128,7 +129,7 @@ void figpos(BuiltinContext& context, const Value& v, IntValue& out) {
     if (v.type() != LIST_VAL && v.n == 1 && isRealNumbers(v)) {
         double which = numberAt(v, 0);
         if (which == 0) return screenRectResult(out, 0, 0, kScreenWidth, kScreenHeight);
-        if (which != 1) raiseRuntime("figpos", "invalid specification");
+        if (which != 1) raiseRuntime("figpos", kBadLayout);
         Figure& f = requiredFigure(context);
         return screenRectResult(out, f.screenLeft, f.screenTop, f.width, f.height);
     }
