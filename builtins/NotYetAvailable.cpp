@@ -36,14 +36,10 @@ BuiltinDefinition later(int resultType = DOUBLE_VAL, int minArgs = 0, int maxArg
 using handler::General;
 using handler::NoArg;
 using handler::OneOrTwo;
-using handler::ValueToDouble;
 using handler::ValueToDoubleValue;
 using handler::ValueToInt;
-using handler::ValueToIntValue;
 
 constexpr int D = DOUBLE_VAL;
-constexpr int I = INTEGER_VAL;
-constexpr int L = LIST_VAL;
 constexpr int kAny = kUnlimitedArgs;
 
 } // namespace

@@ -75,19 +75,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     setup.platform = &platform;
     setup.isolated = true;
     Calc calc(setup);
-    std::string unexpected;
-    calc.console().setLineListener([&](const std::string& line) {
-        if (unexpected.empty() && isUnexpectedError(line)) unexpected = line;
-    });
-    for (const char* input : command.inputs) {
-        if (!input) break;
-        calc.setInput(input, '>');
-        calc.executePendingInput();
-        calc.console().endLine();
-    }
-    if (!unexpected.empty()) {
-        std::fprintf(stderr, "vemlor fuzz: unexpected error line: %s\n", unexpected.c_str());
-        std::abort();
-    }
+    std::vector<std::string> inputs;
+    for (const char* input : command.inputs)
+        if (input) inputs.emplace_back(input);
+    typeWatchingErrors(calc, inputs,
+                       [](const std::string& line) { return isUnexpectedError(line); });
     return 0;
 }

@@ -103,4 +103,24 @@ inline bool mentionsOutsideName(std::string_view text) {
     return false;
 }
 
+// Types each input into `calc` (an interpreter instance); the first console
+// line that isUnexpected accepts is a finding: it is reported and the process
+// aborts, so that the fuzzer keeps the input.
+template <class Interpreter, class Inputs, class IsUnexpected>
+void typeWatchingErrors(Interpreter& calc, const Inputs& inputs, IsUnexpected isUnexpected) {
+    std::string unexpected;
+    calc.console().setLineListener([&](const std::string& line) {
+        if (unexpected.empty() && isUnexpected(line)) unexpected = line;
+    });
+    for (const auto& input : inputs) {
+        calc.setInput(input, '>');
+        calc.executePendingInput();
+        calc.console().endLine();
+    }
+    if (!unexpected.empty()) {
+        std::fprintf(stderr, "vemlor fuzz: unexpected error line: %s\n", unexpected.c_str());
+        std::abort();
+    }
+}
+
 } // namespace vemlor::fuzz

@@ -65,18 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Answer::clear();
     seedRandom(1);
 
-    std::string unexpected;
-    calc.console().setLineListener([&](const std::string& line) {
-        if (unexpected.empty() && isUnexpectedError(line, text)) unexpected = line;
-    });
-    for (const std::string& typed : typedInputs(text)) {
-        calc.setInput(typed, '>');
-        calc.executePendingInput();
-        calc.console().endLine();
-    }
-    if (!unexpected.empty()) {
-        std::fprintf(stderr, "vemlor fuzz: unexpected error line: %s\n", unexpected.c_str());
-        std::abort();
-    }
+    typeWatchingErrors(calc, typedInputs(text),
+                       [&](const std::string& line) { return isUnexpectedError(line, text); });
     return 0;
 }
