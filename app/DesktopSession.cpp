@@ -1,22 +1,26 @@
 #include "app/DesktopSession.h"
 
 #include "exec/RunFlags.h"
+#include "platform/qt/QtFigureWindows.h"
 
 namespace vemlor {
 
-DesktopSession::DesktopSession(Platform& platform, bool primary,
-                               const std::string& startDirectory) {
+DesktopSession::DesktopSession(Platform& platform, bool primary, const std::string& startDirectory)
+    : figureWindows_(std::make_unique<QtFigureWindows>()) {
     CalcSetup setup;
     setup.mode = primary ? 0 : 1;
     setup.useStateFiles = primary;
     setup.startDirectory = startDirectory;
     setup.restoreDirectory = true;
     setup.platform = &platform;
+    setup.figureWindows = figureWindows_.get();
     setup.lineListener = [this](const std::string& line) { deliver(line); };
     calc_ = std::make_unique<Calc>(setup);
     calc_->console().endLine();
     directoryAfterInput_ = calc_->dir().currentDirectory();
 }
+
+DesktopSession::~DesktopSession() = default;
 
 void DesktopSession::deliver(const std::string& line) {
     std::lock_guard lock(listenerMutex_);

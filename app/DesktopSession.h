@@ -11,11 +11,13 @@
 namespace vemlor {
 
 class Platform;
+class QtFigureWindows;
 
 class DesktopSession : public ConsoleEngine {
   public:
     // primary: the instance that restores and saves the state files.
     DesktopSession(Platform& platform, bool primary, const std::string& startDirectory);
+    ~DesktopSession() override;
 
     void setLineListener(LineListener listener) override;
     void print(const std::string& markupLine) override;
@@ -31,6 +33,7 @@ class DesktopSession : public ConsoleEngine {
     void shutDown() override { calc_->shutDown(); }
 
     Calc& calc() { return *calc_; }
+    QtFigureWindows& figureWindows() { return *figureWindows_; }
 
   private:
     void deliver(const std::string& line);
@@ -38,7 +41,8 @@ class DesktopSession : public ConsoleEngine {
     mutable std::mutex listenerMutex_; // guards the listener and the directory below
     std::string directoryAfterInput_;
     LineListener listener_;
-    std::vector<std::string> early_; // lines printed before a listener was set
+    std::vector<std::string> early_;                 // lines printed before a listener was set
+    std::unique_ptr<QtFigureWindows> figureWindows_; // outlives the figures it shows
     std::unique_ptr<Calc> calc_;
     bool skipRun_ = false; // the prepared script could not be opened
 };

@@ -16,6 +16,7 @@
 #include "builtins/FamilyTables.h"
 #include "builtins/PlotSupport.h"
 #include "console/Markup.h"
+#include "graphics/Bitmap.h"
 
 #include <cmath>
 

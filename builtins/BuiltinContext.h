@@ -15,6 +15,7 @@ namespace vemlor {
 
 class LuForm;
 class FigureSet;
+class ImageWriter;
 class Dialogs;
 class OpenFiles;
 class OutputSink;
@@ -52,6 +53,8 @@ class BuiltinContext {
     virtual std::string currentDirectory() const = 0;
     // The instance's figures; they close with it.
     virtual FigureSet& figures() = 0;
+    // Turns figures into PNG pictures; null where that cannot be done.
+    virtual ImageWriter* imageWriter() { return nullptr; }
     // The instance's own current directory and its recent directories.
     virtual WorkingDirectory& workingDirectory() = 0;
     // The instance's open files; they are closed when it ends.

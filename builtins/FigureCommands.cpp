@@ -2,7 +2,8 @@
 // `update`, `wipe`, `useColour`, `print` and `grindex`.
 //
 // Without a display a figure is its model alone; `print` writes it as SVG
-// all the same, and `figpos` works on a screen of 1920 × 1080 pixels.
+// (or PNG) all the same, and `figpos` works on a screen of 1920 × 1080
+// pixels.
 #include "builtins/Arguments.h"
 #include "builtins/FamilyTables.h"
 #include "builtins/PlotSupport.h"
@@ -16,9 +17,6 @@ namespace vemlor {
 namespace {
 
 using namespace detail;
-
-constexpr int kScreenWidth = 1920;
-constexpr int kScreenHeight = 1080;
 
 // Whole numbers of an argument; false when one is not whole.
 bool wholeNumbers(const Value& v, std::vector<int>& out) {
@@ -112,35 +110,38 @@ int subplot(BuiltinContext& context, const Value& v) {
 }
 
 // [left, right, H - bottom, H - top] of a rectangle given from the top.
-void screenRectResult(IntValue& out, int left, int top, int width, int height) {
+void screenRectResult(IntValue& out, const ScreenRect& screen, int left, int top, int width,
+                      int height) {
     out.setShapeKind(4, 1, KIND_NUMERIC);
     out[0] = left;
     out[1] = left + width;
-    out[2] = kScreenHeight - (top + height);
-    out[3] = kScreenHeight - top;
+    out[2] = screen.height - (top + height);
+    out[3] = screen.height - top;
 }
 
 void figpos(BuiltinContext& context, const Value& v, IntValue& out) {
+    ScreenRect screen = context.figures().screen();
     if (v.type() != LIST_VAL && v.n == 0) {
         out.setShapeKind(4, 1, KIND_NUMERIC);
-        out[0] = 1, out[1] = kScreenWidth, out[2] = 1, out[3] = kScreenHeight;
+        out[0] = 1, out[1] = screen.width, out[2] = 1, out[3] = screen.height;
         return;
     }
     if (v.type() != LIST_VAL && v.n == 1 && isRealNumbers(v)) {
         double which = numberAt(v, 0);
-        if (which == 0) return screenRectResult(out, 0, 0, kScreenWidth, kScreenHeight);
+        if (which == 0) return screenRectResult(out, screen, 0, 0, screen.width, screen.height);
         if (which != 1) raiseRuntime("figpos", kBadLayout);
         Figure& f = requiredFigure(context);
-        return screenRectResult(out, f.screenLeft, f.screenTop, f.width, f.height);
+        return screenRectResult(out, screen, f.screenLeft, f.screenTop, f.width, f.height);
     }
     FractionRect place = paneRect(v, "figpos");
     Figure& f = requiredFigure(context);
-    f.screenLeft = int(place.x * kScreenWidth);
-    f.screenTop = int((1 - place.y - place.h) * kScreenHeight);
-    f.width = std::max(1, int(place.w * kScreenWidth));
-    f.height = std::max(1, int(place.h * kScreenHeight));
+    f.screenLeft = int(place.x * screen.width);
+    f.screenTop = int((1 - place.y - place.h) * screen.height);
+    f.width = std::max(1, int(place.w * screen.width));
+    f.height = std::max(1, int(place.h * screen.height));
+    f.placeChanged = true;
     refresh(f);
-    screenRectResult(out, f.screenLeft, f.screenTop, f.width, f.height);
+    screenRectResult(out, screen, f.screenLeft, f.screenTop, f.width, f.height);
 }
 
 double setFixed(BuiltinContext& context, bool fixed) {
@@ -160,6 +161,7 @@ double unfix(BuiltinContext& context) {
 
 double update(BuiltinContext& context) {
     if (Figure* f = context.figures().current()) refresh(*f);
+    context.figures().flush();
     return 1;
 }
 
@@ -207,25 +209,46 @@ void useColour(BuiltinContext& context, const Value& v, IntValue& out) {
     out[0] = letter;
 }
 
+bool endsWithPng(const std::string& name) {
+    if (name.size() < 4) return false;
+    std::string end = name.substr(name.size() - 4);
+    for (char& c : end)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    return end == ".png";
+}
+
 // The full path of a figure file: "~/" is the home folder, "\" reads as "/",
-// and the file always gets the extension "svg".
+// and the file gets the extension "svg" unless the name asks for a PNG
+// picture with ".png".
 std::string figurePath(BuiltinContext& context, std::string name) {
     if (name.empty()) raiseRuntime("print", "missing or empty file name");
+    if (endsWithPng(name)) return userPath(context, name);
     size_t slash = name.find_last_of("/\\"), dot = name.rfind('.');
     if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) name.erase(dot);
     return userPath(context, name + ".svg");
 }
 
-void print(BuiltinContext& context, std::span<const Value* const> args,
-           std::span<ValuePtr> outputs) {
-    std::string path = figurePath(context, textArgument(*args[0], "print", "file name expected"));
-    Figure& f = requiredFigure(context);
+void writeSvg(Figure& f, const std::string& path) {
     std::string svg = f.svgText();
     std::ofstream file(path, std::ios::binary);
     if (!file) raiseRuntime("print", "cannot open " + path);
     file.write(svg.data(), std::streamsize(svg.size()));
     file.close();
     if (!file) raiseRuntime("print", "writing to figure file failed");
+}
+
+void print(BuiltinContext& context, std::span<const Value* const> args,
+           std::span<ValuePtr> outputs) {
+    std::string path = figurePath(context, textArgument(*args[0], "print", "file name expected"));
+    Figure& f = requiredFigure(context);
+    if (endsWithPng(path)) {
+        ImageWriter* writer = context.imageWriter();
+        if (!writer) raiseRuntime("print", "PNG pictures cannot be made here");
+        std::string failure = writer->writePng(path, f, f.width, f.height);
+        if (!failure.empty()) raiseRuntime("print", failure);
+    } else {
+        writeSvg(f, path);
+    }
     resultAs<IntValue>(outputs[0]).assignString(path);
 }
 

@@ -58,6 +58,7 @@ void changeSetting(Figure& f, const std::string& name, const std::vector<double>
             raiseRuntime("set", "invalid value for size");
         f.width = int(v[0]);
         f.height = int(v[1]);
+        f.placeChanged = true;
     } else if (name == "xlim" || name == "ylim") {
         if (!(v[0] < v[1])) raiseRuntime("set", "invalid value for " + name);
         (name == "xlim" ? frame.xmin : frame.ymin) = v[0];

@@ -47,8 +47,7 @@ Figure& requiredFigure(BuiltinContext& context) {
 }
 
 void refresh(Figure& figure) {
-    for (auto& frame : figure.frames())
-        frame->computeTransform(figure.width, figure.height);
+    figure.changed();
 }
 
 int currentItemId(const Figure& figure, int index) {

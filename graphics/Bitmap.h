@@ -4,21 +4,13 @@
 // binary, at most 255 levels).
 #pragma once
 
-#include "graphics/Style.h"
+#include "platform/Canvas.h"
 
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace vemlor {
-
-struct Image {
-    int width = 0;
-    int height = 0;
-    std::vector<Rgb> pixels; // rows from the top, each from the left
-
-    Rgb at(int x, int y) const { return pixels[size_t(y) * size_t(width) + size_t(x)]; }
-};
 
 // Empty when the file cannot be read or is in neither format.
 std::optional<Image> readImageFile(const std::string& path);

@@ -5,11 +5,59 @@
 #include "graphics/SvgCanvas.h"
 
 #include <algorithm>
+#include <new>
 
 namespace vemlor {
 
-Figure::Figure(int number) : number_(number) {
+namespace {
+
+// Copying a figure for its window costs about as much as its data; copies
+// cheaper than this are made on every change, dearer ones at most once in
+// ten times their cost.
+constexpr auto kFreeCopy = std::chrono::microseconds(200);
+constexpr int kDefaultScreenWidth = 1920;
+constexpr int kDefaultScreenHeight = 1080;
+
+// What a window shows: the frames as they were when the figure changed.
+class FigureSnapshot final : public FigureDrawing {
+  public:
+    explicit FigureSnapshot(const std::vector<std::unique_ptr<Frame>>& frames) {
+        frames_.reserve(frames.size());
+        for (const auto& frame : frames)
+            frames_.push_back(frame->clone());
+    }
+    void draw(Canvas& canvas, int width, int height) override {
+        for (size_t i = 0; i < frames_.size(); ++i) {
+            frames_[i]->computeTransform(width, height);
+            frames_[i]->draw(canvas, int(i));
+        }
+    }
+
+  private:
+    std::vector<std::unique_ptr<Frame>> frames_;
+};
+
+} // namespace
+
+Figure::Figure(int number, FigureSet* owner) : number_(number), owner_(owner) {
     frames_.push_back(std::make_unique<Frame>());
+}
+
+void Figure::changed() {
+    for (auto& frame : frames_)
+        frame->computeTransform(width, height);
+    if (owner_) owner_->changed(*this);
+}
+
+void Figure::draw(Canvas& canvas, int drawWidth, int drawHeight) {
+    for (size_t i = 0; i < frames_.size(); ++i) {
+        frames_[i]->computeTransform(drawWidth, drawHeight);
+        frames_[i]->draw(canvas, int(i));
+    }
+}
+
+std::shared_ptr<FigureDrawing> Figure::snapshot() const {
+    return std::make_shared<FigureSnapshot>(frames_);
 }
 
 void Figure::selectFrameAt(const FractionRect& rect) {
@@ -39,10 +87,7 @@ Frame* Figure::frameOfId(int id, int& itemIndex) {
 
 std::string Figure::svgText() {
     SvgCanvas canvas(width, height);
-    for (size_t i = 0; i < frames_.size(); ++i) {
-        frames_[i]->computeTransform(width, height);
-        frames_[i]->draw(canvas, int(i));
-    }
+    draw(canvas, width, height);
     return canvas.finish();
 }
 
@@ -64,17 +109,77 @@ Figure& FigureSet::select(int n) {
     }
     auto it = numbered(n);
     if (it == figures_.end()) {
-        figures_.push_back(std::make_unique<Figure>(n));
+        figures_.push_back(std::make_unique<Figure>(n, this));
         it = figures_.end() - 1;
     }
     current_ = it->get();
+    current_->raise = true;
     return *current_;
 }
 
 void FigureSet::close(int n) {
     auto closing = [n](const std::unique_ptr<Figure>& f) { return n < 1 || f->number() == n; };
     if (current_ && (n < 1 || current_->number() == n)) current_ = nullptr;
+    if (windows_)
+        for (const auto& f : figures_)
+            if (closing(f)) windows_->close(f->number());
     std::erase_if(figures_, closing);
+}
+
+ScreenRect FigureSet::screen() const {
+    if (windows_) return windows_->screen();
+    return {0, 0, kDefaultScreenWidth, kDefaultScreenHeight};
+}
+
+void FigureSet::changed(Figure& figure) {
+    figure.unshown = true;
+    if (!windows_) return;
+    if (figure.copyCost < kFreeCopy ||
+        std::chrono::steady_clock::now() - figure.shownAt >= 10 * figure.copyCost)
+        show(figure);
+}
+
+void FigureSet::show(Figure& figure) {
+    ScreenRect place{figure.screenLeft, figure.screenTop, figure.width, figure.height};
+    if (figure.placeChanged) windows_->place(figure.number(), place);
+    auto start = std::chrono::steady_clock::now();
+    std::shared_ptr<FigureDrawing> copy = figure.snapshot();
+    figure.shownAt = std::chrono::steady_clock::now();
+    figure.copyCost = figure.shownAt - start;
+    windows_->show(figure.number(), std::move(copy), place, figure.raise);
+    figure.unshown = figure.raise = figure.placeChanged = false;
+}
+
+void FigureSet::flush() {
+    if (!windows_) return;
+    takeWindowEvents();
+    try {
+        for (const auto& f : figures_)
+            if (f->unshown) show(*f);
+    } catch (const std::bad_alloc&) {
+        // No memory for a copy: the window keeps showing the previous state.
+    }
+}
+
+void FigureSet::takeWindowEvents() {
+    if (!windows_) return;
+    for (const FigureWindowEvent& event : windows_->takeEvents()) {
+        auto it = std::find_if(figures_.begin(), figures_.end(),
+                               [&](const auto& f) { return f->number() == event.figure; });
+        if (it == figures_.end()) continue;
+        Figure& f = **it;
+        if (event.kind == FigureWindowEvent::Kind::Closed) {
+            if (current_ == &f) current_ = nullptr;
+            figures_.erase(it);
+            continue;
+        }
+        f.screenLeft = event.place.left;
+        f.screenTop = event.place.top;
+        f.width = std::max(1, event.place.width);
+        f.height = std::max(1, event.place.height);
+        for (auto& frame : f.frames())
+            frame->computeTransform(f.width, f.height);
+    }
 }
 
 Figure& FigureSet::required() {

@@ -1,12 +1,15 @@
 // The figures of one interpreter instance: each a numbered list of frames
 // with a current one, and the set with its current figure. A figure without
 // a window has the client size a new figure window gets; `svgText` writes
-// any figure, shown or not.
+// any figure, shown or not. With figure windows, every change is handed to
+// the figure's window as a copy (see FigureWindows).
 #pragma once
 
 #include "graphics/Frame.h"
 #include "graphics/Style.h"
+#include "platform/FigureWindows.h"
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,9 +20,11 @@ inline constexpr int kMaxFigureNumber = 128;
 inline constexpr int kDefaultClientWidth = 570;
 inline constexpr int kDefaultClientHeight = 406;
 
-class Figure {
+class FigureSet;
+
+class Figure final : public FigureDrawing {
   public:
-    explicit Figure(int number);
+    Figure(int number, FigureSet* owner = nullptr);
 
     int number() const { return number_; }
     int width = kDefaultClientWidth; // client area in pixels
@@ -38,11 +43,27 @@ class Figure {
     // when the id names none.
     Frame* frameOfId(int id, int& itemIndex);
 
+    // The frames' transforms follow the figure's size and limits, and the
+    // window, if any, shows the change.
+    void changed();
+    // Draws the figure as it is (the transforms follow the size given).
+    void draw(Canvas& canvas, int drawWidth, int drawHeight) override;
+    // A copy for a window: it keeps its own frames and items.
+    std::shared_ptr<FigureDrawing> snapshot() const;
+
     // The whole figure as an SVG document.
     std::string svgText();
 
+    // What its window still has to be told (kept by the owning set).
+    bool unshown = true;
+    bool raise = true;
+    bool placeChanged = false;
+    std::chrono::steady_clock::time_point shownAt;
+    std::chrono::steady_clock::duration copyCost{};
+
   private:
     int number_;
+    FigureSet* owner_; // null for a figure outside any set
     std::vector<std::unique_ptr<Frame>> frames_;
     int current_ = 0;
 };
@@ -64,9 +85,28 @@ class FigureSet {
 
     ColourLookup& colours() { return colours_; }
 
+    // Windows to show the figures in; without them (null) figures are
+    // models only.
+    void attachWindows(FigureWindows* windows) { windows_ = windows; }
+    bool hasWindows() const { return windows_ != nullptr; }
+    // The screen figure windows are placed on.
+    ScreenRect screen() const;
+    // A changed figure is shown at once, or later when it was shown within
+    // the last few milliseconds: a loop that changes a figure thousands of
+    // times a second copies it for its window no more often than a screen
+    // can show it. `flush` shows what is left.
+    void changed(Figure& figure);
+    void flush();
+    // Applies what the user did to the windows: a closed window closes its
+    // figure, a moved or resized one gives the figure its new place.
+    void takeWindowEvents();
+
   private:
+    void show(Figure& figure);
+
     std::vector<std::unique_ptr<Figure>> figures_; // in creation order
     Figure* current_ = nullptr;
+    FigureWindows* windows_ = nullptr;
     ColourLookup colours_;
 };
 

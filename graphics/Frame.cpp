@@ -128,8 +128,23 @@ double Frame::pixelY(double v) const {
     return std::isfinite(p) ? p : NAN;
 }
 
+Frame::Frame(const Frame& other)
+    : rect(other.rect), plotArea(other.plotArea), background(other.background), xmin(other.xmin),
+      xmax(other.xmax), ymin(other.ymin), ymax(other.ymax), xLinear(other.xLinear),
+      yLinear(other.yLinear), equalScale(other.equalScale), fixedLimits(other.fixedLimits),
+      ax_(other.ax_), bx_(other.bx_), ay_(other.ay_), by_(other.by_),
+      plotPixels_(other.plotPixels_), framePixels_(other.framePixels_) {
+    items_.reserve(other.items_.size());
+    for (const auto& item : other.items_)
+        items_.push_back(item->clone());
+}
+
+std::unique_ptr<Frame> Frame::clone() const {
+    return std::unique_ptr<Frame>(new Frame(*this));
+}
+
 void Frame::draw(Canvas& canvas, int frameIndex) const {
-    canvas.beginFrame(frameIndex, plotPixels_);
+    canvas.beginFrame(frameIndex, plotPixels_, framePixels_, background);
     for (const auto& item : items_)
         if (item->visible) item->draw(*this, canvas);
     canvas.endFrame();

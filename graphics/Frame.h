@@ -4,8 +4,8 @@
 // area; an item's id is frame index × 65536 + its index in the list.
 #pragma once
 
-#include "graphics/Canvas.h"
 #include "graphics/PlotItems.h"
+#include "platform/Canvas.h"
 
 #include <memory>
 #include <vector>
@@ -67,10 +67,16 @@ class Frame {
     PixelRect plotPixels() const { return plotPixels_; }
     PixelRect framePixels() const { return framePixels_; }
 
+    // A copy with copies of every item.
+    std::unique_ptr<Frame> clone() const;
+
     // Draws every visible item, outline first.
     void draw(Canvas& canvas, int frameIndex) const;
 
   private:
+    Frame(const Frame& other); // deep: the items are cloned
+    Frame& operator=(const Frame&) = delete;
+
     std::vector<std::unique_ptr<PlotItem>> items_;
     double ax_ = 1, bx_ = 0, ay_ = -1, by_ = 0;
     PixelRect plotPixels_;

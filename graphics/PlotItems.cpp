@@ -17,6 +17,8 @@ namespace vemlor {
 namespace {
 
 constexpr double kFarthestPixel = 1e7;
+// Tick labels in the frame's own font size, in black.
+constexpr TextStyle kTickLabelStyle{16, 0};
 
 // Truncation toward zero of a pixel position held in a range the integer
 // conversion is defined for.
@@ -307,7 +309,7 @@ void TextLabel::draw(const Frame& frame, Canvas& canvas) const {
     } else if (!pixelOf(frame, x, y, at)) {
         return;
     }
-    canvas.text(at, text, placement, angle);
+    canvas.text(at, text, placement, angle, style());
 }
 
 MainLabels::MainLabels()
@@ -320,11 +322,13 @@ void MainLabels::draw(const Frame& frame, Canvas& canvas) const {
     // Centred on the plot area, at the frame's edges.
     PixelRect f = frame.framePixels(), area = frame.plotPixels();
     int middleX = (area.left + area.right) / 2, middleY = (area.top + area.bottom) / 2;
-    if (!title.text.empty()) canvas.text({middleX, f.top + 2}, title.text, title.placement, 0);
+    if (!title.text.empty())
+        canvas.text({middleX, f.top + 2}, title.text, title.placement, 0, title.style());
     if (!yLabel.text.empty())
-        canvas.text({f.left + 12, middleY}, yLabel.text, yLabel.placement, yLabel.angle);
+        canvas.text({f.left + 12, middleY}, yLabel.text, yLabel.placement, yLabel.angle,
+                    yLabel.style());
     if (!xLabel.text.empty())
-        canvas.text({middleX, f.bottom - 4}, xLabel.text, xLabel.placement, 0);
+        canvas.text({middleX, f.bottom - 4}, xLabel.text, xLabel.placement, 0, xLabel.style());
 }
 
 // ---- axes ------------------------------------------------------------------------
@@ -430,7 +434,8 @@ void AxisTicks::drawXAxis(const Frame& frame, Canvas& canvas) const {
         for (size_t k = 0; k < marks.major.size(); ++k) {
             double p = frame.pixelX(marks.major[k]);
             if (std::isfinite(p))
-                canvas.text({toPixel(p), area.bottom + 4}, tickLabel(marks.major[k], marks), 9, 0);
+                canvas.text({toPixel(p), area.bottom + 4}, tickLabel(marks.major[k], marks), 9, 0,
+                            kTickLabelStyle);
         }
     if ((xFlags & kZeroLine) && frame.yLinear && frame.ymin < 0 && frame.ymax > 0) {
         int row = toPixel(frame.pixelY(0));
@@ -475,7 +480,8 @@ void AxisTicks::drawYAxis(const Frame& frame, Canvas& canvas) const {
         for (size_t k = 0; k < marks.major.size(); ++k) {
             double p = frame.pixelY(marks.major[k]);
             if (std::isfinite(p))
-                canvas.text({area.left - 4, toPixel(p)}, tickLabel(marks.major[k], marks), 4, 0);
+                canvas.text({area.left - 4, toPixel(p)}, tickLabel(marks.major[k], marks), 4, 0,
+                            kTickLabelStyle);
         }
     if ((yFlags & kZeroLine) && frame.xLinear && frame.xmin < 0 && frame.xmax > 0) {
         int column = toPixel(frame.pixelX(0));

@@ -4,8 +4,8 @@
 // otherwise.
 #pragma once
 
-#include "graphics/Canvas.h"
 #include "graphics/Style.h"
+#include "platform/Canvas.h"
 
 #include <memory>
 #include <string>
@@ -27,6 +27,9 @@ class PlotItem {
         y += dy;
     }
     virtual ItemKind kind() const { return ItemKind::Plain; }
+    // A copy for a window to draw while the interpreter goes on changing
+    // the original.
+    virtual std::unique_ptr<PlotItem> clone() const = 0;
 
     double x = 0;
     double y = 0;
@@ -36,6 +39,7 @@ class PlotItem {
 
 class Curve : public PlotItem {
   public:
+    std::unique_ptr<PlotItem> clone() const override { return std::make_unique<Curve>(*this); }
     Curve(std::vector<double> xs, std::vector<double> ys);
     void draw(const Frame& frame, Canvas& canvas) const override;
     void move(double dx, double dy) override;
@@ -53,6 +57,7 @@ class Curve : public PlotItem {
 // or one for all).
 class ErrorBars final : public Curve {
   public:
+    std::unique_ptr<PlotItem> clone() const override { return std::make_unique<ErrorBars>(*this); }
     ErrorBars(std::vector<double> xs, std::vector<double> ys, std::vector<double> dy);
     void draw(const Frame& frame, Canvas& canvas) const override;
 
@@ -61,6 +66,9 @@ class ErrorBars final : public Curve {
 
 class SinglePoint final : public PlotItem {
   public:
+    std::unique_ptr<PlotItem> clone() const override {
+        return std::make_unique<SinglePoint>(*this);
+    }
     SinglePoint(double px, double py);
     void draw(const Frame& frame, Canvas& canvas) const override;
     ItemKind kind() const override { return ItemKind::Point; }
@@ -68,6 +76,7 @@ class SinglePoint final : public PlotItem {
 
 class Box final : public PlotItem {
   public:
+    std::unique_ptr<PlotItem> clone() const override { return std::make_unique<Box>(*this); }
     Box(double bx, double by, double width, double height);
     void draw(const Frame& frame, Canvas& canvas) const override;
     ItemKind kind() const override { return ItemKind::Box; }
@@ -78,6 +87,7 @@ class Box final : public PlotItem {
 // The outline of the plot area, in fractions of the frame.
 class BoxRel final : public PlotItem {
   public:
+    std::unique_ptr<PlotItem> clone() const override { return std::make_unique<BoxRel>(*this); }
     BoxRel();
     void draw(const Frame& frame, Canvas& canvas) const override;
 
@@ -92,9 +102,11 @@ int placementCode(std::string_view placement);
 
 class TextLabel final : public PlotItem {
   public:
+    std::unique_ptr<PlotItem> clone() const override { return std::make_unique<TextLabel>(*this); }
     TextLabel(std::string text, double tx, double ty, std::string_view placement);
     void draw(const Frame& frame, Canvas& canvas) const override;
     ItemKind kind() const override { return ItemKind::Text; }
+    TextStyle style() const { return {size, pen.lineColour}; }
 
     std::string text;
     int placement;
@@ -106,6 +118,7 @@ class TextLabel final : public PlotItem {
 // Title, y label and x label of a frame.
 class MainLabels final : public PlotItem {
   public:
+    std::unique_ptr<PlotItem> clone() const override { return std::make_unique<MainLabels>(*this); }
     MainLabels();
     void draw(const Frame& frame, Canvas& canvas) const override;
     ItemKind kind() const override { return ItemKind::Labels; }
@@ -127,6 +140,7 @@ inline constexpr int kDefaultTickFlags = 63;
 
 class AxisTicks final : public PlotItem {
   public:
+    std::unique_ptr<PlotItem> clone() const override { return std::make_unique<AxisTicks>(*this); }
     void draw(const Frame& frame, Canvas& canvas) const override;
 
     int xFlags = kDefaultTickFlags;
@@ -139,6 +153,7 @@ class AxisTicks final : public PlotItem {
 
 class BarChart final : public PlotItem {
   public:
+    std::unique_ptr<PlotItem> clone() const override { return std::make_unique<BarChart>(*this); }
     BarChart(std::vector<double> xs, std::vector<double> ys, double barWidth);
     void draw(const Frame& frame, Canvas& canvas) const override;
     void move(double dx, double dy) override;
@@ -153,6 +168,7 @@ class BarChart final : public PlotItem {
 // top-left pixel is transparent.
 class BitmapItem final : public PlotItem {
   public:
+    std::unique_ptr<PlotItem> clone() const override { return std::make_unique<BitmapItem>(*this); }
     BitmapItem(Image picture, double bx, double by);
     void draw(const Frame& frame, Canvas& canvas) const override;
 
@@ -163,6 +179,7 @@ class BitmapItem final : public PlotItem {
 
 class Circle final : public PlotItem {
   public:
+    std::unique_ptr<PlotItem> clone() const override { return std::make_unique<Circle>(*this); }
     Circle(double cx, double cy, double r);
     void draw(const Frame& frame, Canvas& canvas) const override;
     ItemKind kind() const override { return ItemKind::Circle; }

@@ -7,28 +7,12 @@
 // defines belong to the figures of one instance and are looked up there.
 #pragma once
 
-#include <cstdint>
+#include "platform/Canvas.h"
+
 #include <optional>
 #include <string_view>
 
 namespace vemlor {
-
-using Rgb = uint32_t; // 0xRRGGBB
-
-enum class PenStyle { Solid = 0, Dashed = 1, Dotted = 2, DashDot = 3 };
-
-inline constexpr int kDefaultMarkerSize = 4;
-
-struct PenBlock {
-    Rgb lineColour = 0;
-    PenStyle penStyle = PenStyle::Solid;
-    int width = 1;
-    bool invert = false;
-    bool line = true;
-    Rgb fillColour = 0; // 0: no fill
-    char marker = 0;    // 0: none
-    int markerSize = kDefaultMarkerSize;
-};
 
 // The colours a figure's styles may name: the markup table plus the user's
 // own `u` and `U`.

@@ -38,7 +38,7 @@ void SvgCanvas::putRgb(Rgb colour) {
     put(")\"");
 }
 
-void SvgCanvas::beginFrame(int frameIndex, const PixelRect& plotArea) {
+void SvgCanvas::beginFrame(int frameIndex, const PixelRect& plotArea, const PixelRect&, Rgb) {
     clipName_ = "myClip" + std::to_string(frameIndex);
     put("<clipPath id = \"");
     put(clipName_);
@@ -146,7 +146,8 @@ void SvgCanvas::circle(PixelPoint centre, int radius) {
     put("\"/>\n");
 }
 
-void SvgCanvas::text(PixelPoint at, std::string_view markup, int placement, int angle) {
+void SvgCanvas::text(PixelPoint at, std::string_view markup, int placement, int angle,
+                     const TextStyle&) {
     static const char* const kAnchors[] = {"end", "middle", "start"};
     static const char* const kBaselines[] = {"auto", "middle", "hanging"};
     put("<svg style=\"fill: #000000; stroke: none; text-anchor:");

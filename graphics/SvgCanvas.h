@@ -3,7 +3,7 @@
 // (attribute spacing included), so files stay comparable byte for byte.
 #pragma once
 
-#include "graphics/Canvas.h"
+#include "platform/Canvas.h"
 
 #include <string>
 
@@ -16,7 +16,9 @@ class SvgCanvas final : public Canvas {
     // Ends the document and hands its text over.
     std::string finish();
 
-    void beginFrame(int frameIndex, const PixelRect& plotArea) override;
+    // Figure files have no background: the reader's page shows through.
+    void beginFrame(int frameIndex, const PixelRect& plotArea, const PixelRect& frameArea,
+                    Rgb background) override;
     void endFrame() override {}
     void beginStroke(const PenBlock& pen) override;
     void beginStrokeAndFill(const PenBlock& pen) override;
@@ -26,7 +28,9 @@ class SvgCanvas final : public Canvas {
     void box(const PixelRect& rect) override;
     void bar(const PixelRect& rect) override;
     void circle(PixelPoint centre, int radius) override;
-    void text(PixelPoint at, std::string_view markup, int placement, int angle) override;
+    // Texts are black at the reader's size.
+    void text(PixelPoint at, std::string_view markup, int placement, int angle,
+              const TextStyle& style) override;
     // Figure files carry no bitmaps.
     void bitmap(PixelPoint, const Image&, bool, Rgb) override {}
 

@@ -1,12 +1,14 @@
 // What the engine asks of the machine it runs on: message boxes, the
-// clipboard and where the program and its state files live. An interpreter
-// instance reaches these only through the Platform it was set up with, so
-// the engine never depends on a windowing system; the backends (terminal,
-// desktop) implement it and only the executable links them.
+// clipboard, pictures of figures and where the program and its state files
+// live. An interpreter instance reaches these only through the Platform it
+// was set up with, so the engine never depends on a windowing system; the
+// backends (terminal, desktop) implement it and only the executable links
+// them.
 #pragma once
 
 #include "platform/Clipboard.h"
 #include "platform/Dialogs.h"
+#include "platform/FigureWindows.h"
 
 #include <string>
 
@@ -23,6 +25,7 @@ class Platform {
     virtual Dialogs& dialogs() = 0;
     virtual Clipboard& clipboard() = 0;
     virtual const ProgramPaths& paths() const = 0;
+    virtual ImageWriter& imageWriter() = 0;
 };
 
 } // namespace vemlor

@@ -50,6 +50,7 @@ Calc::Calc(const CalcSetup& setup)
     input_ = std::make_unique<UserInput>(*dir_);
     workspace_ = std::make_unique<Workspace>(*console_);
     figures_ = std::make_unique<FigureSet>();
+    figures_->attachWindows(setup.figureWindows);
     if (!programDirectory_.empty())
         workspace_->userFunctions().setResourceDirectory(programDirectory_ + "/resource");
     reader_ = std::make_unique<LineReader>(*input_);
@@ -161,6 +162,17 @@ void Calc::executePendingInput() {
     } catch (...) {
         reportCaught(std::current_exception());
     }
+    // Whatever an input changed in its figures is on screen when it ends.
+    figures_->flush();
+}
+
+FigureSet& Calc::figures() {
+    figures_->takeWindowEvents();
+    return *figures_;
+}
+
+ImageWriter* Calc::imageWriter() {
+    return &platform_.imageWriter();
 }
 
 Dialogs& Calc::dialogs() {

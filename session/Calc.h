@@ -45,7 +45,9 @@ struct CalcSetup {
     // terminal session); the recent directories are restored either way.
     bool restoreDirectory = true;
     Platform* platform = nullptr; // dialogs, clipboard and paths (required)
-    bool isolated = false;        // runs no programs, reads no typed lines (fuzzing)
+    // The instance's figure windows; without them figures are models only.
+    FigureWindows* figureWindows = nullptr;
+    bool isolated = false; // runs no programs, reads no typed lines (fuzzing)
     // Receives the console lines from the start, those of set-up included.
     std::function<void(const std::string&)> lineListener;
 };
@@ -88,7 +90,9 @@ class Calc : public BuiltinContext {
     const std::string& programDirectory() const override { return programDirectory_; }
     const std::string& stateDirectory() const override { return stateDirectory_; }
     std::string currentDirectory() const override { return dir_->currentDirectory(); }
-    FigureSet& figures() override { return *figures_; }
+    // The figures as the user left their windows.
+    FigureSet& figures() override;
+    ImageWriter* imageWriter() override;
     WorkingDirectory& workingDirectory() override { return *dir_; }
     OpenFiles& openFiles() override { return *openFiles_; }
     Dialogs& dialogs() override;

@@ -42,12 +42,12 @@ QFont fontForStyle(const QFont& plain, char style) {
     return font;
 }
 
-QColor colourOf(const Segment& segment) {
-    uint32_t rgb = segment.coloured ? segment.rgb : 0;
+QColor colourOf(const Segment& segment, uint32_t plainColour) {
+    uint32_t rgb = segment.coloured ? segment.rgb : plainColour;
     return QColor(redOf(rgb), greenOf(rgb), blueOf(rgb));
 }
 
-std::vector<Piece> layOut(const QFont& plain, const DecodedLine& line) {
+std::vector<Piece> layOut(const QFont& plain, const DecodedLine& line, uint32_t plainColour = 0) {
     std::vector<Piece> pieces;
     int x = 0;
     int size = plain.pixelSize();
@@ -58,7 +58,7 @@ std::vector<Piece> layOut(const QFont& plain, const DecodedLine& line) {
         piece.text = visibleText(line.text.substr(size_t(start), size_t(segment.end - start)),
                                  segment.style == '$');
         piece.font = fontForStyle(plain, segment.style);
-        piece.colour = colourOf(segment);
+        piece.colour = colourOf(segment, plainColour);
         piece.raise = segment.offset * size / 8;
         piece.width = QFontMetrics(piece.font).horizontalAdvance(piece.text);
         if (sharesPreviousX(line.segments, i) && !pieces.empty()) x = pieces.back().x;
@@ -69,7 +69,33 @@ std::vector<Piece> layOut(const QFont& plain, const DecodedLine& line) {
     return pieces;
 }
 
+int lineWidth(const std::vector<Piece>& pieces) {
+    int width = 0;
+    for (const Piece& piece : pieces)
+        width = std::max(width, piece.x + piece.width);
+    return width;
+}
+
 } // namespace
+
+int drawMarkupText(QPainter& painter, const QFont& font, QPoint at, int column, int row,
+                   uint32_t plainColour, const std::string& markup) {
+    DecodedLine line = decodeMarkup(markup, 0);
+    if (!line.ok()) return 0;
+    std::vector<Piece> pieces = layOut(font, line, plainColour);
+    int width = lineWidth(pieces);
+    QFontMetrics metrics(font);
+    int x = at.x() - (column == 0 ? width : column == 1 ? width / 2 : 0);
+    int baseline = at.y() + (row == 0   ? 0
+                             : row == 1 ? (metrics.ascent() - metrics.descent()) / 2
+                                        : metrics.ascent());
+    for (const Piece& piece : pieces) {
+        painter.setFont(piece.font);
+        painter.setPen(piece.colour);
+        painter.drawText(x + piece.x, baseline - piece.raise, piece.text);
+    }
+    return width;
+}
 
 QString visibleText(const std::string& bytes, bool symbolFont) {
     if (!symbolFont) return QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
@@ -84,9 +110,7 @@ void drawMarkupLine(QPainter& painter, const QFont& font, int x, int top, int ri
     DecodedLine line = decodeMarkup(markupLine, 0);
     if (!line.ok()) return; // the decoder could not read it: the line is not drawn
     std::vector<Piece> pieces = layOut(font, line);
-    int width = 0;
-    for (const Piece& piece : pieces)
-        width = std::max(width, piece.x + piece.width);
+    int width = lineWidth(pieces);
     QFontMetrics metrics(font);
     int baseline = top + metrics.ascent();
     int ellipsisWidth = metrics.horizontalAdvance(QChar(0x2026));

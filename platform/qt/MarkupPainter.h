@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPoint>
 #include <string>
 
 class QPainter;
@@ -19,6 +20,13 @@ inline const QColor kEllipsisColour(170, 0, 0);
 // `font` is the plain font; its pixel size sets every style's size.
 void drawMarkupLine(QPainter& painter, const QFont& font, int x, int top, int right,
                     const std::string& markupLine);
+
+// Draws a markup text placed at `at` as figure texts are: column 0 ends it
+// at the point, 1 centres it, 2 starts it there; row 0 puts its baseline on
+// the point, 1 centres it vertically, 2 hangs it below. Uncoloured text is
+// drawn in `plainColour` (0xRRGGBB). Returns the text's width in pixels.
+int drawMarkupText(QPainter& painter, const QFont& font, QPoint at, int column, int row,
+                   uint32_t plainColour, const std::string& markup);
 
 // The visible text of a run of bytes: Symbol-font codes become their Unicode
 // characters, other bytes are read as UTF-8.

@@ -1,9 +1,11 @@
-// The desktop platform: message boxes and the system clipboard through Qt.
+// The desktop platform: message boxes, the system clipboard and PNG
+// pictures through Qt.
 // Both may be used from the thread that runs an input: the call is then
 // carried out on the window thread, which the worker waits for.
 #pragma once
 
 #include "platform/Platform.h"
+#include "platform/qt/PngWriter.h"
 
 namespace vemlor {
 
@@ -25,9 +27,11 @@ class QtPlatform : public Platform {
     Dialogs& dialogs() override { return dialogs_; }
     Clipboard& clipboard() override { return clipboard_; }
     const ProgramPaths& paths() const override { return paths_; }
+    ImageWriter& imageWriter() override { return imageWriter_; }
 
   private:
     QtDialogs dialogs_;
+    QtImageWriter imageWriter_;
     QtClipboard clipboard_;
     ProgramPaths paths_;
 };

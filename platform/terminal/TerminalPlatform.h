@@ -1,9 +1,11 @@
 // The headless platform: dialogs on the terminal (or answered yes when there
 // is nobody to ask), a clipboard kept in memory for the life of the process,
-// and the program paths of this process.
+// PNG pictures through a module loaded when needed, and the program paths
+// of this process.
 #pragma once
 
 #include "platform/Platform.h"
+#include "platform/terminal/ModulePngWriter.h"
 #include "platform/terminal/TerminalDialogs.h"
 
 namespace vemlor {
@@ -27,15 +29,18 @@ std::string workingDirectory();
 class TerminalPlatform : public Platform {
   public:
     TerminalPlatform(TerminalDialogs::Printer printer, bool interactive, ProgramPaths paths)
-        : dialogs_(std::move(printer), interactive), paths_(std::move(paths)) {}
+        : dialogs_(std::move(printer), interactive), paths_(std::move(paths)),
+          imageWriter_(paths_) {}
     Dialogs& dialogs() override { return dialogs_; }
     Clipboard& clipboard() override { return clipboard_; }
     const ProgramPaths& paths() const override { return paths_; }
+    ImageWriter& imageWriter() override { return imageWriter_; }
 
   private:
     TerminalDialogs dialogs_;
     MemoryClipboard clipboard_;
     ProgramPaths paths_;
+    ModulePngWriter imageWriter_;
 };
 
 } // namespace vemlor

@@ -239,5 +239,15 @@ sleep 0.5; kill -INT "$pid"; wait "$pid"; status=$?
 expect "interrupted command" "interrupted" "$(cat "$work/wait.out")"
 expect "interrupted command ends at once" 1 "$(( SECONDS - start < 10 ))"
 
+# A PNG picture needs no display: the terminal program loads the painting
+# module beside it for the first one. Any other name still gets ".svg".
+if [[ -e "$(dirname "$vemlor")/libvemlor_png.so" ]]; then
+    out=$(cd "$work" && env -u DISPLAY -u WAYLAND_DISPLAY "$vemlor" -e 'plot(1:10, (1:10)^2); print("fig.PNG")' 2>&1)
+    expect "print to PNG answers the path" "$work/fig.PNG" "$out"
+    expect "PNG file signature" "89504e47" "$(head -c 4 "$work/fig.PNG" | od -An -tx1 | tr -d ' \n')"
+    out=$(cd "$work" && "$vemlor" -e 'plot(1:3); print("fig.gif")' 2>&1)
+    expect "print of another name writes SVG" "$work/fig.svg" "$out"
+fi
+
 if ((failures)); then echo "$failures failure(s)"; exit 1; fi
 echo "command line: all checks passed"

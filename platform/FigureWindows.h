@@ -1,0 +1,64 @@
+// Figure windows as the engine sees them. The interpreter owns its figures
+// and changes them on its own thread; a window shows a copy handed over with
+// each change (a FigureDrawing), which it may draw at any size and at any
+// time, and reports what the user did to it as events that the interpreter
+// takes when it next looks at its figures.
+#pragma once
+
+#include "platform/Canvas.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vemlor {
+
+class FigureDrawing {
+  public:
+    virtual ~FigureDrawing() = default;
+    // Draws every frame for a client area of width × height pixels.
+    virtual void draw(Canvas& canvas, int width, int height) = 0;
+};
+
+// A window's client area on the screen, in pixels from the top-left corner.
+struct ScreenRect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+};
+
+struct FigureWindowEvent {
+    enum class Kind { Closed, Placed };
+    Kind kind = Kind::Closed;
+    int figure = 0;
+    ScreenRect place; // Placed: where the client area is now
+};
+
+class FigureWindows {
+  public:
+    virtual ~FigureWindows() = default;
+    // Shows figure `number` as `drawing`, opening its window at `place` when
+    // it has none; `raise` brings it to the front.
+    virtual void show(int number, std::shared_ptr<FigureDrawing> drawing, const ScreenRect& place,
+                      bool raise) = 0;
+    // Moves and sizes the window of figure `number`, if open.
+    virtual void place(int number, const ScreenRect& place) = 0;
+    virtual void close(int number) = 0;
+    // What happened to the windows since the last call, oldest first.
+    virtual std::vector<FigureWindowEvent> takeEvents() = 0;
+    // The screen's size (left and top 0).
+    virtual ScreenRect screen() const = 0;
+};
+
+// Figures as images in files.
+class ImageWriter {
+  public:
+    virtual ~ImageWriter() = default;
+    // Writes the drawing at width × height pixels as a PNG file; returns an
+    // empty text on success, otherwise why it failed.
+    virtual std::string writePng(const std::string& path, FigureDrawing& drawing, int width,
+                                 int height) = 0;
+};
+
+} // namespace vemlor

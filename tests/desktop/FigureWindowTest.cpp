@@ -1,0 +1,95 @@
+// Figure windows of the desktop program on the offscreen platform: a plot
+// opens one showing the curve, the user's resizing and closing reach the
+// figure, `close` closes the window, and a PNG picture has the window's
+// pixels.
+#include "app/DesktopSession.h"
+#include "platform/qt/ConsoleWidget.h"
+#include "platform/qt/MainWindow.h"
+#include "platform/qt/QtFigureWindows.h"
+#include "platform/qt/QtPlatform.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace vemlor {
+
+class FigureWindowTest : public QObject {
+    Q_OBJECT
+
+  private:
+    struct Desk {
+        QtPlatform platform{ProgramPaths{}};
+        DesktopSession session{platform, false, QDir::tempPath().toStdString()};
+        MainWindow window{session, false};
+        Desk() { window.show(); }
+
+        // Types a line and waits for its answer.
+        void run(const QString& line) {
+            QTest::keyClicks(&window.console(), line);
+            QTest::keyClick(&window.console(), Qt::Key_Return);
+            QTRY_VERIFY(!window.busy());
+        }
+        FigureWindow* figureWindow(int n) { return session.figureWindows().window(n); }
+        Figure* current() { return session.calc().figures().current(); }
+    };
+
+    static int pixelsOf(const QImage& image, QColor colour) {
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                count += image.pixelColor(x, y) == colour;
+        return count;
+    }
+
+  private slots:
+    void plotOpensAWindowThatFollowsTheFigure() {
+        Desk d;
+        d.run("plot(1:10, (1:10)^2, \"r3\")");
+        QTRY_VERIFY(d.figureWindow(1) && d.figureWindow(1)->isVisible());
+        FigureWindow& w = *d.figureWindow(1);
+        QCOMPARE(w.windowTitle(), QString("Figure 1"));
+        QCOMPARE(w.size(), QSize(570, 406));
+        QTRY_VERIFY(pixelsOf(w.grab().toImage(), QColor(170, 0, 0)) > 300);
+
+        w.resize(400, 300);
+        d.run("sz = 1");
+        QCOMPARE(d.current()->width, 400);
+        QCOMPARE(d.current()->height, 300);
+
+        d.run("figure(2); plot(1:3)");
+        QTRY_VERIFY(d.figureWindow(2));
+        d.run("close(2)");
+        QTRY_VERIFY(!d.figureWindow(2));
+
+        d.figureWindow(1)->close();
+        QTRY_VERIFY(!d.figureWindow(1));
+        d.run("sz = 2");
+        QVERIFY(d.current() == nullptr);
+    }
+
+    void pngPictureHasTheWindowsPixels() {
+        Desk d;
+        QTemporaryDir dir;
+        QString path = dir.filePath("f.png");
+        d.run("x = linspace(0, 6, 40); plot(x, sin(x), \"b2o3\"); title(\"{r sin} x\"); "
+              "text([3, 0], \"{$a}\"); print(\"" +
+              path + "\")");
+        QTRY_VERIFY(d.figureWindow(1));
+        QImage picture(path);
+        QCOMPARE(picture.size(), QSize(570, 406));
+        QImage shown;
+        QTRY_VERIFY((shown = d.figureWindow(1)->grab().toImage()).size() == picture.size() &&
+                    pixelsOf(shown, QColor(0, 0, 100)) > 0);
+        int differing = 0;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                differing += picture.pixel(x, y) != shown.pixel(x, y);
+        QVERIFY2(differing < picture.width() * picture.height() / 200,
+                 qPrintable(QString::number(differing) + " pixels differ"));
+    }
+};
+
+} // namespace vemlor
+
+QTEST_MAIN(vemlor::FigureWindowTest)
+#include "FigureWindowTest.moc"
