@@ -113,24 +113,30 @@ void DesktopInstances::forget(Secondary* closed) {
     std::erase_if(secondaries_, [closed](const auto& s) { return s.get() == closed; });
 }
 
-int runDesktop(const std::string& script) {
-    if (!displayNamed()) return kNoDisplay;
+std::unique_ptr<QApplication> openDisplay() {
+    if (!displayNamed()) return nullptr;
     // Unless the user chose a platform, one that cannot reach the display
     // falls through to the offscreen one, which tells us to use the terminal.
     bool choosePlatform = !std::getenv("QT_QPA_PLATFORM");
     if (choosePlatform)
         ::setenv("QT_QPA_PLATFORM",
                  std::getenv("WAYLAND_DISPLAY") ? "wayland;xcb;offscreen" : "xcb;offscreen", 1);
-    int argc = 1;
-    char name[] = "vemlor";
-    char* argv[] = {name, nullptr};
+    static int argc = 1;
+    static char name[] = "vemlor";
+    static char* argv[] = {name, nullptr};
     QtMessageHandler previous = qInstallMessageHandler(choosePlatform ? ignoreMessage : nullptr);
-    QApplication app(argc, argv);
+    auto app = std::make_unique<QApplication>(argc, argv);
     qInstallMessageHandler(previous);
     if (choosePlatform) {
         ::unsetenv("QT_QPA_PLATFORM"); // programs started by sysCommand choose their own
-        if (QGuiApplication::platformName() == "offscreen") return kNoDisplay;
+        if (QGuiApplication::platformName() == "offscreen") return nullptr;
     }
+    return app;
+}
+
+int runDesktop(const std::string& script) {
+    std::unique_ptr<QApplication> app = openDisplay();
+    if (!app) return kNoDisplay;
     ::signal(SIGPIPE, SIG_IGN);
     QtPlatform platform(processPaths());
     DesktopInstances instances(platform);
@@ -141,7 +147,7 @@ int runDesktop(const std::string& script) {
     if (!script.empty())
         instances.primary().submit(std::filesystem::absolute(script).lexically_normal().string(),
                                    'f');
-    return app.exec();
+    return app->exec();
 }
 
 } // namespace vemlor

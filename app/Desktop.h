@@ -7,6 +7,7 @@
 #include "platform/qt/MainWindow.h"
 #include "platform/qt/QtPlatform.h"
 
+#include <QApplication>
 #include <memory>
 #include <string>
 #include <vector>
@@ -48,9 +49,19 @@ class DesktopInstances {
 // the caller then runs the terminal session instead.
 inline constexpr int kNoDisplay = -1;
 
+// The Qt application on the display; null when only the offscreen platform
+// could be had, and the terminal should serve.
+std::unique_ptr<QApplication> openDisplay();
+
 // Runs the desktop program until its primary window closes; `script`, when
 // not empty, runs first. Returns the process exit status, or kNoDisplay
 // without touching the terminal when no window can be shown.
 int runDesktop(const std::string& script);
+
+// Runs the terminal session with figure windows on the display: the session
+// reads and answers lines on a thread of its own while the windows paint
+// and follow the mouse on this one. Returns kNoDisplay, having done
+// nothing, when no window can be shown.
+int runTerminalWithFigures(const std::string& script);
 
 } // namespace vemlor

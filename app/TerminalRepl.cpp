@@ -38,7 +38,7 @@ int terminalWidth() {
 // console lines to standard output as they are completed.
 class TerminalSession {
   public:
-    TerminalSession(TerminalMode mode, bool primary)
+    TerminalSession(TerminalMode mode, bool primary, FigureWindows* figureWindows = nullptr)
         : mode_(mode), platform_([this](const std::string& text) { showMessage(text); },
                                  mode.interactiveInput, processPaths()) {
         CalcSetup setup;
@@ -47,6 +47,7 @@ class TerminalSession {
         setup.startDirectory = workingDirectory();
         setup.restoreDirectory = false; // a terminal session works where it was started
         setup.platform = &platform_;
+        setup.figureWindows = figureWindows;
         setup.lineListener = [this](const std::string& line) { writeLine(line); };
         calc_ = std::make_unique<Calc>(setup);
         if (mode_.styledOutput) calc_->console().setLineWidth(terminalWidth());
@@ -145,13 +146,13 @@ bool readInput(TerminalSession& session, const TerminalMode& mode, int promptNum
 
 } // namespace
 
-int runTerminalSession(const std::string& script) {
+int runTerminalSession(const std::string& script, FigureWindows* figureWindows) {
     TerminalMode mode = detectTerminal();
     // Output to a reader that went away, or a file grown past its limit,
     // must not end the session unsaved: the write fails and says so.
     std::signal(SIGPIPE, SIG_IGN);
     std::signal(SIGXFSZ, SIG_IGN);
-    TerminalSession session(mode, true);
+    TerminalSession session(mode, true, figureWindows);
     InterruptWatch interrupts([&session] { session.calc().shutDown(); });
     if (mode.interactiveInput) {
         for (const std::string& entry : session.calc().history().inOrder())

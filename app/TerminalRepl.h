@@ -7,9 +7,12 @@
 
 namespace vemlor {
 
+class FigureWindows;
+
 // Runs an interactive session until the end of input; `script`, when not
-// empty, runs first. Returns the process exit status.
-int runTerminalSession(const std::string& script);
+// empty, runs first; figures are shown in `figureWindows` when given.
+// Returns the process exit status.
+int runTerminalSession(const std::string& script, FigureWindows* figureWindows = nullptr);
 
 // Batch modes: run a script file, or one typed input. No state file is read
 // or written. Returns 1 when an error was reported, else 0.

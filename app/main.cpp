@@ -63,6 +63,17 @@ int main(int argc, char** argv) {
 #endif
         return vemlor::runTerminalSession(line.argument);
     case CommandLine::Action::Cli:
+        // Figure windows need a display; typed lines, a terminal (a piped
+        // session stays headless, as tests and scripts expect).
+        if (::isatty(0)) {
+#ifdef VEMLOR_WITH_DESKTOP
+            if (int status = vemlor::runTerminalWithFigures(line.argument);
+                status != vemlor::kNoDisplay)
+                return status;
+#else
+            handOverToDesktop(argv);
+#endif
+        }
         return vemlor::runTerminalSession(line.argument);
     }
     return 0;
