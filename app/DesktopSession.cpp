@@ -43,8 +43,16 @@ void DesktopSession::print(const std::string& markupLine) {
     calc_->console().print(markupLine, true, PRINT_MARKUP);
 }
 
+void DesktopSession::setFigureHooks(std::function<void()> inputWaiting,
+                                    std::function<void(const std::string&)> typeCommand) {
+    figureWindows_->setInputWaiting(std::move(inputWaiting));
+    figureWindows_->setCommandTyper(std::move(typeCommand));
+}
+
 void DesktopSession::prepare(const std::string& text, char mode) {
     calc_->takeErrorReported();
+    serviceWindows_ = mode == 'w';
+    if (serviceWindows_) return;
     if (mode == 'f') {
         calc_->setInput(calc_->dir().resolve(text, "", false), 'f');
         skipRun_ = calc_->takeErrorReported();
@@ -60,7 +68,10 @@ void DesktopSession::prepare(const std::string& text, char mode) {
 }
 
 void DesktopSession::runPrepared() {
-    if (!skipRun_) calc_->executePendingInput();
+    if (serviceWindows_)
+        calc_->serviceWindows();
+    else if (!skipRun_)
+        calc_->executePendingInput();
     skipRun_ = false;
     calc_->console().endLine();
     std::lock_guard lock(listenerMutex_);

@@ -24,6 +24,8 @@ class DesktopSession : public ConsoleEngine {
     void prepare(const std::string& text, char mode) override;
     void runPrepared() override;
     void interrupt() override;
+    void setFigureHooks(std::function<void()> inputWaiting,
+                        std::function<void(const std::string&)> typeCommand) override;
     CommandHistory& history() override { return calc_->history(); }
     std::vector<std::string> recentDirectories() const override;
     // The directory as the last input left it: safe while another input runs.
@@ -44,7 +46,8 @@ class DesktopSession : public ConsoleEngine {
     std::vector<std::string> early_;                 // lines printed before a listener was set
     std::unique_ptr<QtFigureWindows> figureWindows_; // outlives the figures it shows
     std::unique_ptr<Calc> calc_;
-    bool skipRun_ = false; // the prepared script could not be opened
+    bool skipRun_ = false;        // the prepared script could not be opened
+    bool serviceWindows_ = false; // the prepared input is the figure windows' events
 };
 
 } // namespace vemlor

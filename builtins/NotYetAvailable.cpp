@@ -1,5 +1,5 @@
-// Built-ins whose subject a later part of the program provides: figures,
-// the keyboard and mouse and the debugger. Each name is registered
+// Built-ins whose subject a later part of the program provides: message
+// boxes and the debugger. Each name is registered
 // already, with its family and argument range, so that calls parse as they
 // will later; running one raises
 // "<name> is not yet available". (The elementwise ones, such as `close` and
@@ -35,8 +35,6 @@ BuiltinDefinition later(int resultType = DOUBLE_VAL, int minArgs = 0, int maxArg
 
 using handler::General;
 using handler::NoArg;
-using handler::OneOrTwo;
-using handler::ValueToDoubleValue;
 using handler::ValueToInt;
 
 constexpr int D = DOUBLE_VAL;
@@ -46,17 +44,8 @@ constexpr int kAny = kUnlimitedArgs;
 
 std::span<const BuiltinDefinition> notYetAvailableTable() {
     static const BuiltinDefinition table[] = {
-        // Figures and plot commands.
-        later<"dragable", OneOrTwo>(),
-        // The keyboard, the mouse, buttons, menus and message boxes.
-        later<"getkeyb", NoArg>(),
-        later<"getch", NoArg>(),
-        later<"getmouse", ValueToDoubleValue>(),
-        later<"setmouse", ValueToDoubleValue>(),
-        later<"getclick", ValueToDoubleValue>(),
+        // Message boxes.
         later<"messageBox", ValueToInt>(),
-        later<"createButton", General>(D, 1, 3),
-        later<"menu", General>(D, 2, 2),
         // The debugger and the remaining switches.
         later<"debug", General>(D, 0, kAny),
         later<"debugtest", General>(D, 0, kAny),

@@ -26,16 +26,36 @@ class FigureSnapshot final : public FigureDrawing {
         for (const auto& frame : frames)
             frames_.push_back(frame->clone());
     }
+    FigureSnapshot(const Figure& figure, const std::vector<std::unique_ptr<Frame>>& frames)
+        : FigureSnapshot(frames) {
+        menus_ = figure.menuBar;
+        controls_ = figure.controls(0, 0);
+    }
     void draw(Canvas& canvas, int width, int height) override {
         for (size_t i = 0; i < frames_.size(); ++i) {
             frames_[i]->computeTransform(width, height);
             frames_[i]->draw(canvas, int(i));
         }
     }
+    std::vector<FigureControl> controls(int width, int height) const override {
+        std::vector<FigureControl> placed = controls_;
+        for (FigureControl& control : placed) {
+            control.place.top += height;
+            control.place.bottom += height;
+        }
+        (void)width;
+        return placed;
+    }
+    std::vector<FigureMenu> menus() const override { return menus_; }
 
   private:
     std::vector<std::unique_ptr<Frame>> frames_;
+    std::vector<FigureControl> controls_; // placed for a height of 0
+    std::vector<FigureMenu> menus_;
 };
+
+constexpr int kControlHeight = 24;
+constexpr int kControlGap = 4;
 
 } // namespace
 
@@ -57,7 +77,27 @@ void Figure::draw(Canvas& canvas, int drawWidth, int drawHeight) {
 }
 
 std::shared_ptr<FigureDrawing> Figure::snapshot() const {
-    return std::make_shared<FigureSnapshot>(frames_);
+    return std::make_shared<FigureSnapshot>(*this, frames_);
+}
+
+std::vector<FigureControl> Figure::controls(int, int layoutHeight) const {
+    std::vector<FigureControl> placed;
+    int left = kControlGap;
+    for (size_t f = 0; f < frames_.size(); ++f) {
+        const auto& items = frames_[f]->items();
+        for (size_t i = 0; i < items.size(); ++i) {
+            auto* button = dynamic_cast<const ButtonItem*>(items[i].get());
+            if (!button) continue;
+            int width = std::max(60, 8 * int(button->label.size()) + 16);
+            int top = layoutHeight - kControlHeight - kControlGap;
+            placed.push_back({int(f) * kItemsPerFrame + int(i),
+                              button->type,
+                              button->label,
+                              {left, top, left + width, top + kControlHeight}});
+            left += width + kControlGap;
+        }
+    }
+    return placed;
 }
 
 void Figure::selectFrameAt(const FractionRect& rect) {
@@ -126,6 +166,12 @@ void FigureSet::close(int n) {
     std::erase_if(figures_, closing);
 }
 
+Figure* FigureSet::find(int number) {
+    for (const auto& f : figures_)
+        if (f->number() == number) return f.get();
+    return nullptr;
+}
+
 ScreenRect FigureSet::screen() const {
     if (windows_) return windows_->screen();
     return {0, 0, kDefaultScreenWidth, kDefaultScreenHeight};
@@ -153,6 +199,7 @@ void FigureSet::show(Figure& figure) {
 void FigureSet::flush() {
     if (!windows_) return;
     takeWindowEvents();
+    retired_.clear();
     try {
         for (const auto& f : figures_)
             if (f->unshown) show(*f);
@@ -164,12 +211,21 @@ void FigureSet::flush() {
 void FigureSet::takeWindowEvents() {
     if (!windows_) return;
     for (const FigureWindowEvent& event : windows_->takeEvents()) {
+        if (event.kind != FigureWindowEvent::Kind::Closed &&
+            event.kind != FigureWindowEvent::Kind::Placed) {
+            waitingInput_.push_back(event);
+            continue;
+        }
         auto it = std::find_if(figures_.begin(), figures_.end(),
                                [&](const auto& f) { return f->number() == event.figure; });
         if (it == figures_.end()) continue;
         Figure& f = **it;
         if (event.kind == FigureWindowEvent::Kind::Closed) {
+            // A command running now may hold the figure: it stays alive,
+            // cut off from its window, until the next safe point.
             if (current_ == &f) current_ = nullptr;
+            f.detach();
+            retired_.push_back(std::move(*it));
             figures_.erase(it);
             continue;
         }
@@ -180,6 +236,30 @@ void FigureSet::takeWindowEvents() {
         for (auto& frame : f.frames())
             frame->computeTransform(f.width, f.height);
     }
+}
+
+void FigureSet::processInput() {
+    if (processingInput_) return;
+    processingInput_ = true;
+    try {
+        takeWindowEvents();
+        retired_.clear();
+        // A callback may make more events wait; they are taken in turn.
+        for (size_t k = 0; k < waitingInput_.size(); ++k) {
+            FigureWindowEvent event = waitingInput_[k];
+            applyInputEvent(*this, event, callbacks_);
+        }
+    } catch (...) {
+        waitingInput_.clear();
+        processingInput_ = false;
+        throw;
+    }
+    waitingInput_.clear();
+    processingInput_ = false;
+}
+
+bool FigureSet::waitForEvents(int milliseconds) {
+    return windows_ && windows_->waitForEvents(milliseconds);
 }
 
 Figure& FigureSet::required() {

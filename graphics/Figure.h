@@ -6,6 +6,7 @@
 #pragma once
 
 #include "graphics/Frame.h"
+#include "graphics/Interaction.h"
 #include "graphics/Style.h"
 #include "platform/FigureWindows.h"
 
@@ -48,11 +49,21 @@ class Figure final : public FigureDrawing {
     void changed();
     // Draws the figure as it is (the transforms follow the size given).
     void draw(Canvas& canvas, int drawWidth, int drawHeight) override;
+    // The figure's window was closed: changes are no longer shown.
+    void detach() { owner_ = nullptr; }
     // A copy for a window: it keeps its own frames and items.
     std::shared_ptr<FigureDrawing> snapshot() const;
 
     // The whole figure as an SVG document.
     std::string svgText();
+
+    // The child controls (the figure's button items) laid out for a client
+    // area of width × height: a row along the bottom-left corner.
+    std::vector<FigureControl> controls(int layoutWidth, int layoutHeight) const override;
+    std::vector<FigureMenu> menus() const override { return menuBar; }
+
+    std::vector<Dragable> dragables;
+    std::vector<FigureMenu> menuBar;
 
     // What its window still has to be told (kept by the owning set).
     bool unshown = true;
@@ -79,6 +90,10 @@ class FigureSet {
     void close(int n);
     // Null when there is no figure.
     Figure* current() { return current_; }
+    // The open figure of that number, or null.
+    Figure* find(int number);
+    // Makes the figure current without bringing it to the front (null: none).
+    void setCurrent(Figure* figure) { current_ = figure; }
     // The current figure; raises "a figure is required but none was found".
     Figure& required();
     const std::vector<std::unique_ptr<Figure>>& figures() const { return figures_; }
@@ -98,8 +113,16 @@ class FigureSet {
     void changed(Figure& figure);
     void flush();
     // Applies what the user did to the windows: a closed window closes its
-    // figure, a moved or resized one gives the figure its new place.
+    // figure, a moved or resized one gives the figure its new place. Mouse,
+    // key and control events wait for processInput.
     void takeWindowEvents();
+    // Applies the waiting mouse, key and control events, calling the user's
+    // callbacks; nothing when called from inside one of them.
+    void processInput();
+    void attachCallbacks(FigureCallbacks* callbacks) { callbacks_ = callbacks; }
+    // Waits at most `milliseconds` for an event of the windows; false
+    // without windows or when none came.
+    bool waitForEvents(int milliseconds);
 
   private:
     void show(Figure& figure);
@@ -107,6 +130,10 @@ class FigureSet {
     std::vector<std::unique_ptr<Figure>> figures_; // in creation order
     Figure* current_ = nullptr;
     FigureWindows* windows_ = nullptr;
+    FigureCallbacks* callbacks_ = nullptr;
+    std::vector<FigureWindowEvent> waitingInput_;
+    std::vector<std::unique_ptr<Figure>> retired_; // closed by the user, freed at a safe point
+    bool processingInput_ = false;
     ColourLookup colours_;
 };
 

@@ -143,6 +143,16 @@ std::unique_ptr<Frame> Frame::clone() const {
     return std::unique_ptr<Frame>(new Frame(*this));
 }
 
+double Frame::dataX(double px) const {
+    double u = (px - bx_) / ax_;
+    return xLinear ? u : std::exp(u);
+}
+
+double Frame::dataY(double py) const {
+    double v = (py - by_) / ay_;
+    return yLinear ? v : std::exp(v);
+}
+
 void Frame::draw(Canvas& canvas, int frameIndex) const {
     canvas.beginFrame(frameIndex, plotPixels_, framePixels_, background);
     for (const auto& item : items_)

@@ -61,6 +61,9 @@ class Frame {
     // axis); NaN for values the axis cannot show.
     double pixelX(double u) const;
     double pixelY(double v) const;
+    // The data value at a pixel coordinate (the inverse of the above).
+    double dataX(double px) const;
+    double dataY(double py) const;
     // Pixels per data unit along x (on a linear axis).
     double scaleX() const { return ax_; }
     double scaleY() const { return ay_; }

@@ -16,7 +16,16 @@ namespace vemlor {
 class Frame;
 
 // What kind() reports, the numbers `replot` and scripts see.
-enum class ItemKind { Plain = 0, Curve = 1, Text = 2, Labels = 3, Point = 4, Circle = 5, Box = 6 };
+enum class ItemKind {
+    Plain = 0,
+    Curve = 1,
+    Text = 2,
+    Labels = 3,
+    Point = 4,
+    Circle = 5,
+    Box = 6,
+    Button = 7
+};
 
 class PlotItem {
   public:
@@ -186,6 +195,23 @@ class Circle final : public PlotItem {
 
     double radius;
     bool filled = false;
+};
+
+// A push button (or text field, or label) of the figure window: a child
+// window draws it, so the frame draws nothing for it and figure files leave
+// it out.
+class ButtonItem final : public PlotItem {
+  public:
+    ButtonItem(std::string label, char type, std::string text)
+        : label(std::move(label)), type(type), text(std::move(text)) {}
+    std::unique_ptr<PlotItem> clone() const override { return std::make_unique<ButtonItem>(*this); }
+    void draw(const Frame&, Canvas&) const override {}
+    ItemKind kind() const override { return ItemKind::Button; }
+
+    std::string label;
+    char type;
+    std::string text; // kept for the script; the window shows the label
+    int state = 0;    // 1 checked, 2 indeterminate, 0 otherwise
 };
 
 } // namespace vemlor

@@ -21,6 +21,9 @@ class Dialogs {
     // A line the user types after `prompt`, without its line end; false when
     // nobody answers (the end of the input).
     virtual bool askLine(const std::string& /*prompt*/, std::string& /*line*/) { return false; }
+    // One character the user types, unseen until it is returned; false when
+    // nobody answers.
+    virtual bool askCharacter(char& /*c*/) { return false; }
 };
 
 } // namespace vemlor

@@ -13,11 +13,31 @@
 
 namespace vemlor {
 
+// A push button, text field or label that a figure carries as a child
+// window; `id` is the plot item's id.
+struct FigureControl {
+    int id = 0;
+    char type = 'b'; // 'e' a text field, 'h' a label, anything else a push button
+    std::string label;
+    PixelRect place;
+};
+
+// A drop-down menu of a figure window; choosing item k types commands[k]
+// into the console.
+struct FigureMenu {
+    std::string heading;
+    std::vector<std::string> items;
+    std::vector<std::string> commands;
+};
+
 class FigureDrawing {
   public:
     virtual ~FigureDrawing() = default;
     // Draws every frame for a client area of width × height pixels.
     virtual void draw(Canvas& canvas, int width, int height) = 0;
+    // The child controls, laid out for a client area of width × height.
+    virtual std::vector<FigureControl> controls(int /*width*/, int /*height*/) const { return {}; }
+    virtual std::vector<FigureMenu> menus() const { return {}; }
 };
 
 // A window's client area on the screen, in pixels from the top-left corner.
@@ -28,11 +48,20 @@ struct ScreenRect {
     int height = 0;
 };
 
+// What the user did to a figure window. Pointer positions are pixels of the
+// client area.
 struct FigureWindowEvent {
-    enum class Kind { Closed, Placed };
+    enum class Kind { Closed, Placed, Mouse, Key, Control };
+    enum class Mouse { Move, LeftDown, LeftUp, LeftDouble, RightDown, RightUp };
+    enum class Key { Down, Up, Character };
     Kind kind = Kind::Closed;
     int figure = 0;
     ScreenRect place; // Placed: where the client area is now
+    Mouse mouse = Mouse::Move;
+    int x = 0, y = 0;    // Mouse
+    Key key = Key::Down; // Key
+    int code = 0;        // Key: the key's code (Down) or character (Character)
+    int control = 0;     // Control: the control's id
 };
 
 class FigureWindows {
@@ -47,6 +76,9 @@ class FigureWindows {
     virtual void close(int number) = 0;
     // What happened to the windows since the last call, oldest first.
     virtual std::vector<FigureWindowEvent> takeEvents() = 0;
+    // Waits until an event is there to be taken, at most `milliseconds`;
+    // false when none came.
+    virtual bool waitForEvents(int milliseconds) = 0;
     // The screen's size (left and top 0).
     virtual ScreenRect screen() const = 0;
 };

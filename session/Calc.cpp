@@ -51,6 +51,10 @@ Calc::Calc(const CalcSetup& setup)
     workspace_ = std::make_unique<Workspace>(*console_);
     figures_ = std::make_unique<FigureSet>();
     figures_->attachWindows(setup.figureWindows);
+    windowCallbacks_ = std::make_unique<WindowCallbacks>(
+        *workspace_, [this](std::exception_ptr error) { reportCaught(error); },
+        [this](const std::string& message) { console_->print(message, true, PRINT_LITERAL); });
+    figures_->attachCallbacks(windowCallbacks_.get());
     if (!programDirectory_.empty())
         workspace_->userFunctions().setResourceDirectory(programDirectory_ + "/resource");
     reader_ = std::make_unique<LineReader>(*input_);
@@ -164,6 +168,17 @@ void Calc::executePendingInput() {
     }
     // Whatever an input changed in its figures is on screen when it ends.
     figures_->flush();
+}
+
+void Calc::serviceWindows() {
+    try {
+        RunFlags::interrupted = false;
+        setMathErrorOutput(console_.get());
+        figures_->processInput();
+        figures_->flush();
+    } catch (...) {
+        reportCaught(std::current_exception());
+    }
 }
 
 FigureSet& Calc::figures() {

@@ -21,6 +21,7 @@
 #include "graphics/Figure.h"
 #include "session/Dir.h"
 #include "session/StateLock.h"
+#include "session/WindowCallbacks.h"
 
 #include <deque>
 #include <functional>
@@ -64,6 +65,9 @@ class Calc : public BuiltinContext {
     void setInput(const std::string& text, char mode);
     // Parses, runs and reports the pending input; never throws.
     void executePendingInput();
+    // Applies what the user did in the figure windows while no input ran,
+    // calling the user's callbacks; never throws.
+    void serviceWindows();
     // Asked before the session ends: with variables too large to be saved,
     // whether to end anyway; false when the user keeps the session.
     bool confirmExit();
@@ -127,6 +131,7 @@ class Calc : public BuiltinContext {
     AnonymousFunctions anonymous_;         // outlives the expressions that register
     std::unique_ptr<Workspace> workspace_;
     std::unique_ptr<FigureSet> figures_;
+    std::unique_ptr<WindowCallbacks> windowCallbacks_;
     std::string programDirectory_;
     std::string stateDirectory_;
     std::unique_ptr<LuForm> luForm_; // kept by setLU

@@ -23,13 +23,19 @@ class ConsoleEngine {
     // A markup line printed into the console (the echo of a typed line).
     virtual void print(const std::string& markupLine) = 0;
     // Hands an input to the interpreter: mode '>' typed text, 'c' the
-    // clipboard's text, 'f' a script to run.
+    // clipboard's text, 'f' a script to run, 'w' what the user did in the
+    // figure windows (callbacks; the text is unused).
     virtual void prepare(const std::string& text, char mode) = 0;
     // Runs what prepare() handed over and ends the console's last line. Called
     // on the worker thread; never throws.
     virtual void runPrepared() = 0;
     // Stops the running input at its next loop step or statement. Any thread.
     virtual void interrupt() = 0;
+    // How the instance's figure windows reach the window: `inputWaiting`
+    // when mouse, key or control events wait for the interpreter (a 'w'
+    // input should follow), `typeCommand` with a menu item's command.
+    virtual void setFigureHooks(std::function<void()> /*inputWaiting*/,
+                                std::function<void(const std::string&)> /*typeCommand*/) {}
 
     virtual CommandHistory& history() = 0;
     virtual std::vector<std::string> recentDirectories() const = 0;

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace vemlor {
 
@@ -52,10 +53,13 @@ MainWindow::MainWindow(ConsoleEngine& engine, bool primary, RunGate* gate, QWidg
     connect(console_, &ConsoleWidget::zoomRequested, this,
             [this](int step) { zoom(step > 0 ? kZoomInFactor : kZoomOutFactor); });
     engine_.setLineListener([this](const std::string& line) { console_->postLine(line); });
+    engine_.setFigureHooks([this] { submit("", 'w'); },
+                           [this](const std::string& command) { console_->typeLine(command); });
     console_->setFocus();
 }
 
 MainWindow::~MainWindow() {
+    engine_.setFigureHooks({}, {});
     delete runner_; // stops and waits for a running input before the console goes
     runner_ = nullptr;
     if (holdsGate_) {
@@ -149,6 +153,10 @@ void MainWindow::chooseDirectory(int index) {
 }
 
 void MainWindow::submit(const std::string& text, char mode, const std::string& echo) {
+    // One waiting turn for the figure windows serves all their events.
+    bool windowsWaiting = std::any_of(pending_.begin(), pending_.end(),
+                                      [](const PendingInput& p) { return p.mode == 'w'; });
+    if (mode == 'w' && windowsWaiting) return;
     pending_.push_back({text, mode, echo});
     startNext();
 }

@@ -51,6 +51,28 @@ std::vector<FigureWindowEvent> QtFigureWindows::takeEvents() {
     return std::exchange(events_, {});
 }
 
+bool QtFigureWindows::waitForEvents(int milliseconds) {
+    std::unique_lock lock(mutex_);
+    return eventCame_.wait_for(lock, std::chrono::milliseconds(milliseconds),
+                               [this] { return !events_.empty(); });
+}
+
+void QtFigureWindows::pushEvent(const FigureWindowEvent& event) {
+    // A pointer moving faster than the interpreter takes its moves is where
+    // it is now: one waiting move stands for them all.
+    bool move = event.kind == FigureWindowEvent::Kind::Mouse &&
+                event.mouse == FigureWindowEvent::Mouse::Move;
+    if (move && !events_.empty()) {
+        FigureWindowEvent& last = events_.back();
+        if (last.kind == event.kind && last.mouse == event.mouse && last.figure == event.figure) {
+            last = event;
+            return;
+        }
+    }
+    events_.push_back(event);
+    eventCame_.notify_all();
+}
+
 FigureWindow* QtFigureWindows::window(int number) const {
     auto it = windows_.find(number);
     return it == windows_.end() ? nullptr : it->second.get();
@@ -90,10 +112,13 @@ void QtFigureWindows::carryOut(Request& request) {
         }
         FigureWindow::Listener listener{
             [this](int n, const ScreenRect& place) { userPlaced(n, place); },
-            [this](int n) { userClosed(n); }};
+            [this](int n) { userClosed(n); },
+            [this](const FigureWindowEvent& event) { userInput(event); },
+            [this](const std::string& command) {
+                if (typeCommand_) typeCommand_(command);
+            }};
         auto made = std::make_unique<FigureWindow>(request.number, std::move(listener));
-        made->setGeometry(request.place.left, request.place.top, request.place.width,
-                          request.place.height);
+        made->placeClientArea(request.place);
         open = made.get();
         windows_[request.number] = std::move(made);
         open->show();
@@ -108,7 +133,9 @@ void QtFigureWindows::carryOut(Request& request) {
 void QtFigureWindows::userClosed(int number) {
     {
         std::lock_guard lock(mutex_);
-        events_.push_back({FigureWindowEvent::Kind::Closed, number, {}});
+        FigureWindowEvent closed;
+        closed.figure = number;
+        pushEvent(closed);
         userClosed_.insert(number);
     }
     auto it = windows_.find(number);
@@ -119,8 +146,20 @@ void QtFigureWindows::userClosed(int number) {
 }
 
 void QtFigureWindows::userPlaced(int number, const ScreenRect& place) {
+    FigureWindowEvent placed;
+    placed.kind = FigureWindowEvent::Kind::Placed;
+    placed.figure = number;
+    placed.place = place;
     std::lock_guard lock(mutex_);
-    events_.push_back({FigureWindowEvent::Kind::Placed, number, place});
+    pushEvent(placed);
+}
+
+void QtFigureWindows::userInput(const FigureWindowEvent& event) {
+    {
+        std::lock_guard lock(mutex_);
+        pushEvent(event);
+    }
+    if (inputWaiting_) inputWaiting_();
 }
 
 } // namespace vemlor

@@ -8,6 +8,8 @@
 #include "platform/qt/FigureWindow.h"
 
 #include <QObject>
+#include <condition_variable>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <set>
@@ -26,10 +28,21 @@ class QtFigureWindows final : public QObject, public FigureWindows {
     void place(int number, const ScreenRect& place) override;
     void close(int number) override;
     std::vector<FigureWindowEvent> takeEvents() override;
+    bool waitForEvents(int milliseconds) override;
     ScreenRect screen() const override { return screen_; }
 
     // The open window of a figure, or null (window thread only).
     FigureWindow* window(int number) const;
+
+    // What the front end does, on the window thread, when mouse, key or
+    // control events wait for an interpreter that may be idle, and how a
+    // menu item's command is typed into the console.
+    void setInputWaiting(std::function<void()> inputWaiting) {
+        inputWaiting_ = std::move(inputWaiting);
+    }
+    void setCommandTyper(std::function<void(const std::string&)> typeCommand) {
+        typeCommand_ = std::move(typeCommand);
+    }
 
   private:
     struct Request {
@@ -44,14 +57,19 @@ class QtFigureWindows final : public QObject, public FigureWindows {
     void carryOut(Request& request);
     void userClosed(int number);
     void userPlaced(int number, const ScreenRect& place);
+    void userInput(const FigureWindowEvent& event);
+    void pushEvent(const FigureWindowEvent& event); // with the mutex held
 
     std::mutex mutex_; // guards the queue, the events and userClosed_
+    std::condition_variable eventCame_;
     std::vector<Request> queue_;
     bool carryOutPosted_ = false;
     std::vector<FigureWindowEvent> events_;
     std::set<int> userClosed_; // closed by the user, not yet taken as events
     std::map<int, std::unique_ptr<FigureWindow>> windows_; // window thread only
     ScreenRect screen_;
+    std::function<void()> inputWaiting_;
+    std::function<void(const std::string&)> typeCommand_;
 };
 
 } // namespace vemlor

@@ -1,5 +1,8 @@
 #include "platform/terminal/TerminalDialogs.h"
 
+#include <termios.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -33,6 +36,26 @@ bool TerminalDialogs::askLine(const std::string& prompt, std::string& line) {
     if (!std::getline(std::cin, line)) return false;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     return true;
+}
+
+bool TerminalDialogs::askCharacter(char& c) {
+    std::fflush(stdout);
+    if (!::isatty(0)) {
+        int got = std::cin.get();
+        if (got == EOF) return false;
+        c = char(got);
+        return true;
+    }
+    termios saved{};
+    if (::tcgetattr(0, &saved) != 0) return false;
+    termios raw = saved;
+    raw.c_lflag &= tcflag_t(~(ICANON | ECHO));
+    raw.c_cc[VMIN] = 1;
+    raw.c_cc[VTIME] = 0;
+    ::tcsetattr(0, TCSANOW, &raw);
+    ssize_t got = ::read(0, &c, 1);
+    ::tcsetattr(0, TCSANOW, &saved);
+    return got == 1;
 }
 
 std::string TerminalDialogs::chooseFolder(const std::string& title, const std::string& start) {

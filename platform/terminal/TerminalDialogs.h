@@ -21,6 +21,8 @@ class TerminalDialogs : public Dialogs {
     // Reads standard input: after the prompt on a terminal, the next line of
     // piped input otherwise.
     bool askLine(const std::string& prompt, std::string& line) override;
+    // On a terminal the key is read as it is pressed, without echo.
+    bool askCharacter(char& c) override;
     // On a terminal, the name typed after the title (empty: cancelled).
     std::string chooseFolder(const std::string& title, const std::string& start) override;
 

@@ -1,13 +1,15 @@
 // Figure windows of the desktop program on the offscreen platform: a plot
 // opens one showing the curve, the user's resizing and closing reach the
-// figure, `close` closes the window, and a PNG picture has the window's
-// pixels.
+// figure, `close` closes the window, a PNG picture has the window's pixels,
+// and posted mouse presses, drags and menu choices reach the script.
 #include "app/DesktopSession.h"
+#include "console/Markup.h"
 #include "platform/qt/ConsoleWidget.h"
 #include "platform/qt/MainWindow.h"
 #include "platform/qt/QtFigureWindows.h"
 #include "platform/qt/QtPlatform.h"
 
+#include <QMenuBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -31,6 +33,24 @@ class FigureWindowTest : public QObject {
         }
         FigureWindow* figureWindow(int n) { return session.figureWindows().window(n); }
         Figure* current() { return session.calc().figures().current(); }
+        bool shows(const std::string& text) {
+            const ConsoleScreen& screen = window.console().screen();
+            for (long n = screen.oldestLine(); n < screen.lineCount(); ++n)
+                if (plainText(screen.line(n)) == text) return true;
+            return false;
+        }
+        // The pixel of data point (x, y) in figure 1's current frame.
+        QPoint pixelOf(double x, double y) {
+            Frame& frame = current()->currentFrame();
+            return QPoint(int(frame.pixelX(x)), int(frame.pixelY(y)));
+        }
+        void runScript(const QTemporaryDir& dir, const char* text) {
+            QFile file(dir.filePath("s.vml"));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(text);
+            file.close();
+            run("use " + dir.filePath("s.vml"));
+        }
     };
 
     static int pixelsOf(const QImage& image, QColor colour) {
@@ -86,6 +106,55 @@ class FigureWindowTest : public QObject {
                 differing += picture.pixel(x, y) != shown.pixel(x, y);
         QVERIFY2(differing < picture.width() * picture.height() / 200,
                  qPrintable(QString::number(differing) + " pixels differ"));
+    }
+
+    void clicksCallBackDragWithinLimitsAndAnswerGetclick() {
+        Desk d;
+        QTemporaryDir dir;
+        d.runScript(dir, "presses = []\n"
+                         "function y = onLDown(p, q)\n"
+                         "  global presses\n"
+                         "  presses = [presses, round(p)]\n"
+                         "  y = 0\n"
+                         "end\n"
+                         "plot(0:10, 0:10)\n"
+                         "spot = plot(3, 3, \"o5\")\n"
+                         "fix(); dragable(spot, [0, 10, 0, 4])\n");
+        QTRY_VERIFY(d.figureWindow(1));
+        FigureView& view = d.figureWindow(1)->view();
+        QTest::mouseClick(&view, Qt::LeftButton, {}, d.pixelOf(7, 2));
+        QTRY_VERIFY(!d.window.busy());
+        d.run("presses");
+        QVERIFY(d.shows(" 7 2"));
+
+        QTest::mousePress(&view, Qt::LeftButton, {}, d.pixelOf(3, 3));
+        QTest::mouseMove(&view, d.pixelOf(6, 8));
+        QTest::mouseRelease(&view, Qt::LeftButton, {}, d.pixelOf(6, 8));
+        QTRY_VERIFY(!d.window.busy());
+        d.run("where = 1");
+        PlotItem* spot = d.current()->currentFrame().items().back().get();
+        QVERIFY(std::abs(spot->x - 6) < 0.1);
+        QCOMPARE(spot->y, 4.0); // held at the top of its limits
+
+        QTest::keyClicks(&d.window.console(), "gc = getclick(1)");
+        QTest::keyClick(&d.window.console(), Qt::Key_Return);
+        QTRY_VERIFY(d.window.busy());
+        QTest::qWait(100);
+        QTest::mouseClick(&view, Qt::LeftButton, {}, d.pixelOf(5, 9));
+        QTRY_VERIFY(!d.window.busy());
+        d.run("round(gc)");
+        QVERIFY(d.shows(" 5 9"));
+    }
+
+    void menuItemTypesItsCommand() {
+        Desk d;
+        d.run("plot(1:3); menu(\"Run\", list(\"seven|mm = 7*11\"))");
+        QTRY_VERIFY(d.figureWindow(1) && d.figureWindow(1)->menuBar()->actions().size() == 1);
+        QAction* item = d.figureWindow(1)->menuBar()->actions()[0]->menu()->actions()[0];
+        QCOMPARE(item->text(), QString("seven"));
+        item->trigger();
+        QTRY_VERIFY(!d.window.busy() && d.shows("mm = 77"));
+        QVERIFY(d.shows("2> mm = 7*11"));
     }
 };
 
