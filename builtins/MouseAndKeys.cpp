@@ -107,7 +107,7 @@ void copyNumbers(const Value* from, DoubleValue& out) {
 void getmouse(BuiltinContext& context, const Value& v, DoubleValue& out) {
     FigureSet& figures = context.figures();
     figures.processInput();
-    if (v.type() == LIST_VAL || v.isString() || (v.type() != INTEGER_VAL && v.type() != DOUBLE_VAL))
+    if (v.type() != INTEGER_VAL && v.type() != DOUBLE_VAL)
         raiseRuntime("getmouse", "getmouse index invalid or used incorrectly");
     if (v.n == 0) {
         out.setShapeKind(2, 1, KIND_NUMERIC);
