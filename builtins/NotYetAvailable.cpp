@@ -1,8 +1,7 @@
 // Built-ins whose subject a later part of the program provides: figures,
-// the keyboard and mouse and the debugger. Each name is registered
-// already, with its family and argument range, so that calls parse as they
-// will later; running one raises
-// "<name> is not yet available". (The elementwise ones, such as `close` and
+// the keyboard and mouse. Each name is registered already, with its family
+// and argument range, so that calls parse as they will later; running one
+// raises "<name> is not yet available". (The elementwise ones, such as `close` and
 // `grid`, stay with the elementary functions.)
 #include "builtins/FamilyTables.h"
 
@@ -40,7 +39,6 @@ using handler::ValueToDoubleValue;
 using handler::ValueToInt;
 
 constexpr int D = DOUBLE_VAL;
-constexpr int kAny = kUnlimitedArgs;
 
 } // namespace
 
@@ -57,9 +55,7 @@ std::span<const BuiltinDefinition> notYetAvailableTable() {
         later<"messageBox", ValueToInt>(),
         later<"createButton", General>(D, 1, 3),
         later<"menu", General>(D, 2, 2),
-        // The debugger and the remaining switches.
-        later<"debug", General>(D, 0, kAny),
-        later<"debugtest", General>(D, 0, kAny),
+        // The remaining switches.
         later<"on", NoArg>(),
         later<"off", NoArg>(),
     };

@@ -65,6 +65,7 @@ class BreakPointStm : public WithStm {
                   std::string text);
     Flow execute() override;
     bool refersTo(const Value* v) const override;
+    bool offersStop() const override { return debugger_ != nullptr; }
 
   private:
     DebugHook* debugger_;

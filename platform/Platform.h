@@ -1,11 +1,13 @@
 // What the engine asks of the machine it runs on: message boxes, the
-// clipboard and where the program and its state files live. An interpreter
-// instance reaches these only through the Platform it was set up with, so
-// the engine never depends on a windowing system; the backends (terminal,
-// desktop) implement it and only the executable links them.
+// clipboard, the debugger's window and where the program and its state
+// files live. An interpreter instance reaches these only through the
+// Platform it was set up with, so the engine never depends on a windowing
+// system; the backends (terminal, desktop) implement it and only the
+// executable links them.
 #pragma once
 
 #include "platform/Clipboard.h"
+#include "platform/DebuggerView.h"
 #include "platform/Dialogs.h"
 
 #include <string>
@@ -23,6 +25,8 @@ class Platform {
     virtual Dialogs& dialogs() = 0;
     virtual Clipboard& clipboard() = 0;
     virtual const ProgramPaths& paths() const = 0;
+    // Where breakpoints stop; null where nobody could answer (no stops).
+    virtual DebuggerView* debuggerView() { return nullptr; }
 };
 
 } // namespace vemlor

@@ -1,6 +1,7 @@
 // The headless platform: dialogs on the terminal (or answered yes when there
 // is nobody to ask), a clipboard kept in memory for the life of the process,
-// and the program paths of this process.
+// the debugger's view when the session gives it one, and the program paths
+// of this process.
 #pragma once
 
 #include "platform/Platform.h"
@@ -31,9 +32,14 @@ class TerminalPlatform : public Platform {
     Dialogs& dialogs() override { return dialogs_; }
     Clipboard& clipboard() override { return clipboard_; }
     const ProgramPaths& paths() const override { return paths_; }
+    DebuggerView* debuggerView() override { return debugger_; }
+    // Where stops are shown (owned by the caller); none by default, so that
+    // tests and tools never wait at a breakpoint.
+    void setDebuggerView(DebuggerView* view) { debugger_ = view; }
 
   private:
     TerminalDialogs dialogs_;
+    DebuggerView* debugger_ = nullptr;
     MemoryClipboard clipboard_;
     ProgramPaths paths_;
 };
