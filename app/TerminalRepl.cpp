@@ -158,10 +158,15 @@ int debugPromptCharacter(FILE* in) {
 bool readDebugLine(const TerminalMode& mode, const std::string& prompt, std::string& line) {
     bool got;
     if (mode.interactiveInput) {
+        // Readline's own handler would keep Ctrl-C from our handler until
+        // after the next key; without it the wait ends at once.
         rl_getc_func_t* previous = rl_getc_function;
+        int catching = rl_catch_signals;
         rl_getc_function = debugPromptCharacter;
+        rl_catch_signals = 0;
         got = readLine(mode, prompt, line);
         rl_getc_function = previous;
+        rl_catch_signals = catching;
     } else {
         if (::isatty(0)) {
             std::fputs(prompt.c_str(), stdout);

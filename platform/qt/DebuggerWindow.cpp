@@ -151,16 +151,19 @@ DebugCommand QtDebuggerView::waitForCommand(const DebugStopView& stop) {
     } else {
         // Posted, never waited for: the window thread may itself be waiting
         // for this worker (a window closing while its input runs).
-        QMetaObject::invokeMethod(context_.get(), [this, stop] { present(stop); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            context_.get(), [this, stop] { present(stop); }, Qt::QueuedConnection);
         waitOnWorker();
     }
     std::lock_guard lock(mutex_);
     if (command_) return *command_;
     // Aborted: the window goes, and the interpreter reports the interrupt.
-    QMetaObject::invokeMethod(context_.get(), [this] {
-        if (window_) window_->hide();
-    }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        context_.get(),
+        [this] {
+            if (window_) window_->hide();
+        },
+        Qt::QueuedConnection);
     return DebugCommand::Halt;
 }
 
