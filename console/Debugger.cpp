@@ -110,7 +110,7 @@ void Debugger::startInput() {
 }
 
 void Debugger::stop(const DebugStop& stop) {
-    if (!view_ || !enabled_.load(std::memory_order_relaxed)) return;
+    if (!wouldStop()) return;
     DebugCommand command = view_->waitForCommand(describeStop(stop, stepping()));
     if (interruptRequested.load(std::memory_order_relaxed)) throw Interrupted{};
     apply(command);

@@ -50,6 +50,8 @@ class Debugger {
 
     // Null: stops do nothing.
     void setView(DebuggerView* view) { view_ = view; }
+    // Whether a stop now would be shown (callers skip gathering it otherwise).
+    bool wouldStop() const { return view_ && enabled_.load(std::memory_order_relaxed); }
     // Each input starts with stops enabled and without stepping.
     void startInput();
     // Shows the stop and waits for a command, when stops are enabled and

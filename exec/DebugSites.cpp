@@ -14,6 +14,7 @@ class DebugSites::Site : public DebugHook {
         : debugger_(debugger), function_(function), file_(std::move(file)) {}
 
     void stop(int line, const Value* variable, std::string_view) override {
+        if (!debugger_.wouldStop()) return;
         DebugStop stop;
         stop.line = line;
         stop.value = variable;

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextBlock>
 #include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -87,6 +88,12 @@ void DebuggerWindow::showStop(const DebugStopView& stop) {
         lines << line;
     }
     source_->setPlainText(lines.join('\n'));
+    // The current line in view, however far the excerpt scrolls.
+    QTextBlock current = source_->document()->findBlockByNumber(stop.currentLine - stop.firstLine);
+    if (stop.firstLine > 0 && current.isValid()) {
+        source_->setTextCursor(QTextCursor(current));
+        source_->ensureCursorVisible();
+    }
     show();
     raise();
     activateWindow();

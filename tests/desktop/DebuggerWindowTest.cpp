@@ -1,7 +1,6 @@
 // The debugger's window driven as a user drives it, on the offscreen
 // platform: a breakpoint shows it while the window goes on painting, and
 // Step, Enter, Cont, Halt, Escape and the main window's Abort end the wait.
-#include "platform/qt/DebuggerWindow.h"
 #include "app/DesktopSession.h"
 #include "console/Markup.h"
 #include "platform/qt/ConsoleWidget.h"
