@@ -41,6 +41,7 @@ DebuggerWindow::DebuggerWindow(QWidget* parent) : QDialog(parent) {
     resize(760, 520);
     auto* layout = new QVBoxLayout(this);
     auto* top = new QHBoxLayout;
+    top->setSpacing(16);
     names_ = new QLabel(this);
     values_ = new QLabel(this);
     for (QLabel* column : {names_, values_}) {
@@ -48,6 +49,7 @@ DebuggerWindow::DebuggerWindow(QWidget* parent) : QDialog(parent) {
         column->setTextFormat(Qt::PlainText);
         top->addWidget(column);
     }
+    values_->setMinimumWidth(140);
     source_ = new QPlainTextEdit(this);
     source_->setReadOnly(true);
     source_->setLineWrapMode(QPlainTextEdit::NoWrap);
