@@ -3,14 +3,18 @@
 #include "app/Interrupts.h"
 
 #include "console/TerminalRenderer.h"
+#include "exec/RunFlags.h"
 #include "frontend/InputCompleteness.h"
+#include "platform/terminal/TerminalDebugger.h"
 #include "platform/terminal/TerminalPlatform.h"
 #include "session/Calc.h"
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <poll.h>
 #include <readline/history.h>
 #include <readline/readline.h>
 #include <sys/ioctl.h>
@@ -34,13 +38,21 @@ int terminalWidth() {
     return 80;
 }
 
+bool readDebugLine(const TerminalMode& mode, const std::string& prompt, std::string& line);
+
 // Everything one session needs, wired together: the interpreter prints its
-// console lines to standard output as they are completed.
+// console lines to standard output as they are completed, and stops at
+// breakpoints to ask on the same input.
 class TerminalSession {
   public:
     TerminalSession(TerminalMode mode, bool primary, FigureWindows* figureWindows = nullptr)
         : mode_(mode), platform_([this](const std::string& text) { showMessage(text); },
-                                 mode.interactiveInput, processPaths()) {
+                                 mode.interactiveInput, processPaths()),
+          debugger_([this](const std::string& text) { showLine(text); },
+                    [this](const std::string& prompt, std::string& line) {
+                        return readDebugLine(mode_, prompt, line);
+                    }) {
+        platform_.setDebuggerView(&debugger_);
         CalcSetup setup;
         setup.mode = primary ? 0 : 1;
         setup.useStateFiles = primary;
@@ -78,6 +90,12 @@ class TerminalSession {
         std::fwrite(text.data(), 1, text.size(), stdout);
         std::fputc('\n', stdout);
     }
+    // A line of the debugger's, shown at once: the session waits after it.
+    void showLine(const std::string& text) {
+        calc_->console().print(text, true, PRINT_LITERAL);
+        calc_->console().endLine();
+        std::fflush(stdout);
+    }
     void showMessage(const std::string& text) {
         if (calc_)
             calc_->console().print(text, true, PRINT_LITERAL);
@@ -87,6 +105,7 @@ class TerminalSession {
 
     TerminalMode mode_;
     TerminalPlatform platform_;
+    TerminalDebugger debugger_;
     std::unique_ptr<Calc> calc_;
     bool errorSeen_ = false;
 };
@@ -119,6 +138,44 @@ bool readLine(const TerminalMode& mode, const std::string& prompt, std::string& 
     line = text;
     std::free(text);
     return true;
+}
+
+// Characters for readline at the debugger's prompt: Ctrl-C there (which
+// readline alone would only answer with a fresh line) ends the line, and
+// the wait with it.
+int debugPromptCharacter(FILE* in) {
+    for (;;) {
+        if (RunFlags::interrupted.load(std::memory_order_relaxed)) return '\n';
+        pollfd ready = {::fileno(in), POLLIN, 0};
+        int count = ::poll(&ready, 1, 100);
+        if (count > 0) return ::rl_getc(in);
+        if (count < 0 && errno != EINTR) return EOF;
+    }
+}
+
+// A command at the debugger's prompt; false at the end of the input and
+// after an interrupt. Batch runs ask too (prompting when standard input is
+// a terminal), so that a script run from the shell stops at its breakpoints.
+bool readDebugLine(const TerminalMode& mode, const std::string& prompt, std::string& line) {
+    bool got;
+    if (mode.interactiveInput) {
+        // Readline's own handler would keep Ctrl-C from our handler until
+        // after the next key; without it the wait ends at once.
+        rl_getc_func_t* previous = rl_getc_function;
+        int catching = rl_catch_signals;
+        rl_getc_function = debugPromptCharacter;
+        rl_catch_signals = 0;
+        got = readLine(mode, prompt, line);
+        rl_getc_function = previous;
+        rl_catch_signals = catching;
+    } else {
+        if (::isatty(0)) {
+            std::fputs(prompt.c_str(), stdout);
+            std::fflush(stdout);
+        }
+        got = readLine(mode, prompt, line);
+    }
+    return got && !RunFlags::interrupted.load(std::memory_order_relaxed);
 }
 
 void remember(TerminalSession& session, const TerminalMode& mode, const std::string& line) {

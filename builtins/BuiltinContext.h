@@ -13,6 +13,7 @@
 
 namespace vemlor {
 
+class Debugger;
 class LuForm;
 class FigureSet;
 class ImageWriter;
@@ -61,6 +62,8 @@ class BuiltinContext {
     virtual OpenFiles& openFiles() = 0;
     // Message boxes and questions to the user.
     virtual Dialogs& dialogs() = 0;
+    // The debugger's state (`debug`); null where there is none.
+    virtual Debugger* debugger() { return nullptr; }
     // An isolated instance (a fuzzer's) starts no programs and waits for no
     // typed line.
     virtual bool isolated() const = 0;

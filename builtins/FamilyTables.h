@@ -111,6 +111,7 @@ std::span<const BuiltinDefinition> axisCommandsTable();     // AxisCommands.cpp
 std::span<const BuiltinDefinition> bitmapCommandsTable();   // BitmapCommands.cpp
 std::span<const BuiltinDefinition> clockTable();            // Clock.cpp
 std::span<const BuiltinDefinition> conversionsTable();      // Conversions.cpp
+std::span<const BuiltinDefinition> debuggingTable();        // Debugging.cpp
 std::span<const BuiltinDefinition> directoriesTable();      // Directories.cpp
 std::span<const BuiltinDefinition> distributionsTable();    // Distributions.cpp
 std::span<const BuiltinDefinition> figureCommandsTable();   // FigureCommands.cpp

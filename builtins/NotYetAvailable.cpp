@@ -1,8 +1,7 @@
 // Built-ins whose subject a later part of the program provides: message
-// boxes and the debugger. Each name is registered
-// already, with its family and argument range, so that calls parse as they
-// will later; running one raises
-// "<name> is not yet available". (The elementwise ones, such as `close` and
+// boxes and the remaining switches. Each name is registered already, with
+// its family and argument range, so that calls parse as they will later;
+// running one raises "<name> is not yet available". (The elementwise ones, such as `close` and
 // `grid`, stay with the elementary functions.)
 #include "builtins/FamilyTables.h"
 
@@ -33,12 +32,8 @@ BuiltinDefinition later(int resultType = DOUBLE_VAL, int minArgs = 0, int maxArg
     return defineBuiltin(N.text, &Placeholder<N, H>::run, resultType, minArgs, maxArgs);
 }
 
-using handler::General;
 using handler::NoArg;
 using handler::ValueToInt;
-
-constexpr int D = DOUBLE_VAL;
-constexpr int kAny = kUnlimitedArgs;
 
 } // namespace
 
@@ -46,9 +41,7 @@ std::span<const BuiltinDefinition> notYetAvailableTable() {
     static const BuiltinDefinition table[] = {
         // Message boxes.
         later<"messageBox", ValueToInt>(),
-        // The debugger and the remaining switches.
-        later<"debug", General>(D, 0, kAny),
-        later<"debugtest", General>(D, 0, kAny),
+        // The remaining switches.
         later<"on", NoArg>(),
         later<"off", NoArg>(),
     };

@@ -48,6 +48,7 @@ class AssignAndDisplayStm : public WithStm {
                         std::string name, char terminator);
     Flow execute() override;
     bool refersTo(const Value* v) const override;
+    const Value* assignedVariable() const override { return variable_; }
 
   private:
     OutputSink& out_;
@@ -65,6 +66,7 @@ class BreakPointStm : public WithStm {
                   std::string text);
     Flow execute() override;
     bool refersTo(const Value* v) const override;
+    bool offersStop() const override { return debugger_ != nullptr; }
 
   private:
     DebugHook* debugger_;

@@ -120,8 +120,10 @@ Flow BlockStm::runFrom(size_t first, ResumePoint* point, size_t childLevel) {
             throw;
         }
         if (flow != Flow::Normal) return flow;
-        if (debugger_ && RunFlags::steppingOn())
-            debugger_->stop(s.line(), s.assignedVariable(), {});
+        if (RunFlags::steppingOn() && !s.offersStop()) {
+            DebugHook* hook = i < hooks_.size() ? hooks_[i] : debugger_;
+            if (hook) hook->stop(s.line(), s.assignedVariable(), {});
+        }
     }
     return Flow::Normal;
 }

@@ -93,6 +93,9 @@ class Statement {
     virtual bool refersTo(const Value* v) const { return expr_ && expr_->refersTo(v); }
     // The target of an AssignStm (shown while stepping); null for others.
     virtual const Value* assignedVariable() const { return nullptr; }
+    // Whether the statement offers the debugger its own stop (a breakpoint),
+    // so that stepping needs none after it.
+    virtual bool offersStop() const { return false; }
     int line() const { return line_; }
     Evaluatable* expression() const { return expr_.get(); }
     // Hands the expression to a statement built in this one's place.
@@ -121,6 +124,9 @@ class BlockStm : public Statement {
     Flow executeTree() override { return runFrom(0, nullptr, 0); }
     Flow resume(ResumePoint& point, size_t level) override;
     bool refersTo(const Value* v) const override;
+    // One hook per statement, for a block whose statements come from
+    // different sources (typed lines and a script met by `use`).
+    void setStatementHooks(std::vector<DebugHook*> hooks) { hooks_ = std::move(hooks); }
     const std::vector<StatementPtr>& statements() const { return statements_; }
     // The "at line" trace of a failure in statement `index`, as the block
     // prints it on the failure's way out.
@@ -133,7 +139,8 @@ class BlockStm : public Statement {
 
     std::vector<StatementPtr> statements_;
     OutputSink& out_;
-    DebugHook* debugger_; // may be null
+    DebugHook* debugger_;           // may be null
+    std::vector<DebugHook*> hooks_; // empty, or one per statement
 };
 
 // A statement with one sub-statement; `expr` is its condition or range.

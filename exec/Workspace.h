@@ -20,6 +20,7 @@ namespace vemlor {
 
 class OutputSink;
 class UserFuncTable;
+class DebugSites;
 
 enum NameClass : int { NAME_UNKNOWN = 0, NAME_CONSTANT = 1, NAME_FUNCTION = 2, NAME_VARIABLE = 3 };
 
@@ -121,6 +122,10 @@ class Workspace {
     void releaseRetired() { retired_.clear(); }
 
     UserFuncTable& userFunctions() const { return *userFunctions_; }
+    // Where the statements parsed for this workspace offer the debugger its
+    // stops; null when nobody debugs (no stops are offered).
+    DebugSites* debugSites() const { return debugSites_; }
+    void setDebugSites(DebugSites* sites) { debugSites_ = sites; }
     // Whether `value` is a local of the function scope being compiled.
     bool isLocal(const Value* value) const;
 
@@ -149,6 +154,7 @@ class Workspace {
     std::map<std::string, ValuePtr> variables_;
     std::unique_ptr<FunctionScope> scope_;
     std::unique_ptr<UserFuncTable> userFunctions_;
+    DebugSites* debugSites_ = nullptr;
     std::vector<ValuePtr> retired_;
 };
 

@@ -139,7 +139,8 @@ void StatementParser::compileBody(UserFunc& function, int form, TokenList body) 
         if (statements.size() == 1 && dynamic_cast<BlockStm*>(statements[0].get()))
             statement = std::move(statements[0]);
         else if (!statements.empty())
-            statement = std::make_unique<BlockStm>(std::move(statements), out_, currentLine());
+            statement =
+                std::make_unique<BlockStm>(std::move(statements), out_, currentLine(), debugHook());
     } else {
         if (body.empty()) throw SyntaxError("function def requires a right hand side");
         bool block = body[0].kind == TK_BRACKET && (body[0].code == '}' || body[0].code == '{');

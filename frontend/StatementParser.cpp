@@ -2,7 +2,9 @@
 
 #include "core/Errors.h"
 #include "core/OutputSink.h"
+#include "exec/DebugSites.h"
 #include "exec/DisplayStatements.h"
+#include "exec/UserFuncTable.h"
 #include "exec/Workspace.h"
 #include "frontend/Inquiry.h"
 #include "frontend/Keywords.h"
@@ -41,6 +43,14 @@ void StatementParser::resetForInput() {
 
 int StatementParser::currentLine() const {
     return reader_.input().lineNumber();
+}
+
+DebugHook* StatementParser::debugHook() const {
+    DebugSites* sites = workspace_.debugSites();
+    if (!sites) return nullptr;
+    const UserFunc* function =
+        workspace_.functionDepth() > 0 ? workspace_.userFunctions().compiling() : nullptr;
+    return sites->site(function, reader_.input().sourceName());
 }
 
 bool StatementParser::nextStatement(bool throwAtEnd, TokenList& statement) {
@@ -127,10 +137,15 @@ StatementPtr StatementParser::parseTokens(TokenList tokens, bool throwAtEnd) {
 
 StatementPtr StatementParser::parseBlock() {
     std::vector<StatementPtr> statements;
-    while (StatementPtr s = parseStatement())
+    std::vector<DebugHook*> hooks; // the input may switch to a script and back
+    while (StatementPtr s = parseStatement()) {
         statements.push_back(std::move(s));
+        hooks.push_back(debugHook());
+    }
     if (statements.size() == 1) return std::move(statements[0]);
-    return std::make_unique<BlockStm>(std::move(statements), out_);
+    auto block = std::make_unique<BlockStm>(std::move(statements), out_, 0, debugHook());
+    block->setStatementHooks(std::move(hooks));
+    return block;
 }
 
 StatementPtr StatementParser::parseBody(bool throwAtEnd) {
@@ -164,7 +179,7 @@ StatementPtr StatementParser::parseBracketBlock(const Token& bracket) {
         statements.push_back(std::move(s));
     if (open) takeLeftovers(nested);
     if (statements.size() == 1) return std::move(statements[0]);
-    return std::make_unique<BlockStm>(std::move(statements), out_, currentLine());
+    return std::make_unique<BlockStm>(std::move(statements), out_, currentLine(), debugHook());
 }
 
 // What a nested parser read past the end of its block is this parser's.
@@ -195,7 +210,8 @@ StatementPtr StatementParser::wrapForDisplay(StatementPtr statement, char termin
                                              Value* variable, const std::string& name) {
     int line = statement->line();
     if (terminator == '!')
-        return std::make_unique<BreakPointStm>(std::move(statement), line, nullptr, variable, name);
+        return std::make_unique<BreakPointStm>(std::move(statement), line, debugHook(), variable,
+                                               name);
     if ((terminator == ';' || terminator == '?') && variable)
         return std::make_unique<AssignAndDisplayStm>(std::move(statement), line, out_, variable,
                                                      name, terminator);

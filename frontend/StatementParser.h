@@ -52,6 +52,9 @@ class StatementParser {
     StatementPtr wrapForDisplay(StatementPtr statement, char terminator, Value* variable,
                                 const std::string& name);
     int currentLine() const;
+    // The debugger's hook for statements read here and now (null when
+    // nobody debugs).
+    DebugHook* debugHook() const;
 
     // Assignments (StatementAssignments.cpp).
     StatementPtr parseAssignment(TokenList tokens);

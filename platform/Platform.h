@@ -1,12 +1,13 @@
 // What the engine asks of the machine it runs on: message boxes, the
-// clipboard, pictures of figures and where the program and its state files
-// live. An interpreter instance reaches these only through the Platform it
-// was set up with, so the engine never depends on a windowing system; the
-// backends (terminal, desktop) implement it and only the executable links
-// them.
+// clipboard, pictures of figures, the debugger's window and where the
+// program and its state files live. An interpreter instance reaches these
+// only through the Platform it was set up with, so the engine never depends
+// on a windowing system; the backends (terminal, desktop) implement it and
+// only the executable links them.
 #pragma once
 
 #include "platform/Clipboard.h"
+#include "platform/DebuggerView.h"
 #include "platform/Dialogs.h"
 #include "platform/FigureWindows.h"
 
@@ -26,6 +27,8 @@ class Platform {
     virtual Clipboard& clipboard() = 0;
     virtual const ProgramPaths& paths() const = 0;
     virtual ImageWriter& imageWriter() = 0;
+    // Where breakpoints stop; null where nobody could answer (no stops).
+    virtual DebuggerView* debuggerView() { return nullptr; }
 };
 
 } // namespace vemlor

@@ -48,7 +48,11 @@ Calc::Calc(const CalcSetup& setup)
     dir_ = std::make_unique<Dir>(setup.startDirectory, programDirectory_);
     openFiles_ = std::make_unique<OpenFiles>();
     input_ = std::make_unique<UserInput>(*dir_);
+    debugger_ = std::make_unique<Debugger>(RunFlags::breakpointArmed, RunFlags::stepping);
+    if (!isolated_) debugger_->setView(platform_.debuggerView());
+    debugSites_ = std::make_unique<DebugSites>(*debugger_);
     workspace_ = std::make_unique<Workspace>(*console_);
+    workspace_->setDebugSites(debugSites_.get());
     figures_ = std::make_unique<FigureSet>();
     figures_->attachWindows(setup.figureWindows);
     windowCallbacks_ = std::make_unique<WindowCallbacks>(
@@ -216,7 +220,7 @@ void Calc::parseAndRun() {
     StatementPtr statement = parser_->parseBlock();
     parser_->compilePendingBodies();
     if (workspace_->scalarForms()) compileScalarForms(*statement, false);
-    RunFlags::breakpointArmed = true;
+    debugger_->startInput();
     RunFlags::interrupted = false; // an interrupt at the prompt stops nothing
     RunFlags::run = true;
     setMathErrorOutput(console_.get());

@@ -12,6 +12,8 @@
 #include "builtins/OpenFiles.h"
 #include "console/CommandHistory.h"
 #include "console/ConsoleOutput.h"
+#include "console/Debugger.h"
+#include "exec/DebugSites.h"
 #include "exec/FunctionArguments.h"
 #include "exec/Workspace.h"
 #include "frontend/LineReader.h"
@@ -100,6 +102,7 @@ class Calc : public BuiltinContext {
     WorkingDirectory& workingDirectory() override { return *dir_; }
     OpenFiles& openFiles() override { return *openFiles_; }
     Dialogs& dialogs() override;
+    Debugger* debugger() override { return debugger_.get(); }
     bool isolated() const override { return isolated_; }
 
     // Whether an error was reported since the last call (batch exit status).
@@ -129,6 +132,8 @@ class Calc : public BuiltinContext {
     std::unique_ptr<OpenFiles> openFiles_;
     std::unique_ptr<StateLock> stateLock_; // held by a primary instance
     AnonymousFunctions anonymous_;         // outlives the expressions that register
+    std::unique_ptr<Debugger> debugger_;
+    std::unique_ptr<DebugSites> debugSites_; // outlive the statements that hold their hooks
     std::unique_ptr<Workspace> workspace_;
     std::unique_ptr<FigureSet> figures_;
     std::unique_ptr<WindowCallbacks> windowCallbacks_;

@@ -1,10 +1,13 @@
-// The desktop platform: message boxes, the system clipboard and PNG
-// pictures through Qt.
-// Both may be used from the thread that runs an input: the call is then
-// carried out on the window thread, which the worker waits for.
+// The desktop platform: message boxes, the system clipboard, PNG pictures
+// and the debugger's window through Qt.
+// Each may be used from the thread that runs an input: a dialog or the
+// clipboard is then reached on the window thread, which the worker waits
+// for; the debugger's window shows there while the worker waits for a
+// command.
 #pragma once
 
 #include "platform/Platform.h"
+#include "platform/qt/DebuggerWindow.h"
 #include "platform/qt/PngWriter.h"
 
 namespace vemlor {
@@ -28,10 +31,13 @@ class QtPlatform : public Platform {
     Clipboard& clipboard() override { return clipboard_; }
     const ProgramPaths& paths() const override { return paths_; }
     ImageWriter& imageWriter() override { return imageWriter_; }
+    DebuggerView* debuggerView() override { return &debugger_; }
+    QtDebuggerView& debugger() { return debugger_; }
 
   private:
     QtDialogs dialogs_;
     QtImageWriter imageWriter_;
+    QtDebuggerView debugger_;
     QtClipboard clipboard_;
     ProgramPaths paths_;
 };

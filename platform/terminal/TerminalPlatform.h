@@ -1,6 +1,7 @@
 // The headless platform: dialogs on the terminal (or answered yes when there
 // is nobody to ask), a clipboard kept in memory for the life of the process,
-// PNG pictures through a module loaded when needed, and the program paths
+// PNG pictures through a module loaded when needed, the debugger's view
+// when the session gives it one, and the program paths
 // of this process.
 #pragma once
 
@@ -35,9 +36,14 @@ class TerminalPlatform : public Platform {
     Clipboard& clipboard() override { return clipboard_; }
     const ProgramPaths& paths() const override { return paths_; }
     ImageWriter& imageWriter() override { return imageWriter_; }
+    DebuggerView* debuggerView() override { return debugger_; }
+    // Where stops are shown (owned by the caller); none by default, so that
+    // tests and tools never wait at a breakpoint.
+    void setDebuggerView(DebuggerView* view) { debugger_ = view; }
 
   private:
     TerminalDialogs dialogs_;
+    DebuggerView* debugger_ = nullptr;
     MemoryClipboard clipboard_;
     ProgramPaths paths_;
     ModulePngWriter imageWriter_;

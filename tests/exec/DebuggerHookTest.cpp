@@ -1,5 +1,5 @@
-// The stops the statements offer a debugger: no debugger window exists yet
-// to make them visible, so the hook is checked here. While stepping, a block
+// The stops the statements offer a debugger, checked without any window:
+// while stepping, a block
 // offers a stop after each statement with the variable it assigned; a
 // breakpoint offers one with the name it shows.
 #include "core/MathMatrix.h"
