@@ -15,9 +15,9 @@
 //                         a button ('b'), text field ('e') or label ('h')
 //                         along the lower left of the figure window
 //   menu(headings, items) a menu bar; items holds one list or string matrix
-//                         per heading, an item "text|command" showing the
-//                         text and typing the command (a plain item types
-//                         itself)
+//                         per heading (or, for one heading, is its list),
+//                         an item "text|command" showing the text and
+//                         typing the command (a plain item types itself)
 //
 // Waiting commands answer "no figure window is open" where no window can be
 // shown (batch runs, terminals without a display), rather than wait forever.
@@ -26,6 +26,7 @@
 #include "builtins/PlotSupport.h"
 #include "platform/Dialogs.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace vemlor {
@@ -275,13 +276,16 @@ void menu(BuiltinContext& context, std::span<const Value* const> args,
     std::vector<std::string> headings = textsOf(*args[0]);
     const Value& items = *args[1];
     std::vector<const Value*> perHeading;
-    if (items.type() == LIST_VAL && headings.size() > 1) {
+    if (items.type() == LIST_VAL) {
         const auto& list = static_cast<const ListValue&>(items);
         for (int i = 0; i < list.n; ++i)
             perHeading.push_back(list[i].value.get());
-    } else {
-        perHeading.push_back(&items);
     }
+    // With one heading, a list of item texts is that menu's items.
+    bool oneMenusItems =
+        headings.size() == 1 && std::any_of(perHeading.begin(), perHeading.end(),
+                                            [](auto* v) { return v && v->type() != LIST_VAL; });
+    if (items.type() != LIST_VAL || oneMenusItems) perHeading = {&items};
     if (perHeading.size() != headings.size())
         raiseRuntime("menu", "number of menus does not match number of headings");
     Figure& f = figureForPlot(context);
