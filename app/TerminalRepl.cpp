@@ -19,6 +19,7 @@
 #include <readline/readline.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
+#include <vector>
 
 namespace vemlor {
 namespace {
@@ -67,6 +68,23 @@ class TerminalSession {
 
     Calc& calc() { return *calc_; }
 
+    // What the user did in the figure windows while the session waited for
+    // a line. Lines printed meanwhile replace the prompt's line, which the
+    // caller draws again; returns whether any were.
+    bool serviceWindows() {
+        holding_ = true;
+        calc_->serviceWindows();
+        calc_->console().endLine();
+        holding_ = false;
+        if (held_.empty()) return false;
+        std::fputs("\r\033[K", stdout);
+        for (const std::string& line : held_)
+            writeLine(line);
+        held_.clear();
+        std::fflush(stdout);
+        return true;
+    }
+
     void run(std::string text, char inputMode) {
         // Typed text separates its lines with carriage returns.
         if (inputMode == '>')
@@ -86,6 +104,10 @@ class TerminalSession {
 
   private:
     void writeLine(const std::string& line) {
+        if (holding_) {
+            held_.push_back(line);
+            return;
+        }
         std::string text = mode_.styledOutput ? renderAnsi(line) : renderPlain(line);
         std::fwrite(text.data(), 1, text.size(), stdout);
         std::fputc('\n', stdout);
@@ -108,6 +130,47 @@ class TerminalSession {
     TerminalDebugger debugger_;
     std::unique_ptr<Calc> calc_;
     bool errorSeen_ = false;
+    bool holding_ = false; // lines wait in held_ while the prompt is shown
+    std::vector<std::string> held_;
+};
+
+// The session and figures readline's idle hook serves: readline calls the
+// hook without arguments, so they are kept here while a session with
+// figure windows reads its lines.
+TerminalSession* idleSession = nullptr;
+const TerminalFigures* idleFigures = nullptr;
+
+// Called by readline about twenty times a second while it waits for a key.
+int serviceWhileIdle() {
+    if (!idleSession || !idleFigures) return 0;
+    std::string typed;
+    if (idleFigures->takeTypedLine && idleFigures->takeTypedLine(typed)) {
+        // A menu item's command, as if typed: onto the line, then Enter.
+        ::rl_insert_text(typed.c_str());
+        ::rl_redisplay();
+        ::rl_done = 1;
+        return 0;
+    }
+    if (idleSession->serviceWindows()) ::rl_forced_update_display();
+    return 0;
+}
+
+class IdleService {
+  public:
+    IdleService(TerminalSession& session, const TerminalFigures* figures) {
+        if (!figures) return;
+        idleSession = &session;
+        idleFigures = figures;
+        ::rl_set_keyboard_input_timeout(50000);
+        ::rl_event_hook = serviceWhileIdle;
+    }
+    ~IdleService() {
+        ::rl_event_hook = nullptr;
+        idleSession = nullptr;
+        idleFigures = nullptr;
+    }
+    IdleService(const IdleService&) = delete;
+    IdleService& operator=(const IdleService&) = delete;
 };
 
 // A script named on the command line (found relative to where the program
@@ -203,14 +266,15 @@ bool readInput(TerminalSession& session, const TerminalMode& mode, int promptNum
 
 } // namespace
 
-int runTerminalSession(const std::string& script, FigureWindows* figureWindows) {
+int runTerminalSession(const std::string& script, const TerminalFigures* figures) {
     TerminalMode mode = detectTerminal();
     // Output to a reader that went away, or a file grown past its limit,
     // must not end the session unsaved: the write fails and says so.
     std::signal(SIGPIPE, SIG_IGN);
     std::signal(SIGXFSZ, SIG_IGN);
-    TerminalSession session(mode, true, figureWindows);
+    TerminalSession session(mode, true, figures ? figures->windows : nullptr);
     InterruptWatch interrupts([&session] { session.calc().shutDown(); });
+    IdleService idle(session, mode.interactiveInput ? figures : nullptr);
     if (mode.interactiveInput) {
         for (const std::string& entry : session.calc().history().inOrder())
             if (!entry.empty()) ::add_history(entry.c_str());

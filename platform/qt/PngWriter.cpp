@@ -13,7 +13,7 @@ std::string writeFigurePng(const std::string& path, FigureDrawing& drawing, int 
     image.fill(Qt::white);
     {
         QPainter painter(&image);
-        QtCanvas canvas(painter, false);
+        QtCanvas canvas(painter, true);
         drawing.draw(canvas, width, height);
     }
     QImageWriter writer(QString::fromStdString(path), "png");

@@ -1,6 +1,7 @@
 // Figures as PNG pictures, drawn by the same QPainter back end as their
-// windows (without thinning: a picture keeps every point). QImage painting
-// needs no display and may run on the interpreter's thread.
+// windows, long lines thinned alike: a picture has the pixels the window
+// shows. QImage painting needs no display and may run on the interpreter's
+// thread.
 #pragma once
 
 #include "platform/FigureWindows.h"

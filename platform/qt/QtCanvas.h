@@ -1,7 +1,8 @@
 // The screen back end of the figure drawing operations: QPainter strokes on
-// a window or an image. Lines of many points may be thinned for a window to
-// what one pixel column can show (first, lowest, highest and last point of
-// each column), which draws the same pixels in a fraction of the time.
+// a window or an image. Lines of many points may be thinned to what one
+// pixel column can show (first, lowest, highest and last point of each
+// column), which draws the same pixels in a fraction of the time; figure
+// files (SVG) keep every point.
 #pragma once
 
 #include "platform/Canvas.h"
