@@ -13,7 +13,8 @@
 //                         [xmin, xmax, ymin, ymax] of lim when given
 //   createButton(label [, type [, text]])
 //                         a button ('b'), text field ('e') or label ('h')
-//                         along the lower left of the figure window
+//                         along the lower left of the figure window; a
+//                         button with a text types it as a command
 //   menu(headings, items) a menu bar; items holds one list or string matrix
 //                         per heading (or, for one heading, is its list),
 //                         an item "text|command" showing the text and

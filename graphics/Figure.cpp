@@ -93,7 +93,8 @@ std::vector<FigureControl> Figure::controls(int, int layoutHeight) const {
             placed.push_back({int(f) * kItemsPerFrame + int(i),
                               button->type,
                               button->label,
-                              {left, top, left + width, top + kControlHeight}});
+                              {left, top, left + width, top + kControlHeight},
+                              button->text});
             left += width + kControlGap;
         }
     }
@@ -200,6 +201,11 @@ void FigureSet::flush() {
     if (!windows_) return;
     takeWindowEvents();
     retired_.clear();
+    bool moves = std::any_of(figures_.begin(), figures_.end(),
+                             [](const auto& f) { return !f->dragables.empty(); });
+    for (const char* name : {"onMove", "onDrag", "onDragable"})
+        moves = moves || (callbacks_ && callbacks_->defines(name));
+    windows_->wantMoves(moves);
     try {
         for (const auto& f : figures_)
             if (f->unshown) show(*f);

@@ -20,6 +20,7 @@ struct FigureControl {
     char type = 'b'; // 'e' a text field, 'h' a label, anything else a push button
     std::string label;
     PixelRect place;
+    std::string command; // typed into the console when a push button is pressed
 };
 
 // A drop-down menu of a figure window; choosing item k types commands[k]
@@ -79,6 +80,10 @@ class FigureWindows {
     // Waits until an event is there to be taken, at most `milliseconds`;
     // false when none came.
     virtual bool waitForEvents(int milliseconds) = 0;
+    // Whether pointer moves concern anyone (a callback of the moving mouse
+    // or a dragable item): without them, moves only update the pointer's
+    // place, read when the state is polled.
+    virtual void wantMoves(bool /*wanted*/) {}
     // The screen's size (left and top 0).
     virtual ScreenRect screen() const = 0;
 };

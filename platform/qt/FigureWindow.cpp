@@ -102,11 +102,13 @@ void FigureWindow::updateControls() {
             controls_.erase(it);
         } else {
             int id = control.id;
-            widget = makeControl(control, view_, [this, id] {
+            std::string command = control.command;
+            widget = makeControl(control, view_, [this, id, command] {
                 FigureWindowEvent event;
                 event.kind = FigureWindowEvent::Kind::Control;
                 event.control = id;
                 report(event);
+                if (!command.empty() && listener_.command) listener_.command(command);
             });
         }
         widget->setGeometry(control.place.left, control.place.top, control.place.width(),

@@ -159,6 +159,9 @@ void QtFigureWindows::userInput(const FigureWindowEvent& event) {
         std::lock_guard lock(mutex_);
         pushEvent(event);
     }
+    bool move = event.kind == FigureWindowEvent::Kind::Mouse &&
+                event.mouse == FigureWindowEvent::Mouse::Move;
+    if (move && !movesWanted_) return; // polling reads it when it asks
     if (inputWaiting_) inputWaiting_();
 }
 

@@ -8,6 +8,7 @@
 #include "platform/qt/FigureWindow.h"
 
 #include <QObject>
+#include <atomic>
 #include <condition_variable>
 #include <functional>
 #include <map>
@@ -29,6 +30,7 @@ class QtFigureWindows final : public QObject, public FigureWindows {
     void close(int number) override;
     std::vector<FigureWindowEvent> takeEvents() override;
     bool waitForEvents(int milliseconds) override;
+    void wantMoves(bool wanted) override { movesWanted_ = wanted; }
     ScreenRect screen() const override { return screen_; }
 
     // The open window of a figure, or null (window thread only).
@@ -69,6 +71,7 @@ class QtFigureWindows final : public QObject, public FigureWindows {
     std::map<int, std::unique_ptr<FigureWindow>> windows_; // window thread only
     ScreenRect screen_;
     std::function<void()> inputWaiting_;
+    std::atomic<bool> movesWanted_{false};
     std::function<void(const std::string&)> typeCommand_;
 };
 

@@ -10,6 +10,7 @@
 #include "platform/qt/QtPlatform.h"
 
 #include <QMenuBar>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -146,7 +147,7 @@ class FigureWindowTest : public QObject {
         QVERIFY(d.shows(" 5 9"));
     }
 
-    void menuItemTypesItsCommand() {
+    void menuItemsAndButtonsTypeTheirCommandsAndCallBack() {
         Desk d;
         d.run("plot(1:3); menu(\"Run\", list(\"seven|mm = 7*11\"))");
         QTRY_VERIFY(d.figureWindow(1) && d.figureWindow(1)->menuBar()->actions().size() == 1);
@@ -155,6 +156,20 @@ class FigureWindowTest : public QObject {
         item->trigger();
         QTRY_VERIFY(!d.window.busy() && d.shows("mm = 77"));
         QVERIFY(d.shows("2> mm = 7*11"));
+
+        QTemporaryDir dir;
+        d.runScript(dir, "function y = onButton(p, q)\n"
+                         "  disp(q)\n"
+                         "  y = 0\n"
+                         "end\n"
+                         "b = createButton(\"Go\", \"b\", \"bb = 5\")\n");
+        QPushButton* go = nullptr;
+        QTRY_VERIFY((go = d.figureWindow(1)->view().findChild<QPushButton*>()) != nullptr);
+        QCOMPARE(go->text(), QString("Go"));
+        QVERIFY(go->geometry().bottom() < d.figureWindow(1)->view().height());
+        go->click();
+        QTRY_VERIFY(!d.window.busy() && d.shows("bb = 5"));
+        QVERIFY(d.shows(" 3 0")); // onButton got [id, state]: after the outline, ticks and curve
     }
 };
 
