@@ -1,12 +1,17 @@
 #include "app/DesktopSession.h"
 
 #include "exec/RunFlags.h"
+#include "platform/Platform.h"
 #include "platform/qt/QtFigureWindows.h"
 
 namespace vemlor {
 
 DesktopSession::DesktopSession(Platform& platform, bool primary, const std::string& startDirectory)
-    : figureWindows_(std::make_unique<QtFigureWindows>()) {
+    : figureWindows_(std::make_unique<QtFigureWindows>()),
+      questions_(
+          std::make_unique<ConsoleQuestions>(platform.dialogs(), [this](const std::string& prompt) {
+              calc_->console().print(prompt, true, PRINT_LITERAL);
+          })) {
     CalcSetup setup;
     setup.mode = primary ? 0 : 1;
     setup.useStateFiles = primary;
@@ -14,6 +19,7 @@ DesktopSession::DesktopSession(Platform& platform, bool primary, const std::stri
     setup.restoreDirectory = true;
     setup.platform = &platform;
     setup.figureWindows = figureWindows_.get();
+    setup.dialogs = questions_.get();
     setup.lineListener = [this](const std::string& line) { deliver(line); };
     calc_ = std::make_unique<Calc>(setup);
     calc_->console().endLine();

@@ -2,6 +2,7 @@
 // lines go to the window, driven through the ConsoleEngine calls.
 #pragma once
 
+#include "app/ConsoleQuestions.h"
 #include "platform/qt/ConsoleEngine.h"
 #include "session/Calc.h"
 
@@ -11,6 +12,7 @@
 namespace vemlor {
 
 class Platform;
+class ConsoleQuestions;
 class QtFigureWindows;
 
 class DesktopSession : public ConsoleEngine {
@@ -26,6 +28,9 @@ class DesktopSession : public ConsoleEngine {
     void interrupt() override;
     void setFigureHooks(std::function<void()> inputWaiting,
                         std::function<void(const std::string&)> typeCommand) override;
+    void setInputRequester(InputRequest request) override {
+        questions_->setRequester(std::move(request));
+    }
     CommandHistory& history() override { return calc_->history(); }
     std::vector<std::string> recentDirectories() const override;
     // The directory as the last input left it: safe while another input runs.
@@ -45,6 +50,7 @@ class DesktopSession : public ConsoleEngine {
     LineListener listener_;
     std::vector<std::string> early_;                 // lines printed before a listener was set
     std::unique_ptr<QtFigureWindows> figureWindows_; // outlives the figures it shows
+    std::unique_ptr<ConsoleQuestions> questions_;
     std::unique_ptr<Calc> calc_;
     bool skipRun_ = false;        // the prepared script could not be opened
     bool serviceWindows_ = false; // the prepared input is the figure windows' events

@@ -187,8 +187,10 @@ double getkeyb(BuiltinContext& context) {
 
 double getch(BuiltinContext& context) {
     char c = 0;
-    if (context.isolated() || !context.dialogs().askCharacter(c))
+    if (context.isolated() || !context.dialogs().askCharacter(c)) {
+        context.checkInterrupt(); // Ctrl-C or Abort ended the wait
         raiseRuntime("getch", "no console to read a character from");
+    }
     context.output().print(std::string(1, c), false, PRINT_LITERAL);
     return static_cast<unsigned char>(c);
 }

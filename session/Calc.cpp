@@ -27,7 +27,8 @@ Platform& requirePlatform(Platform* platform) {
 
 Calc::Calc(const CalcSetup& setup)
     : mode_(setup.mode), useStateFiles_(setup.useStateFiles && setup.mode == 0),
-      platform_(requirePlatform(setup.platform)), isolated_(setup.isolated) {
+      platform_(requirePlatform(setup.platform)), dialogs_(setup.dialogs),
+      isolated_(setup.isolated) {
     history_ = std::make_unique<CommandHistory>();
     console_ = std::make_unique<ConsoleOutput>();
     if (setup.lineListener) console_->setLineListener(setup.lineListener);
@@ -195,7 +196,7 @@ ImageWriter* Calc::imageWriter() {
 }
 
 Dialogs& Calc::dialogs() {
-    return platform_.dialogs();
+    return dialogs_ ? *dialogs_ : platform_.dialogs();
 }
 
 void Calc::checkInterrupt() {

@@ -50,6 +50,8 @@ struct CalcSetup {
     Platform* platform = nullptr; // dialogs, clipboard and paths (required)
     // The instance's figure windows; without them figures are models only.
     FigureWindows* figureWindows = nullptr;
+    // Questions for this instance alone, instead of the platform's dialogs.
+    Dialogs* dialogs = nullptr;
     bool isolated = false; // runs no programs, reads no typed lines (fuzzing)
     // Receives the console lines from the start, those of set-up included.
     std::function<void(const std::string&)> lineListener;
@@ -125,6 +127,7 @@ class Calc : public BuiltinContext {
     int mode_;
     bool useStateFiles_;
     Platform& platform_;
+    Dialogs* dialogs_; // the instance's own, or null for the platform's
     std::unique_ptr<CommandHistory> history_;
     std::unique_ptr<UserInput> input_;
     std::unique_ptr<ConsoleOutput> console_;

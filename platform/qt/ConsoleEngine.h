@@ -36,6 +36,12 @@ class ConsoleEngine {
     // input should follow), `typeCommand` with a menu item's command.
     virtual void setFigureHooks(std::function<void()> /*inputWaiting*/,
                                 std::function<void(const std::string&)> /*typeCommand*/) {}
+    // How the interpreter reads a line (getline) or one key (getch) typed
+    // in the console: called on the window's thread, the request hands the
+    // next one to `deliver`; a null `deliver` takes the request back.
+    using InputRequest =
+        std::function<void(bool oneKey, std::function<void(const std::string&)> deliver)>;
+    virtual void setInputRequester(InputRequest /*request*/) {}
 
     virtual CommandHistory& history() = 0;
     virtual std::vector<std::string> recentDirectories() const = 0;

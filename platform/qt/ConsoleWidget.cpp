@@ -278,6 +278,12 @@ void ConsoleWidget::copySelection() {
 }
 
 void ConsoleWidget::keyPressEvent(QKeyEvent* event) {
+    QString typed = event->text();
+    if (keyWanted_ && typed.size() == 1 && typed[0].unicode() < 256 &&
+        (typed[0].unicode() >= 32 || typed[0] == '\r')) {
+        std::exchange(keyWanted_, nullptr)(std::string(1, char(typed[0].unicode())));
+        return;
+    }
     bool ctrl = event->modifiers() & Qt::ControlModifier;
     if (std::optional<InputLine::Key> key = editingKey(event->key())) {
         act(input_.key(*key, ctrl));

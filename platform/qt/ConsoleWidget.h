@@ -4,6 +4,8 @@
 // draws them and reports what the main window has to act on.
 #pragma once
 
+#include <functional>
+
 #include "console/ConsoleScreen.h"
 #include "console/InputLine.h"
 
@@ -34,6 +36,11 @@ class ConsoleWidget : public QAbstractScrollArea {
     void pressKey(InputLine::Key key);
     void pressCharacter(int code);
     void pasteText(const std::string& text);
+    // The next character typed goes to `deliver` instead of the input line
+    // (null: typing goes to the line again).
+    void captureKey(std::function<void(const std::string&)> deliver) {
+        keyWanted_ = std::move(deliver);
+    }
     void copySelection();
 
     void setFontPixels(int pixels);
@@ -84,6 +91,7 @@ class ConsoleWidget : public QAbstractScrollArea {
     std::mutex postedMutex_;
     std::deque<std::string> posted_;
     bool showQueued_ = false; // guarded by postedMutex_
+    std::function<void(const std::string&)> keyWanted_;
 };
 
 } // namespace vemlor

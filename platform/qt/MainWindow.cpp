@@ -47,19 +47,22 @@ MainWindow::MainWindow(ConsoleEngine& engine, bool primary, RunGate* gate, QWidg
     runner_ = new InputRunner(engine_, this);
     connect(runner_, &InputRunner::finished, this, &MainWindow::inputFinished);
     connect(gate_, &RunGate::released, this, &MainWindow::startNext);
-    connect(console_, &ConsoleWidget::lineCompleted, this,
-            [this](const std::string& text, const std::string& echo) { submit(text, '>', echo); });
+    connect(console_, &ConsoleWidget::lineCompleted, this, &MainWindow::lineTyped);
     connect(console_, &ConsoleWidget::runClipboardRequested, this, &MainWindow::runClipboard);
     connect(console_, &ConsoleWidget::zoomRequested, this,
             [this](int step) { zoom(step > 0 ? kZoomInFactor : kZoomOutFactor); });
     engine_.setLineListener([this](const std::string& line) { console_->postLine(line); });
     engine_.setFigureHooks([this] { submit("", 'w'); },
                            [this](const std::string& command) { console_->typeLine(command); });
+    engine_.setInputRequester([this](bool oneKey, std::function<void(const std::string&)> deliver) {
+        requestInput(oneKey, std::move(deliver));
+    });
     console_->setFocus();
 }
 
 MainWindow::~MainWindow() {
     engine_.setFigureHooks({}, {});
+    engine_.setInputRequester({});
     delete runner_; // stops and waits for a running input before the console goes
     runner_ = nullptr;
     if (holdsGate_) {
@@ -149,6 +152,28 @@ void MainWindow::chooseDirectory(int index) {
     std::string full =
         fullDirectoryName(cutPrefixes_[size_t(index)], directories_->itemText(index).toStdString());
     console_->typeLine("cd " + full);
+    console_->setFocus();
+}
+
+// A line typed while the running input waits in getline answers it;
+// otherwise it is the next input.
+void MainWindow::lineTyped(const std::string& text, const std::string& echo) {
+    if (!lineWanted_) return submit(text, '>', echo);
+    engine_.print(echo);
+    std::exchange(lineWanted_, nullptr)(text);
+}
+
+void MainWindow::requestInput(bool oneKey, std::function<void(const std::string&)> deliver) {
+    if (!deliver) {
+        lineWanted_ = nullptr;
+        console_->captureKey(nullptr);
+        return;
+    }
+    if (oneKey)
+        console_->captureKey(std::move(deliver));
+    else
+        lineWanted_ = std::move(deliver);
+    activateWindow();
     console_->setFocus();
 }
 

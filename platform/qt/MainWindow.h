@@ -75,6 +75,8 @@ class MainWindow : public QMainWindow {
     void chooseDirectory(int index);
     void startNext();
     void inputFinished();
+    void requestInput(bool oneKey, std::function<void(const std::string&)> deliver);
+    void lineTyped(const std::string& text, const std::string& echo);
 
     ConsoleEngine& engine_;
     ConsoleWidget* console_ = nullptr;
@@ -85,6 +87,7 @@ class MainWindow : public QMainWindow {
     QAction* launchAction_ = nullptr;
     std::function<void()> launcher_;
     std::deque<PendingInput> pending_;
+    std::function<void(const std::string&)> lineWanted_; // the running input's getline
     std::vector<std::string> cutPrefixes_; // the leading part cut from each combo item
     double fontSize_ = kDefaultFontSize;
     bool closeWhenIdle_ = false;

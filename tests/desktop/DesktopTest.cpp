@@ -111,6 +111,22 @@ class DesktopTest : public QObject {
                  std::string("{r "));
     }
 
+    void getlineAndGetchReadWhatIsTypedInTheConsole() {
+        Desk d;
+        ConsoleWidget& console = d.window.console();
+        typeInto(console, "nm = getline(\"name? \")");
+        QTRY_VERIFY(shows(console, "name? "));
+        QVERIFY(d.window.busy());
+        typeInto(console, "Ada");
+        QTRY_VERIFY(!d.window.busy() && shows(console, "nm =") && shows(console, "Ada"));
+        typeInto(console, "k = getch()");
+        QTRY_VERIFY(d.window.busy());
+        QTest::qWait(50);
+        QTest::keyClick(&console, Qt::Key_Q);
+        QTRY_VERIFY(!d.window.busy() && shows(console, "k = 113"));
+        QCOMPARE(console.input().text(), std::string()); // the key went to getch alone
+    }
+
     void clicksSelectCopyAskAboutTopicsAndRecall() {
         Desk d;
         ConsoleWidget& console = d.window.console();
