@@ -24,7 +24,6 @@ class AssignStm : public Statement {
     Flow execute() override;
     // The target counts: a function body that writes a variable uses it.
     bool refersTo(const Value* v) const override;
-    const Value* assignedVariable() const override { return target_; }
     Value* target() const { return target_; }
 
   protected:

@@ -48,7 +48,6 @@ class AssignAndDisplayStm : public WithStm {
                         std::string name, char terminator);
     Flow execute() override;
     bool refersTo(const Value* v) const override;
-    const Value* assignedVariable() const override { return variable_; }
 
   private:
     OutputSink& out_;

@@ -120,9 +120,11 @@ Flow BlockStm::runFrom(size_t first, ResumePoint* point, size_t childLevel) {
             throw;
         }
         if (flow != Flow::Normal) return flow;
+        // A step shows where execution stands, not a value: only a
+        // breakpoint has an expression to show.
         if (RunFlags::steppingOn() && !s.offersStop()) {
             DebugHook* hook = i < hooks_.size() ? hooks_[i] : debugger_;
-            if (hook) hook->stop(s.line(), s.assignedVariable(), {});
+            if (hook) hook->stop(s.line(), nullptr, {});
         }
     }
     return Flow::Normal;

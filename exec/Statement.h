@@ -91,8 +91,6 @@ class Statement {
     // Whether the statement, one inside it or an expression it holds reads
     // or writes `v` (assignment targets and loop variables included).
     virtual bool refersTo(const Value* v) const { return expr_ && expr_->refersTo(v); }
-    // The target of an AssignStm (shown while stepping); null for others.
-    virtual const Value* assignedVariable() const { return nullptr; }
     // Whether the statement offers the debugger its own stop (a breakpoint),
     // so that stepping needs none after it.
     virtual bool offersStop() const { return false; }

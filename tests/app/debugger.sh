@@ -39,14 +39,14 @@ expected="Breakpoint at line 2 in twice
     r         []
 $(excerpt 2)
 Stepping at line 3 in twice
-  expr value  4
+  expr value
   Locals:
     a         1
     b         2
     r         4
 $(excerpt 3)
 Stepping at line 6
-  expr value  4
+  expr value
   Locals:
 $(excerpt 6)
 debug commands: s step (or Enter), c continue, h halt, q debugging off
@@ -70,7 +70,7 @@ expect "end of input status" 0 "$status"
 
 # debug starts stepping: a stop after it and after each statement.
 out=$(session 'debug; a = 5; a = 6\n\ns\nc\na\n')
-expected=$'Stepping\n  expr value\nStepping\n  expr value  5\na = 6\nStepping\n  expr value  6\n6'
+expected=$'Stepping\n  expr value\nStepping\n  expr value\na = 6\nStepping\n  expr value\n6'
 expect "debug steps" "$expected" "$(grep -v -e Locals -e typed <<< "$out")"
 
 # A batch run asks on its standard input: at its end, the script runs on.

@@ -59,7 +59,7 @@ TEST_F(DebuggerHook, SteppingStopsAfterEachStatementOfABlock) {
     EXPECT_TRUE(debugger_.stops.empty());
     RunFlags::stepping = true;
     block.exe();
-    EXPECT_EQ(debugger_.stops, (std::vector<Stop>{{2, &x_, ""}, {3, &y_, ""}}));
+    EXPECT_EQ(debugger_.stops, (std::vector<Stop>{{2, nullptr, ""}, {3, nullptr, ""}}));
 }
 
 TEST_F(DebuggerHook, BreakpointRunsItsStatementThenStops) {
