@@ -1,7 +1,8 @@
 // `getline`: one line typed by the user, asked for with a prompt. In the
-// terminal it is read after the prompt, in the desktop program typed in the
-// instance's console; with piped input it is the next line of the input. At the end of the input
-// (or in an instance that waits for nobody) the line is empty.
+// terminal it is read after the prompt, in the desktop program typed in
+// the instance's console; with piped input it is the next line of the
+// input. At the end of the input (or in an instance that waits for nobody)
+// the line is empty.
 #include "builtins/Arguments.h"
 #include "builtins/BuiltinContext.h"
 #include "builtins/FamilyTables.h"
