@@ -7,6 +7,7 @@
 #include "platform/qt/ConsoleWidget.h"
 #include "platform/qt/MainWindow.h"
 #include "platform/qt/QtPlatform.h"
+#include "tests/support/ImageCompare.h"
 
 #include <QClipboard>
 #include <QComboBox>
@@ -207,15 +208,7 @@ class DesktopTest : public QObject {
         }
         QImage expected = QImage(reference).convertToFormat(QImage::Format_RGB32);
         QCOMPARE(image.size(), expected.size());
-        int differing = 0;
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x) {
-                QColor a = image.pixelColor(x, y), b = expected.pixelColor(x, y);
-                if (std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) +
-                        std::abs(a.blue() - b.blue()) >
-                    96)
-                    ++differing;
-            }
+        int differing = test::differingPixels(image, expected);
         QVERIFY2(differing < image.width() * image.height() / 1000,
                  qPrintable(QString("%1 pixels differ").arg(differing)));
     }

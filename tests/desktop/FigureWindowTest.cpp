@@ -8,6 +8,7 @@
 #include "platform/qt/MainWindow.h"
 #include "platform/qt/QtFigureWindows.h"
 #include "platform/qt/QtPlatform.h"
+#include "tests/support/ImageCompare.h"
 
 #include <QMenuBar>
 #include <QPushButton>
@@ -92,21 +93,30 @@ class FigureWindowTest : public QObject {
         Desk d;
         QTemporaryDir dir;
         QString path = dir.filePath("f.png");
-        d.run("x = linspace(0, 6, 40); plot(x, sin(x), \"b2o3\"); title(\"{r sin} x\"); "
-              "text([3, 0], \"{$a}\"); print(\"" +
+        d.run("x = linspace(0, 6, 40); plot(x, sin(x), \"b2o3\"); title(\"{r sin} x^{2}\"); "
+              "text([3, 0], \"{$a} {*bold}\"); print(\"" +
               path + "\")");
         QTRY_VERIFY(d.figureWindow(1));
-        QImage picture(path);
+        QImage picture = QImage(path).convertToFormat(QImage::Format_RGB32);
         QCOMPARE(picture.size(), QSize(570, 406));
         QImage shown;
-        QTRY_VERIFY((shown = d.figureWindow(1)->grab().toImage()).size() == picture.size() &&
+        QTRY_VERIFY((shown = d.figureWindow(1)->view().grab().toImage().convertToFormat(
+                         QImage::Format_RGB32))
+                            .size() == picture.size() &&
                     pixelsOf(shown, QColor(0, 0, 100)) > 0);
-        int differing = 0;
-        for (int y = 0; y < picture.height(); ++y)
-            for (int x = 0; x < picture.width(); ++x)
-                differing += picture.pixel(x, y) != shown.pixel(x, y);
-        QVERIFY2(differing < picture.width() * picture.height() / 200,
-                 qPrintable(QString::number(differing) + " pixels differ"));
+        int fromWindow = test::differingPixels(picture, shown, 0);
+        QVERIFY2(fromWindow < picture.width() * picture.height() / 200,
+                 qPrintable(QString::number(fromWindow) + " pixels differ from the window"));
+
+        const QString reference = VEMLOR_SOURCE_DIR "/tests/desktop/reference/figure.png";
+        if (qEnvironmentVariableIsSet("VEMLOR_UPDATE_REFERENCE")) {
+            QVERIFY(picture.save(reference));
+            QSKIP("reference picture written");
+        }
+        QImage expected = QImage(reference).convertToFormat(QImage::Format_RGB32);
+        int fromReference = test::differingPixels(picture, expected);
+        QVERIFY2(fromReference < picture.width() * picture.height() / 100,
+                 qPrintable(QString::number(fromReference) + " pixels differ from the reference"));
     }
 
     void clicksCallBackDragWithinLimitsAndAnswerGetclick() {
