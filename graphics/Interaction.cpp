@@ -74,32 +74,47 @@ int hitDragable(Figure& figure, int px, int py, FigureCallbacks* callbacks) {
     return 0;
 }
 
-// Moves the dragged item by the pointer's movement, keeping its position
-// within its limits.
-void drag(Figure& figure, int fromX, int fromY, int toX, int toY) {
-    MouseState& mouse = MouseState::process();
+// Where an item stands for dragging: its position, or a curve's first point.
+void anchorOf(const PlotItem& item, double& x, double& y) {
+    auto* curve = dynamic_cast<const Curve*>(&item);
+    bool hasPoint = curve && !curve->xs.empty() && !curve->ys.empty();
+    x = hasPoint ? curve->xs[0] : item.x;
+    y = hasPoint ? curve->ys[0] : item.y;
+}
+
+PlotItem* draggedItem(Figure& figure, Frame*& frame) {
     int index = 0;
-    Frame* frame = figure.frameOfId(mouse.dragged, index);
-    PlotItem* item = frame ? frame->item(index) : nullptr;
+    frame = figure.frameOfId(MouseState::process().dragged, index);
+    return frame ? frame->item(index) : nullptr;
+}
+
+// Moves the dragged item with the pointer since the press, keeping it
+// within its limits: beyond them it waits at the edge until the pointer
+// comes back.
+void drag(Figure& figure, int toX, int toY) {
+    MouseState& mouse = MouseState::process();
+    Frame* frame = nullptr;
+    PlotItem* item = draggedItem(figure, frame);
     if (!item) return;
-    double x0, y0, x1, y1;
-    dataOfPixel(*frame, fromX, fromY, x0, y0);
+    double x0, y0, x1, y1, nowX, nowY;
+    dataOfPixel(*frame, mouse.pressX, mouse.pressY, x0, y0);
     dataOfPixel(*frame, toX, toY, x1, y1);
-    double dx = x1 - x0, dy = y1 - y0;
+    double x = mouse.dragFromX + (x1 - x0), y = mouse.dragFromY + (y1 - y0);
     for (const Dragable& d : figure.dragables)
         if (d.id == mouse.dragged && d.limited) {
-            dx = std::clamp(item->x + dx, d.xmin, d.xmax) - item->x;
-            dy = std::clamp(item->y + dy, d.ymin, d.ymax) - item->y;
+            x = std::clamp(x, d.xmin, d.xmax);
+            y = std::clamp(y, d.ymin, d.ymax);
         }
-    if (!std::isfinite(dx) || !std::isfinite(dy)) return;
-    item->move(dx, dy);
+    anchorOf(*item, nowX, nowY);
+    if (!std::isfinite(x - nowX) || !std::isfinite(y - nowY)) return;
+    item->move(x - nowX, y - nowY);
     figure.changed();
 }
 
 void applyMouse(FigureSet& figures, Figure& figure, const FigureWindowEvent& event,
                 FigureCallbacks* callbacks) {
     MouseState& mouse = MouseState::process();
-    int number = figure.number(), fromX = mouse.x, fromY = mouse.y;
+    int number = figure.number();
     bool sameFigure = mouse.figure == number;
     mouse.figure = number;
     mouse.x = event.x;
@@ -109,7 +124,7 @@ void applyMouse(FigureSet& figures, Figure& figure, const FigureWindowEvent& eve
     case Mouse::Move:
         if (!mouse.left) return callBack(figures, number, "onMove", nullptr, callbacks);
         if (mouse.dragged && sameFigure) {
-            drag(figure, fromX, fromY, event.x, event.y);
+            drag(figure, event.x, event.y);
             double pair[2] = {double(mouse.dragged), 0};
             return callBack(figures, number, "onDragable", pair, callbacks);
         }
@@ -122,6 +137,9 @@ void applyMouse(FigureSet& figures, Figure& figure, const FigureWindowEvent& eve
         mouse.pressFrame = mouse.frame;
         ++mouse.presses;
         mouse.dragged = hitDragable(figure, event.x, event.y, callbacks);
+        Frame* frame = nullptr;
+        if (PlotItem* item = mouse.dragged ? draggedItem(figure, frame) : nullptr)
+            anchorOf(*item, mouse.dragFromX, mouse.dragFromY);
         if (mouse.dragged) {
             double pair[2] = {double(mouse.dragged), 0};
             callBack(figures, number, "onDragable", pair, callbacks);

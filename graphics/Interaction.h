@@ -22,11 +22,12 @@ struct MouseState {
     bool event = false;       // a press or a control since the flag was last read
     bool doubleClick = false; // cleared when the left button goes up
     int pressFigure = 0, pressX = 0, pressY = 0, pressFrame = 0;
-    long presses = 0; // left presses so far, for the commands that wait for one
-    int dragged = 0;  // id of the item being dragged, 0 for none
-    int key = 0;      // code of the key down, 0 once it is released
-    ValuePtr stored;  // setmouse's value
-    ValuePtr handed;  // the value handed to every callback
+    long presses = 0;                    // left presses so far, for the commands that wait for one
+    int dragged = 0;                     // id of the item being dragged, 0 for none
+    double dragFromX = 0, dragFromY = 0; // where it stood at the press, in data units
+    int key = 0;                         // code of the key down, 0 once it is released
+    ValuePtr stored;                     // setmouse's value
+    ValuePtr handed;                     // the value handed to every callback
 
     // The one state of the process.
     static MouseState& process();
