@@ -36,9 +36,9 @@ const Value& Answer::value() {
 }
 
 void Answer::clear() {
-    for (ValuePtr& v : store().byType)
-        v->clear();
-    store().type = DOUBLE_VAL;
+    // As at start-up: empty values of every type, none with the kind (a
+    // boolean, a string) of what was last kept.
+    store() = AnswerStore{};
 }
 
 } // namespace vemlor
