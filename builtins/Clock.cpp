@@ -7,13 +7,19 @@
 // "hh:mm:ss" and `today` the date as "yyyy-mm-dd"; with any argument they
 // give the numbers instead, the integer row [hours minutes seconds] or
 // [year month day].
+//
+// `pause(n)` and `wait(n)` wait n milliseconds (element by element, like
+// every integer function of their family); Ctrl-C or Abort ends the wait,
+// and figure windows go on painting meanwhile.
 #include "builtins/Arguments.h"
 #include "builtins/BuiltinContext.h"
 #include "builtins/FamilyTables.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <thread>
 
 namespace vemlor {
 
@@ -80,6 +86,25 @@ void today(BuiltinContext&, const Value* argument, ValuePtr& result) {
     out.assignString(text);
 }
 
+// Sleeps in short steps, so that an interrupt ends the wait at once. An
+// isolated instance (a fuzzer's) never waits.
+void waitMilliseconds(BuiltinContext& context, long long milliseconds) {
+    if (context.isolated()) return;
+    using Clock = std::chrono::steady_clock;
+    auto end = Clock::now() + std::chrono::milliseconds(milliseconds);
+    for (auto now = Clock::now(); now < end; now = Clock::now()) {
+        context.checkInterrupt();
+        std::this_thread::sleep_for(
+            std::min<Clock::duration>(end - now, std::chrono::milliseconds(20)));
+    }
+    context.checkInterrupt();
+}
+
+int waitMillis(BuiltinContext& context, int milliseconds) {
+    waitMilliseconds(context, milliseconds);
+    return milliseconds;
+}
+
 } // namespace
 
 std::span<const BuiltinDefinition> clockTable() {
@@ -89,6 +114,8 @@ std::span<const BuiltinDefinition> clockTable() {
         defineBuiltin("Toc", lapToc),
         defineBuiltin("oclock", oclock, INTEGER_VAL),
         defineBuiltin("today", today, INTEGER_VAL),
+        defineBuiltin("pause", waitMillis, INTEGER_VAL),
+        defineBuiltin("wait", waitMillis, INTEGER_VAL),
     };
     return table;
 }

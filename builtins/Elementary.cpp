@@ -202,13 +202,6 @@ double argC(complexd z) {
 
 // ---- int -> int ------------------------------------------------------------
 
-int pauseI(int) {
-    notYetAvailable("pause");
-}
-int waitI(int) {
-    notYetAvailable("wait");
-}
-
 int randseedI(int seed) {
     seedRandom(seed);
     return seed;
@@ -270,8 +263,8 @@ const BuiltinDefinition kDoubleTable[] = {
 static_assert(std::size(kDoubleTable) == 42);
 
 const BuiltinDefinition kIntTable[] = {
-    {"randseed", asHandler(&randseedI), INTEGER_VAL},   {"pause", asHandler(&pauseI), INTEGER_VAL},
-    {"wait", asHandler(&waitI), INTEGER_VAL},           {"lower", asHandler(&lowerI), INTEGER_VAL},
+    {"randseed", asHandler(&randseedI), INTEGER_VAL},
+    {"lower", asHandler(&lowerI), INTEGER_VAL},
     {"bitweight", asHandler(&bitweightI), INTEGER_VAL},
 };
 

@@ -125,7 +125,6 @@ std::span<const BuiltinDefinition> itemCommandsTable();     // ItemCommands.cpp
 std::span<const BuiltinDefinition> listsTable();            // Lists.cpp
 std::span<const BuiltinDefinition> matricesTable();         // Matrices.cpp
 std::span<const BuiltinDefinition> messagesTable();         // Messages.cpp
-std::span<const BuiltinDefinition> notYetAvailableTable();  // NotYetAvailable.cpp
 std::span<const BuiltinDefinition> mouseAndKeysTable();     // MouseAndKeys.cpp
 std::span<const BuiltinDefinition> numericTablesTable();    // NumericTables.cpp
 std::span<const BuiltinDefinition> orderingTable();         // Ordering.cpp

@@ -55,6 +55,15 @@ void multiassign(BuiltinContext&, std::span<const Value* const> arguments,
     }
 }
 
+// The switch words, for commands such as grid(on).
+double on(BuiltinContext&) {
+    return 1;
+}
+
+double off(BuiltinContext&) {
+    return 0;
+}
+
 } // namespace
 
 // `ans` has the type of whatever the answer holds when the call is built;
@@ -65,6 +74,8 @@ std::span<const BuiltinDefinition> interpreterTable() {
         defineBuiltin("exepath", exepath, INTEGER_VAL),
         defineBuiltin("end", strayEnd),
         defineBuiltin("multiassign", multiassign, DOUBLE_VAL, 1, kUnlimitedArgs),
+        defineBuiltin("on", on),
+        defineBuiltin("off", off),
     };
     return table;
 }

@@ -1,10 +1,13 @@
 // What a program says to its user: `disp` shows values, `error` stops the
 // program with the user's own message (level nonzero) or prints it as a
-// warning (level 0), and `assert` stops it when a condition fails.
+// warning (level 0), `assert` stops it when a condition fails, and
+// `messageBox` shows a text in a box (on the console in the terminal) and
+// waits until it is closed.
 #include "builtins/Arguments.h"
 #include "builtins/BuiltinContext.h"
 #include "builtins/FamilyTables.h"
 #include "core/Display.h"
+#include "platform/Dialogs.h"
 
 namespace vemlor {
 
@@ -52,6 +55,11 @@ void error(BuiltinContext& context, const Value& level, const Value* text, Value
     resultAs<DoubleValue>(result).setShapeKind(0, 0, KIND_NUMERIC);
 }
 
+int messageBox(BuiltinContext& context, const Value& text) {
+    if (!context.isolated()) context.dialogs().inform(textOf(text), "Vemlor");
+    return 1;
+}
+
 } // namespace
 
 std::span<const BuiltinDefinition> messagesTable() {
@@ -59,6 +67,7 @@ std::span<const BuiltinDefinition> messagesTable() {
         defineBuiltin("disp", disp, DOUBLE_VAL, 1, kUnlimitedArgs),
         defineBuiltin("error", error),
         defineBuiltin("assert", assertion, DOUBLE_VAL, 1, kUnlimitedArgs),
+        defineBuiltin("messageBox", messageBox),
     };
     return table;
 }

@@ -115,7 +115,6 @@ constexpr TableFunction kSubjectTables[] = {elementaryDoubleTable,
                                             matricesTable,
                                             messagesTable,
                                             debuggingTable,
-                                            notYetAvailableTable,
                                             orderingTable,
                                             polynomialsTable,
                                             searchingTable,
@@ -380,10 +379,6 @@ std::vector<std::string> Registry::names() const {
     for (const auto& entry : impl_->infos)
         result.push_back(entry.first);
     return result;
-}
-
-void notYetAvailable(const char* name) {
-    raiseRuntime(std::string(name) + " is not yet available");
 }
 
 } // namespace vemlor

@@ -171,7 +171,4 @@ class Registry {
     std::unique_ptr<Impl> impl_;
 };
 
-// Raised by built-ins that a later part of the program will provide.
-[[noreturn]] void notYetAvailable(const char* name);
-
 } // namespace vemlor
