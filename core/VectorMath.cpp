@@ -1,17 +1,16 @@
 // Opens SLEEF on first use and picks, once, the widest kernels this
 // processor runs: 8 lanes with AVX-512, 4 with AVX2 and FMA. The loops that
-// call them are compiled for that instruction set alone (target attributes),
-// so the rest of the program keeps its baseline code.
+// call them live in files of their own compiled for that instruction set
+// (VectorKernels512.cpp, VectorKernels256.cpp), so the rest of the program
+// keeps its baseline code.
 #include "core/VectorMath.h"
+
+#include "core/VectorKernels.h"
 
 #include <array>
 #include <cstring>
 #include <dlfcn.h>
 #include <string>
-
-#if defined(__x86_64__)
-#include <immintrin.h>
-#endif
 
 namespace vemlor {
 namespace {
@@ -38,63 +37,6 @@ struct Kernels {
 };
 
 #if defined(__x86_64__)
-
-using Lanes8 = __m512d (*)(__m512d);
-using Lanes4 = __m256d (*)(__m256d);
-using Power8 = __m512d (*)(__m512d, __m512d);
-using Power4 = __m256d (*)(__m256d, __m256d);
-
-__attribute__((target("avx512f"))) void map8(void* kernel, const double* x, double* y, int n) {
-    auto f = reinterpret_cast<Lanes8>(kernel);
-    int i = 0;
-    for (; i + 8 <= n; i += 8)
-        _mm512_storeu_pd(y + i, f(_mm512_loadu_pd(x + i)));
-    if (i < n) {
-        auto lanes = static_cast<__mmask8>((1u << (n - i)) - 1);
-        _mm512_mask_storeu_pd(y + i, lanes, f(_mm512_maskz_loadu_pd(lanes, x + i)));
-    }
-}
-
-__attribute__((target("avx2,fma"))) void map4(void* kernel, const double* x, double* y, int n) {
-    auto f = reinterpret_cast<Lanes4>(kernel);
-    int i = 0;
-    for (; i + 4 <= n; i += 4)
-        _mm256_storeu_pd(y + i, f(_mm256_loadu_pd(x + i)));
-    if (i < n) {
-        alignas(32) double tail[4] = {};
-        std::memcpy(tail, x + i, sizeof(double) * size_t(n - i));
-        _mm256_store_pd(tail, f(_mm256_load_pd(tail)));
-        std::memcpy(y + i, tail, sizeof(double) * size_t(n - i));
-    }
-}
-
-__attribute__((target("avx512f"))) void power8(void* kernel, const double* x, double y, double* z,
-                                               int n) {
-    auto f = reinterpret_cast<Power8>(kernel);
-    const __m512d exponent = _mm512_set1_pd(y);
-    int i = 0;
-    for (; i + 8 <= n; i += 8)
-        _mm512_storeu_pd(z + i, f(_mm512_loadu_pd(x + i), exponent));
-    if (i < n) {
-        auto lanes = static_cast<__mmask8>((1u << (n - i)) - 1);
-        _mm512_mask_storeu_pd(z + i, lanes, f(_mm512_maskz_loadu_pd(lanes, x + i), exponent));
-    }
-}
-
-__attribute__((target("avx2,fma"))) void power4(void* kernel, const double* x, double y, double* z,
-                                                int n) {
-    auto f = reinterpret_cast<Power4>(kernel);
-    const __m256d exponent = _mm256_set1_pd(y);
-    int i = 0;
-    for (; i + 4 <= n; i += 4)
-        _mm256_storeu_pd(z + i, f(_mm256_loadu_pd(x + i), exponent));
-    if (i < n) {
-        alignas(32) double tail[4] = {};
-        std::memcpy(tail, x + i, sizeof(double) * size_t(n - i));
-        _mm256_store_pd(tail, f(_mm256_load_pd(tail), exponent));
-        std::memcpy(z + i, tail, sizeof(double) * size_t(n - i));
-    }
-}
 
 Width widestUsable() {
     __builtin_cpu_init();
@@ -146,9 +88,9 @@ bool applyVector(VectorFunction f, const double* x, double* y, int n) {
     void* kernel = kernels.functions[size_t(f)];
 #if defined(__x86_64__)
     if (kernels.width == Width::Lanes8)
-        map8(kernel, x, y, n);
+        vector_kernels::map8(kernel, x, y, n);
     else
-        map4(kernel, x, y, n);
+        vector_kernels::map4(kernel, x, y, n);
     return true;
 #else
     (void)kernel, (void)x, (void)y, (void)n;
@@ -162,9 +104,9 @@ bool applyVectorPower(const double* x, double y, double* z, int n) {
     if (kernels.width == Width::None) return false;
 #if defined(__x86_64__)
     if (kernels.width == Width::Lanes8)
-        power8(kernels.power, x, y, z, n);
+        vector_kernels::power8(kernels.power, x, y, z, n);
     else
-        power4(kernels.power, x, y, z, n);
+        vector_kernels::power4(kernels.power, x, y, z, n);
     return true;
 #else
     (void)x, (void)y, (void)z, (void)n;
