@@ -1,11 +1,7 @@
 // The debugger's window driven as a user drives it, on the offscreen
 // platform: a breakpoint shows it while the window goes on painting, and
 // Step, Enter, Cont, Halt, Escape and the main window's Abort end the wait.
-#include "app/DesktopSession.h"
-#include "console/Markup.h"
-#include "platform/qt/ConsoleWidget.h"
-#include "platform/qt/MainWindow.h"
-#include "platform/qt/QtPlatform.h"
+#include "tests/support/DesktopHarness.h"
 
 #include <QFile>
 #include <QMenuBar>
@@ -19,27 +15,11 @@ class DebuggerWindowTest : public QObject {
     Q_OBJECT
 
   private:
-    struct Desk {
-        QtPlatform platform{ProgramPaths{}};
-        DesktopSession session;
-        MainWindow window{session, false};
-        explicit Desk(const QString& directory = QDir::tempPath())
-            : session(platform, false, directory.toStdString()) {
-            window.show();
-        }
+    struct Desk : test::Desk {
+        using test::Desk::Desk;
         DebuggerWindow* debugger() { return platform.debugger().window(); }
         bool stoppedAt(const QString& title) {
             return debugger() && debugger()->isVisible() && debugger()->windowTitle() == title;
-        }
-        bool shows(const std::string& text) {
-            const ConsoleScreen& screen = window.console().screen();
-            for (long n = screen.oldestLine(); n < screen.lineCount(); ++n)
-                if (plainText(screen.line(n)) == text) return true;
-            return false;
-        }
-        void type(const QString& text) {
-            QTest::keyClicks(&window.console(), text);
-            QTest::keyClick(&window.console(), Qt::Key_Return);
         }
         void press(const QString& text) {
             for (QPushButton* b : debugger()->findChildren<QPushButton*>())

@@ -2,11 +2,7 @@
 // typed lines and their answers, the menu's typed commands, "Again", zoom,
 // "&Abort" while an endless loop runs, and closing with the state saved.
 #include "app/Desktop.h"
-#include "app/DesktopSession.h"
-#include "console/Markup.h"
-#include "platform/qt/ConsoleWidget.h"
-#include "platform/qt/MainWindow.h"
-#include "platform/qt/QtPlatform.h"
+#include "tests/support/DesktopHarness.h"
 #include "tests/support/ImageCompare.h"
 
 #include <QClipboard>
@@ -19,36 +15,15 @@
 
 namespace vemlor {
 
+using test::shownLines;
+using test::shows;
+using test::typeInto;
+
 class DesktopTest : public QObject {
     Q_OBJECT
 
   private:
-    // A window on a secondary instance: no state files are touched.
-    struct Desk {
-        QtPlatform platform{ProgramPaths{}};
-        DesktopSession session{platform, false, QDir::tempPath().toStdString()};
-        MainWindow window{session, false};
-        Desk() { window.show(); }
-    };
-
-    static std::vector<std::string> shownLines(const ConsoleWidget& console) {
-        std::vector<std::string> lines;
-        const ConsoleScreen& screen = console.screen();
-        for (long n = screen.oldestLine(); n < screen.lineCount(); ++n)
-            lines.push_back(plainText(screen.line(n)));
-        return lines;
-    }
-
-    static bool shows(const ConsoleWidget& console, const std::string& text) {
-        for (const std::string& line : shownLines(console))
-            if (line == text) return true;
-        return false;
-    }
-
-    static void typeInto(ConsoleWidget& console, const QString& text) {
-        QTest::keyClicks(&console, text);
-        QTest::keyClick(&console, Qt::Key_Return);
-    }
+    using Desk = test::Desk;
 
     static QAction* menuAction(MainWindow& window, const QString& text) {
         for (QAction* menu : window.menuBar()->actions())

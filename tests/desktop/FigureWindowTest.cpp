@@ -3,11 +3,8 @@
 // figure, `close` closes the window, a PNG picture has the window's pixels,
 // and posted mouse presses, drags and menu choices reach the script.
 #include "app/DesktopSession.h"
-#include "console/Markup.h"
-#include "platform/qt/ConsoleWidget.h"
-#include "platform/qt/MainWindow.h"
 #include "platform/qt/QtFigureWindows.h"
-#include "platform/qt/QtPlatform.h"
+#include "tests/support/DesktopHarness.h"
 #include "tests/support/ImageCompare.h"
 
 #include <QMenuBar>
@@ -21,26 +18,14 @@ class FigureWindowTest : public QObject {
     Q_OBJECT
 
   private:
-    struct Desk {
-        QtPlatform platform{ProgramPaths{}};
-        DesktopSession session{platform, false, QDir::tempPath().toStdString()};
-        MainWindow window{session, false};
-        Desk() { window.show(); }
-
+    struct Desk : test::Desk {
         // Types a line and waits for its answer.
         void run(const QString& line) {
-            QTest::keyClicks(&window.console(), line);
-            QTest::keyClick(&window.console(), Qt::Key_Return);
+            type(line);
             QTRY_VERIFY(!window.busy());
         }
         FigureWindow* figureWindow(int n) { return session.figureWindows().window(n); }
         Figure* current() { return session.calc().figures().current(); }
-        bool shows(const std::string& text) {
-            const ConsoleScreen& screen = window.console().screen();
-            for (long n = screen.oldestLine(); n < screen.lineCount(); ++n)
-                if (plainText(screen.line(n)) == text) return true;
-            return false;
-        }
         // The pixel of data point (x, y) in figure 1's current frame.
         QPoint pixelOf(double x, double y) {
             Frame& frame = current()->currentFrame();
@@ -152,8 +137,7 @@ class FigureWindowTest : public QObject {
         d.run("where = 1");
         QVERIFY(std::abs(spot->x - 7) < 0.1 && std::abs(spot->y - 2) < 0.1);
 
-        QTest::keyClicks(&d.window.console(), "gc = getclick(1)");
-        QTest::keyClick(&d.window.console(), Qt::Key_Return);
+        d.type("gc = getclick(1)");
         QTRY_VERIFY(d.window.busy());
         QTest::qWait(100);
         QTest::mouseClick(&view, Qt::LeftButton, {}, d.pixelOf(5, 9));
